@@ -1,0 +1,27 @@
+#include "app/forms.h"
+#include "app/harvelo_application.h"
+#include "app/services/qt_services.h"
+
+#include <exception>
+
+int main(int argc, char **argv)
+{
+    HarveloApplication app(argc, argv);
+    QtPrompter prompter;
+    QtDesktop desktop;
+    services::setPrompter(&prompter);
+    services::setDesktop(&desktop);
+
+    std::unique_ptr<Forms> forms;
+    try {
+        forms = std::make_unique<Forms>();
+    } catch (const std::exception &e) {
+        // Nothing is on screen yet to restart from: say why and stop.
+        prompter.plain(QStringLiteral("Harvelo"), QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+    fm_main->show();
+    const int rc = app.exec();
+    forms.reset();
+    return rc;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/services/prompter.h"
+
+#include <QPointer>
+
+class HelpWindow;
+
+// Production message boxes and file dialogs.
+class QtPrompter : public Prompter {
+public:
+    Answer ask(const Box &box, QWidget *parent) override;
+    QStringList openFiles(const FileDialog &dialog, QWidget *parent) override;
+};
+
+// Production desktop actions: never through a shell.
+class QtDesktop : public Desktop {
+public:
+    ~QtDesktop() override;
+    void openFolder(const QString &dir) override;
+    void openHelp() override;
+    void openUrl(const QString &url) override;
+    void restartProgram() override;
+
+private:
+    QPointer<HelpWindow> m_help;
+};

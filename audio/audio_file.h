@@ -1,0 +1,61 @@
+#pragma once
+
+#include "audio/sample_block.h"
+
+#include <QString>
+#include <memory>
+
+class AudioFile;
+
+// The VBR setters returned by AudioFile::GetMp3Settings; the values stay the file's state.
+class Mp3Settings {
+public:
+    explicit Mp3Settings(AudioFile &file) : m_file(file) {}
+    void VbrBitrate(int kbps);
+    void VbrQuality(int quality);
+
+private:
+    AudioFile &m_file;
+};
+
+// Reads WAV, MP3, OGG and WMA; writes the format of the created file's extension.
+// One file is open at a time, for reading or for writing. Not thread-safe: one user at a time.
+class AudioFile {
+public:
+    AudioFile();
+    ~AudioFile();
+    AudioFile(const AudioFile &) = delete;
+    AudioFile &operator=(const AudioFile &) = delete;
+
+    void OpenFile(const QString &path, int = 0, int = 1);
+    void CloseFile(); // finishes a written file (headers, flush); harmless when nothing is open
+    void CreateFile(const QString &path, int = 0); // ".mp3", ".wma", ".ogg", ".wav"
+    void WriteBlock(SampleBlock &block);
+    SampleBlock ReadBlock(int samples);
+
+    int SetMp3Format(int frequency, int bitrate, int channels);
+    void SetPcmFormat(int frequency, int channels);
+    int SetOggFormat(int frequency, int channels, int bitrate, int minBitrate, int maxBitrate,
+                     int16_t quality);
+    int SetWmaFormat(int profile);
+    Mp3Settings GetMp3Settings() { return Mp3Settings(*this); }
+    bool IsMp3FormatSupported(int frequency, int bitrate, int channels);
+    bool IsOggFormatSupported(int frequency, int channels, int bitrate, int minBitrate,
+                              int maxBitrate);
+
+    int64_t SampleCount() const; // frames of the open input
+    int SamplesPerFrame() const; // block elements per frame of the input
+    int ErrorCode() const;
+    int Channels() const;
+    int SampleRate() const;
+    bool WmaFormatEnabled() const;
+    void setWmaFormatEnabled(bool enabled);
+
+    int vbrBitrate() const;
+    int vbrQuality() const;
+
+private:
+    friend class Mp3Settings;
+    struct Private;
+    std::unique_ptr<Private> d;
+};

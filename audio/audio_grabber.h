@@ -1,0 +1,68 @@
+#pragma once
+
+#include "audio/sample_block.h"
+
+#include <QString>
+#include <memory>
+
+// CD drives and images through libcdio, secure reading through libcdio-paranoia, and the
+// CDDB lookup. One instance lives on the main window; while a job runs only the job calls it.
+// QueryDiscInfo may run on a worker thread (it makes its own network objects there).
+class AudioGrabber {
+public:
+    AudioGrabber();
+    ~AudioGrabber();
+    AudioGrabber(const AudioGrabber &) = delete;
+    AudioGrabber &operator=(const AudioGrabber &) = delete;
+
+    // Drive list: real CD drives, then the sources in HARVELO_CD_DEVICES.
+    int driveCount() const;
+    int driveNum() const;
+    void setDriveNum(int n); // 1-based
+    QString driveLetter() const; // device or image path of driveNum
+    QString driveName() const;   // vendor and model; an image's file name
+
+    int driveReadType() const;
+    void setDriveReadType(int type); // 0 auto, 1 IDE, 4 SCSI, 3 old SCSI
+    int driveSpeed() const;
+    void setDriveSpeed(int speed);
+    int GrabModePreset() const;
+    void setGrabModePreset(int mode); // 0..4
+    int grabOnErrorAction() const;
+    void setGrabOnErrorAction(int action); // 0 Stop, 1 Silence, 2 Cut, 3 Correct
+    int grabOnErrorRetries() const;
+    void setGrabOnErrorRetries(int retries);
+
+    // Table of contents of drive driveNum. No disc or no drive leaves trackCount 0.
+    void ReadTOC();
+    int trackCount() const;
+    int trackNum() const;
+    void setTrackNum(int n); // 1-based
+    int trackLength() const;  // ms, of trackNum
+    int trackSamples() const; // frames of 4 bytes, of trackNum
+    QString discId() const;   // freedb disc id, 8 lower-case hex digits; empty without a TOC
+
+    void OpenTrack(int track);
+    // At most `samples` 16-bit samples, 44100 Hz stereo; empty at the end of the track.
+    SampleBlock ReadBlock(int samples);
+    void CloseTrack();
+    int errorCode() const;
+
+    // CDDB
+    int cddbTimeOut() const;
+    void setCddbTimeOut(int ms);
+    QString cddbServerAddress() const;
+    void setCddbServerAddress(const QString &address);
+    QString cddbCGIScript() const;
+    void setCddbCGIScript(const QString &script);
+    // 1: the CDDB server; 2: CD-Text and the local cdplayer.ini. True when found.
+    bool QueryDiscInfo(int source);
+    QString discArtist() const;
+    QString discAlbum() const;
+    QString discGenre() const;
+    QString trackTitle() const; // of trackNum
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QDialog>
+
+class Tfm_outputdir : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tfm_outputdir(QWidget *parent = nullptr);
+};

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// Every section, key and default of harvelo.ini. Readers and writers name a key from here;
+// nobody spells a section or a default of their own, so the settings dialog shows exactly
+// what a rip or a conversion will use.
+
+struct IntKey {
+    const char *section;
+    const char *key;
+    int defaultValue;
+};
+
+struct TextKey {
+    const char *section;
+    const char *key;
+    QString (*defaultValue)();
+};
+
+namespace settings {
+
+inline constexpr char kCdSettings[] = "cd settings";
+inline constexpr char kMp3Settings[] = "mp3 settings";
+inline constexpr char kWmaSettings[] = "wma settings";
+inline constexpr char kOggSettings[] = "ogg settings";
+inline constexpr char kCddb[] = "cddb";
+inline constexpr char kOutputFormat[] = "output format";
+inline constexpr char kBasic[] = "basic";
+
+// Defaults that depend on the machine.
+QString defaultOutputDirectory();
+QString defaultSkinName();
+QString defaultCddbServer();
+QString defaultCgiScript();
+
+inline constexpr IntKey cdUnit{kCdSettings, "cd unit", 0};
+inline constexpr IntKey cdType{kCdSettings, "cd type", 0};
+inline constexpr IntKey grabMode{kCdSettings, "grab mode", 1};
+inline constexpr IntKey errorRetry{kCdSettings, "error retry", 5};
+inline constexpr IntKey errorAction{kCdSettings, "error action", 2};
+inline constexpr IntKey driveSpeed{kCdSettings, "drive speed", 32};
+
+inline constexpr IntKey mp3Frequency{kMp3Settings, "frequency", 44100};
+inline constexpr IntKey mp3Channel{kMp3Settings, "channel", 2};
+inline constexpr IntKey mp3Bitrate{kMp3Settings, "bitrate", 128};
+inline constexpr IntKey mp3VbrBitrate{kMp3Settings, "vbr bitrate", 128};
+inline constexpr IntKey mp3VbrQuality{kMp3Settings, "vbr quality", 5};
+
+inline constexpr IntKey wmaFormat{kWmaSettings, "wma format", 28};
+
+inline constexpr IntKey oggFrequency{kOggSettings, "frequency", 44100};
+inline constexpr IntKey oggChannel{kOggSettings, "channel", 2};
+inline constexpr IntKey oggBitrate{kOggSettings, "bitrate", 128};
+inline constexpr IntKey oggVbrEnabled{kOggSettings, "vbr enabled", 0};
+inline constexpr IntKey oggMinBitrate{kOggSettings, "min bitrate", 128};
+inline constexpr IntKey oggMaxBitrate{kOggSettings, "max bitrate", 128};
+inline constexpr IntKey oggQualityEnabled{kOggSettings, "quality enabled", 0};
+inline constexpr IntKey oggQuality{kOggSettings, "quality", 300};
+
+inline constexpr IntKey cdSource{kCddb, "cd source", -1};
+inline constexpr IntKey cddbTimeout{kCddb, "timeout", 7000};
+inline constexpr TextKey cddbServer{kCddb, "cddb server", &defaultCddbServer};
+inline constexpr TextKey cgiScript{kCddb, "cgi script", &defaultCgiScript};
+
+inline constexpr IntKey outputType{kOutputFormat, "output type", 0};
+inline constexpr TextKey normalize{kOutputFormat, "normalize", [] { return QStringLiteral("yes"); }};
+inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
+inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
+inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
+
+// The nine replacements in the order the naming applies them, with the character each replaces.
+struct Replacement {
+    TextKey key;
+    QChar replaced;
+};
+inline const std::array<Replacement, 9> replacements{{
+    {{kOutputFormat, "replacing01", [] { return QStringLiteral("#"); }}, QLatin1Char('*')},
+    {{kOutputFormat, "replacing02", [] { return QStringLiteral("&"); }}, QLatin1Char('?')},
+    {{kOutputFormat, "replacing03", [] { return QStringLiteral("#"); }}, QLatin1Char('|')},
+    {{kOutputFormat, "replacing04", [] { return QStringLiteral("="); }}, QLatin1Char(':')},
+    {{kOutputFormat, "replacing05", [] { return QStringLiteral("#"); }}, QLatin1Char('"')},
+    {{kOutputFormat, "replacing06", [] { return QStringLiteral("#"); }}, QLatin1Char('/')},
+    {{kOutputFormat, "replacing07", [] { return QStringLiteral("#"); }}, QLatin1Char('\\')},
+    {{kOutputFormat, "replacing08", [] { return QStringLiteral("("); }}, QLatin1Char('<')},
+    {{kOutputFormat, "replacing09", [] { return QStringLiteral(")"); }}, QLatin1Char('>')},
+}};
+
+inline constexpr IntKey skin{kBasic, "skin", 1};
+inline constexpr TextKey skinName{kBasic, "skin name", &defaultSkinName};
+
+// "normalize" is on only when it holds exactly "yes".
+inline constexpr char kNormalizeOn[] = "yes";
+inline constexpr char kNormalizeOff[] = "no";
+
+} // namespace settings

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/services/prompter.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+
+// Records every box and answers from a script; never shows a window.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Record {
+        Kind kind;
+        QString caption;
+        QString text;
+        Buttons buttons;
+    };
+
+    ScriptedPrompter();
+    ~ScriptedPrompter() override;
+
+    Answer ask(const Box &box, QWidget *parent) override;
+    QStringList openFiles(const FileDialog &dialog, QWidget *parent) override;
+
+    // Answers for the next Yes/No boxes, in order; after them defaultAnswer is given.
+    QQueue<Answer> answers;
+    Answer defaultAnswer = Answer::No;
+    // Optional hook run when a box is asked (after recording), e.g. to act in the middle of a job.
+    std::function<void(const Record &)> onAsk;
+
+    QList<Record> boxes;
+    QStringList texts() const;
+
+    // File dialog: the next selections, in order; an empty list means Cancel.
+    QQueue<QStringList> fileSelections;
+    QList<FileDialog> fileDialogs;
+
+    void clear();
+};
+
+class RecordingDesktop : public Desktop {
+public:
+    RecordingDesktop();
+    ~RecordingDesktop() override;
+    void openFolder(const QString &dir) override { openedFolders << dir; }
+    void openHelp() override { ++helpOpened; }
+    void openUrl(const QString &url) override { openedUrls << url; }
+    void restartProgram() override { ++restarts; }
+
+    QStringList openedFolders;
+    QStringList openedUrls;
+    int helpOpened = 0;
+    int restarts = 0;
+    void clear();
+};

@@ -1,0 +1,43 @@
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+TestEnv *g_env = nullptr;
+}
+
+TestEnv::TestEnv()
+{
+    qputenv("HARVELO_CONFIG_DIR", m_config.path().toLocal8Bit());
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("HARVELO_AUDIO_OUTPUT"))
+        qputenv("HARVELO_AUDIO_OUTPUT", "null");
+    g_env = this;
+}
+
+QString TestEnv::iniPath() const
+{
+    return QDir(m_config.path()).filePath(QStringLiteral("harvelo.ini"));
+}
+
+QString TestEnv::makeDir(const QString &name) const
+{
+    QDir dir(m_work.path());
+    QDir(dir.filePath(name)).removeRecursively();
+    dir.mkpath(name);
+    return dir.filePath(name);
+}
+
+void TestEnv::clearIni() const
+{
+    QFile::remove(iniPath());
+}
+
+TestEnv &testEnv()
+{
+    return *g_env;
+}

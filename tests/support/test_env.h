@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A private settings directory and runtime directory for one test executable. Construct it
+// before the QApplication (HARVELO_TEST_MAIN does) so every component sees the variables.
+class TestEnv {
+public:
+    TestEnv();
+    QString configDir() const { return m_config.path(); }
+    QString iniPath() const;
+    // A fresh, empty working directory for one test case.
+    QString makeDir(const QString &name) const;
+    void clearIni() const;
+
+private:
+    QTemporaryDir m_config;
+    QTemporaryDir m_runtime;
+    QTemporaryDir m_work;
+};
+
+TestEnv &testEnv();
+
+// QTEST_MAIN with the test environment set up first.
+#define HARVELO_TEST_MAIN(TestObject, AppClass)                                                    \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        TestEnv env;                                                                               \
+        AppClass app(argc, argv);                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
