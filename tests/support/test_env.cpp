@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 
 namespace {
 TestEnv *g_env = nullptr;
@@ -40,4 +41,10 @@ void TestEnv::clearIni() const
 TestEnv &testEnv()
 {
     return *g_env;
+}
+
+void prepareTestApplication()
+{
+    if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        gui->setQuitOnLastWindowClosed(false);
 }

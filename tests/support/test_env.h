@@ -22,6 +22,9 @@ private:
 
 TestEnv &testEnv();
 
+// After the application object exists: tests close windows freely without ending the run.
+void prepareTestApplication();
+
 // QTEST_MAIN with the test environment set up first.
 #define HARVELO_TEST_MAIN(TestObject, AppClass)                                                    \
     int main(int argc, char **argv)                                                                \
@@ -29,6 +32,7 @@ TestEnv &testEnv();
         TestEnv env;                                                                               \
         AppClass app(argc, argv);                                                                  \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        prepareTestApplication();                                                                  \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \
