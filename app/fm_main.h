@@ -99,6 +99,8 @@ public:
     void sklv_mainDblClick();
     void startTrackNameEdit();
     void Edit1Exit();
+    // Ends the in-place edit only while the editor is open (the FreeDB and rip commands).
+    void commitOpenEdit();
 
     // Playback
     void btn_playClick();
@@ -106,6 +108,9 @@ public:
     void btn_stopClick();
     void AudioPlayer1EndBlockPlay();
     void AudioPlayer1EndPlay();
+    // For commands that stop playback: true when nothing plays or the user agreed to stop it
+    // (it is stopped then); false when the user declined.
+    bool confirmStopPlayback();
 
     // FreeDB
     void btn_freedbClick();

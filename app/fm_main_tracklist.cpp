@@ -1,15 +1,130 @@
 #include "app/fm_main.h"
 
-// Track list: built with the track list.
+#include "app/track_list_format.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
 
-void Tfm_main::btn_refreshClick() {}
+namespace {
 
-void Tfm_main::selectAll() {}
+constexpr int kNameColumn = 1;
+// The "NO." column is fixed at this width, so the name column starts here.
+constexpr int kNameLeft = 60;
 
-void Tfm_main::selectNone() {}
+// Reads the table of contents and the local names afresh and clears the disc fields.
+void readDiscLocally(Tfm_main &w)
+{
+    w.AudioGrabber.ReadTOC();
+    w.skedt_artist->clear();
+    w.skedt_album->clear();
+    w.skcb_genre->setCurrentIndex(-1);
+    w.AudioGrabber.QueryDiscInfo(2);
+}
 
-void Tfm_main::sklv_mainDblClick() {}
+void fillDiscFields(Tfm_main &w)
+{
+    const QString artist = w.AudioGrabber.discArtist();
+    const QString album = w.AudioGrabber.discAlbum();
+    const QString genre = w.AudioGrabber.discGenre();
+    w.skedt_artist->setText(artist.isEmpty() ? QStringLiteral("Unknown Artist") : artist);
+    w.skedt_album->setText(album.isEmpty() ? QStringLiteral("Unknown Album") : album);
+    // A genre nobody knows keeps whatever is selected.
+    const int index = tracklist::genreIndex(genre.isEmpty() ? QStringLiteral("other") : genre);
+    if (index >= 0)
+        w.skcb_genre->setCurrentIndex(index);
+}
 
-void Tfm_main::startTrackNameEdit() {}
+void fillTrackRows(Tfm_main &w)
+{
+    ::AudioGrabber &grabber = w.AudioGrabber;
+    const int count = grabber.trackCount();
+    QList<QTreeWidgetItem *> rows;
+    for (int track = 1; track <= count; ++track) {
+        grabber.setTrackNum(track);
+        rows << new QTreeWidgetItem(QStringList{
+            QString::number(track) + QLatin1Char('.'),
+            tracklist::trackName(grabber.trackTitle(), track),
+            tracklist::lengthText(grabber.trackLength()),
+            tracklist::sizeText(grabber.trackSamples()),
+        });
+    }
+    w.sklv_main->addTopLevelItems(rows);
+}
 
-void Tfm_main::Edit1Exit() {}
+void setAllTicks(QTreeWidget *list, Qt::CheckState state)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        list->topLevelItem(i)->setCheckState(0, state);
+}
+
+} // namespace
+
+void Tfm_main::btn_refreshClick()
+{
+    if (shown)
+        playClick();
+    if (!confirmStopPlayback())
+        return;
+    IniFile ini;
+    AudioGrabber.setDriveNum(ini.read(settings::cdUnit) + 1);
+    ini.close();
+    sklv_main->clear();
+    if (!freedb_refresh)
+        readDiscLocally(*this);
+    fillDiscFields(*this);
+    fillTrackRows(*this);
+    selectAll();
+    freedb_refresh = false;
+}
+
+void Tfm_main::selectAll()
+{
+    setAllTicks(sklv_main, Qt::Checked);
+}
+
+void Tfm_main::selectNone()
+{
+    setAllTicks(sklv_main, Qt::Unchecked);
+}
+
+void Tfm_main::sklv_mainDblClick()
+{
+    // Only a double click on the name column opens the editor.
+    if (last_x < kNameLeft || last_x > kNameLeft + sklv_main->columnWidth(kNameColumn))
+        return;
+    startTrackNameEdit();
+}
+
+void Tfm_main::startTrackNameEdit()
+{
+    const QList<QTreeWidgetItem *> selected = sklv_main->selectedItems();
+    if (selected.isEmpty())
+        return;
+    QTreeWidgetItem *row = selected.first();
+    Edit1->show();
+    const QRect rect = sklv_main->visualItemRect(row);
+    last_x = rect.left();
+    last_y = rect.top();
+    Edit1->setGeometry(kNameLeft, rect.top() - 1, sklv_main->columnWidth(kNameColumn) + 1, 19);
+    Edit1->setText(row->text(kNameColumn));
+    edit_row = sklv_main->indexOfTopLevelItem(row);
+    Edit1->setFocus();
+}
+
+void Tfm_main::Edit1Exit()
+{
+    // Hiding the focused editor moves the focus, which lands here once more.
+    if (Edit1->isHidden())
+        return;
+    const QString text = Edit1->text();
+    Edit1->hide();
+    if (text.isEmpty())
+        return;
+    if (QTreeWidgetItem *row = sklv_main->topLevelItem(edit_row))
+        row->setText(kNameColumn, text);
+}
+
+void Tfm_main::commitOpenEdit()
+{
+    if (!Edit1->isHidden())
+        Edit1Exit();
+}
