@@ -1,13 +1,106 @@
 #include "app/fm_main.h"
 
-// File conversion commands.
+#include "app/forms.h"
+#include "app/services/prompter.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
 
-void Tfm_main::WavToMp3Click() {}
+// File conversion commands: each sets up the writer, lets the user choose the files in the
+// shared open dialog and shows the job window modally.
 
-void Tfm_main::WavToWmaClick() {}
+namespace {
 
-void Tfm_main::WavToOggClick() {}
+const char kWavFilter[] = "WAV File(*.wav)|*.wav";
+const char kDecodeFilter[] = "(*.mp3,*.wma,*.ogg)|*.mp3;*.wma;*.ogg";
 
-void Tfm_main::DecodeClick() {}
+// "Description|pattern;pattern" as a Qt name filter: "Description (pattern pattern)".
+QString nameFilter(const char *filter)
+{
+    const QString f = QString::fromLatin1(filter);
+    QString patterns = f.section(QLatin1Char('|'), 1);
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return f.section(QLatin1Char('|'), 0, 0) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
 
-void Tfm_main::NormalizeClick() {}
+// Runs the shared dialog; the chosen files stay in OpenDialog for the job window.
+bool chooseFiles(Tfm_main &main, const char *filter)
+{
+    Prompter::FileDialog dialog;
+    dialog.filter = nameFilter(filter);
+    dialog.multiSelect = true;
+    main.OpenDialog = services::prompter().openFiles(dialog, &main);
+    return !main.OpenDialog.isEmpty();
+}
+
+void runEncode(Tfm_main &main, int encodeformat, const QString &title)
+{
+    if (!chooseFiles(main, kWavFilter))
+        return;
+    fm_encode->encodeformat = encodeformat;
+    fm_encode->setTitle(title);
+    fm_encode->exec();
+}
+
+void runDecode(Tfm_main &main, const char *filter, const QString &title)
+{
+    if (!chooseFiles(main, filter))
+        return;
+    fm_decode->setTitle(title);
+    fm_decode->exec();
+}
+
+} // namespace
+
+void Tfm_main::WavToMp3Click()
+{
+    const IniFile ini;
+    const int frequency = ini.read(settings::mp3Frequency);
+    const int channel = ini.read(settings::mp3Channel);
+    const int bitrate = ini.read(settings::mp3Bitrate);
+    AudioFilew.GetMp3Settings().VbrBitrate(ini.read(settings::mp3VbrBitrate));
+    AudioFilew.GetMp3Settings().VbrQuality(ini.read(settings::mp3VbrQuality));
+    if (!AudioFilew.IsMp3FormatSupported(frequency, bitrate, channel)) {
+        services::prompter().information(
+            QStringLiteral("This MP3 format is not supported,please change your MP3 settings!"), this);
+        return;
+    }
+    AudioFilew.SetMp3Format(frequency, bitrate, channel);
+    runEncode(*this, 0, QStringLiteral("Encode to MP3..."));
+}
+
+void Tfm_main::WavToWmaClick()
+{
+    AudioFilew.SetWmaFormat(IniFile().read(settings::wmaFormat));
+    runEncode(*this, 1, QStringLiteral("Encode to WMA..."));
+}
+
+void Tfm_main::WavToOggClick()
+{
+    const IniFile ini;
+    const int frequency = ini.read(settings::oggFrequency);
+    const int channel = ini.read(settings::oggChannel);
+    const int bitrate = ini.read(settings::oggBitrate);
+    // Without VBR the bounds are not handed on, whatever the file holds.
+    const bool vbr = ini.readFlag(settings::oggVbrEnabled);
+    const int minBitrate = vbr ? ini.read(settings::oggMinBitrate) : 0;
+    const int maxBitrate = vbr ? ini.read(settings::oggMaxBitrate) : 0;
+    const auto quality =
+        int16_t(ini.readFlag(settings::oggQualityEnabled) ? ini.read(settings::oggQuality) : -1);
+    if (!AudioFilew.IsOggFormatSupported(frequency, channel, bitrate, minBitrate, maxBitrate)) {
+        services::prompter().information(
+            QStringLiteral("This Ogg format is not supported,please change your ogg settings!"), this);
+        return;
+    }
+    AudioFilew.SetOggFormat(frequency, channel, bitrate, minBitrate, maxBitrate, quality);
+    runEncode(*this, 2, QStringLiteral("Encode to OGG..."));
+}
+
+void Tfm_main::DecodeClick()
+{
+    runDecode(*this, kDecodeFilter, QStringLiteral("Decode to WAV..."));
+}
+
+void Tfm_main::NormalizeClick()
+{
+    runDecode(*this, kWavFilter, QStringLiteral("WAV normalize..."));
+}

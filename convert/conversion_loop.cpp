@@ -1,0 +1,177 @@
+#include "convert/conversion_loop.h"
+
+#include "audio/audio_file.h"
+#include "audio/audio_transform.h"
+#include "jobs/job_control.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+constexpr float kNormalizeRatio = 98.0f;
+
+QString fileName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+
+// The user said Yes: a read-only target loses only its read-only state.
+void makeWritable(const QString &path)
+{
+    const QFileDevice::Permissions perms = QFile::permissions(path);
+    if (!(perms & QFileDevice::WriteOwner))
+        QFile::setPermissions(path, perms | QFileDevice::WriteOwner);
+}
+
+} // namespace
+
+QString megabytes(double bytes)
+{
+    return QString::number(bytes / 1024.0 / 1024.0, 'f', 2) + QStringLiteral("MB");
+}
+
+QString conversionTarget(const QString &source, const QString &outputDir, const QString &suffix)
+{
+    QString name = fileName(source);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    return QDir(outputDir).filePath(name + suffix);
+}
+
+ConversionProgress::ConversionProgress(int64_t sampleCount, int samplesPerFrame, int channels)
+    : m_sampleCount(std::max<int64_t>(sampleCount, 0)),
+      m_samplesPerFrame(samplesPerFrame > 0 ? samplesPerFrame : std::max(channels, 1))
+{
+}
+
+void ConversionProgress::add(int elements)
+{
+    m_frames += elements / m_samplesPerFrame;
+    if (m_sampleCount > 0) {
+        m_frames = std::min(m_frames, m_sampleCount);
+        m_percent = int(m_frames * 100 / m_sampleCount);
+    }
+}
+
+QString ConversionProgress::amount() const
+{
+    return megabytes(double(m_frames) * 4.0);
+}
+
+ConversionLoop::ConversionLoop(const ConversionJob &job, const QString &targetSuffix)
+    : m_job(job), m_suffix(targetSuffix)
+{
+}
+
+void ConversionLoop::run()
+{
+    for (int i = 0; i < m_job.files.size(); ++i) {
+        if (!m_job.control->checkpoint())
+            return;
+        convertFile(i + 1, m_job.files.at(i));
+        if (m_job.control->stopRequested())
+            return;
+    }
+}
+
+void ConversionLoop::convertFile(int number, const QString &source)
+{
+    if (!openSource(source))
+        return;
+    m_job.view->showFile(number, fileName(source), megabytes(double(QFileInfo(source).size())));
+    const QString target = conversionTarget(source, m_job.outputDir, m_suffix);
+    if (!prepareTarget(source, target)) {
+        m_job.reader->CloseFile();
+        return;
+    }
+    if (!createTarget(target))
+        return;
+    m_job.transform->Reset();
+    pumpBlocks(source, target);
+    closeBoth();
+}
+
+bool ConversionLoop::openSource(const QString &source)
+{
+    m_job.reader->OpenFile(source, 0, 1);
+    if (m_job.reader->ErrorCode() == 0)
+        return true;
+    reportInvalid(source);
+    m_job.reader->CloseFile();
+    return false;
+}
+
+bool ConversionLoop::prepareTarget(const QString &source, const QString &target)
+{
+    // Writing over the file being read would destroy it.
+    if (sameFile(source, target)) {
+        reportInvalid(target);
+        return false;
+    }
+    if (!QFileInfo::exists(target))
+        return true;
+    if (!m_job.view->confirmOverwrite(target))
+        return false;
+    makeWritable(target);
+    return true;
+}
+
+bool ConversionLoop::createTarget(const QString &target)
+{
+    m_job.writer->CreateFile(target, 0);
+    if (m_job.writer->ErrorCode() == 0)
+        return true;
+    reportInvalid(target);
+    closeBoth();
+    return false;
+}
+
+void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
+{
+    AudioFile &reader = *m_job.reader;
+    AudioFile &writer = *m_job.writer;
+    const int request = reader.SampleRate() * reader.Channels();
+    ConversionProgress progress(reader.SampleCount(), reader.SamplesPerFrame(), reader.Channels());
+    m_job.view->setProgress(0);
+    while (progress.percent() < 100) {
+        SampleBlock block = reader.ReadBlock(request);
+        if (reader.ErrorCode() != 0 && !m_job.control->stopRequested())
+            return reportInvalid(source);
+        m_job.transform->NormalizeBlock(block, kNormalizeRatio, -1);
+        writer.WriteBlock(block);
+        if (writer.ErrorCode() != 0 && !m_job.control->stopRequested())
+            return reportInvalid(target);
+        const int n = block.size();
+        progress.add(n);
+        m_job.view->setProgress(progress.percent());
+        m_job.view->setConverted(progress.amount());
+        if (n == 0) {
+            progress.finish();
+            m_job.view->setProgress(100);
+            return;
+        }
+        if (!m_job.control->checkpoint())
+            return;
+    }
+}
+
+void ConversionLoop::reportInvalid(const QString &path)
+{
+    m_job.view->reportInvalid(fileName(path));
+}
+
+void ConversionLoop::closeBoth()
+{
+    m_job.reader->CloseFile();
+    m_job.writer->CloseFile();
+}

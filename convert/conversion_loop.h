@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <exception>
+
+class AudioFile;
+class AudioTransform;
+class JobControl;
+
+// What a conversion shows and asks while it runs. Called on the worker thread: an
+// implementation hands every call to the UI thread; the two questions wait for the answer.
+class ConversionView {
+public:
+    virtual ~ConversionView() = default;
+    virtual void showFile(int number, const QString &name, const QString &size) = 0;
+    virtual void setProgress(int percent) = 0;
+    virtual void setConverted(const QString &amount) = 0;
+    // "<name> is not a valid file!"; returns once the user has seen it.
+    virtual void reportInvalid(const QString &name) = 0;
+    // "<target> is already exist.Overwrite?"; true for Yes.
+    virtual bool confirmOverwrite(const QString &target) = 0;
+    // The last call of a job; `error` is set when a component failed beyond its error code.
+    virtual void finished(std::exception_ptr error) = 0;
+};
+
+// Everything one conversion job works with. The file list is the job's own copy, taken when
+// the job starts; the components are used by the job alone while it runs.
+struct ConversionJob {
+    QStringList files;
+    QString outputDir;
+    AudioFile *reader = nullptr;
+    AudioFile *writer = nullptr;
+    AudioTransform *transform = nullptr;
+    JobControl *control = nullptr;
+    ConversionView *view = nullptr;
+};
+
+// "3.47MB": bytes in binary megabytes with two decimals.
+QString megabytes(double bytes);
+
+// The source's file name with its extension (from the last dot) replaced by `suffix`
+// (".mp3", "_NOM.wav"...), in `outputDir`; a name without a dot gets the suffix appended.
+QString conversionTarget(const QString &source, const QString &outputDir, const QString &suffix);
+
+// Frames done of one input against its length. A length or frame size of 0 (unknown) never
+// divides: the frames are then counted uncapped and the percentage waits for the input's end.
+class ConversionProgress {
+public:
+    ConversionProgress(int64_t sampleCount, int samplesPerFrame, int channels);
+    void add(int elements);
+    void finish() { m_percent = 100; }
+    int percent() const { return m_percent; }
+    int64_t frames() const { return m_frames; }
+    // The 16-bit stereo data consumed so far, as "MB".
+    QString amount() const;
+
+private:
+    int64_t m_sampleCount;
+    int m_samplesPerFrame;
+    int64_t m_frames = 0;
+    int m_percent = 0;
+};
+
+// Converts each file of a job into its target: read, normalize to 98% and write block by
+// block, with the overwrite question and the invalid-file message. Pauses and stops at block
+// and file boundaries. Runs on the worker thread.
+class ConversionLoop {
+public:
+    ConversionLoop(const ConversionJob &job, const QString &targetSuffix);
+    void run();
+
+private:
+    void convertFile(int number, const QString &source);
+    bool openSource(const QString &source);
+    bool prepareTarget(const QString &source, const QString &target);
+    bool createTarget(const QString &target);
+    void pumpBlocks(const QString &source, const QString &target);
+    void reportInvalid(const QString &path);
+    void closeBoth();
+
+    const ConversionJob &m_job;
+    QString m_suffix;
+};

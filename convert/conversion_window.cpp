@@ -1,0 +1,216 @@
+#include "convert/conversion_window.h"
+
+#include "app/fm_main.h"
+#include "app/services/prompter.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "convert/conversion_threads.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace {
+
+const QString kPause = QStringLiteral("&Pause");
+const QString kResume = QStringLiteral("&Resume");
+
+QLabel *label(QWidget *parent, const QString &text, int left, int top, int width = 110)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(left, top, width, 16);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &text, int left, int top)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setGeometry(left, top, 80, 25);
+    return b;
+}
+
+} // namespace
+
+ConversionWindow::ConversionWindow(const Texts &texts, QWidget *parent) : QDialog(parent)
+{
+    setFixedSize(272, 232);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setTitle(texts.title);
+    createControls(texts);
+    connect(skbtn_pause, &QPushButton::clicked, this, &ConversionWindow::skbtn_pauseClick);
+    connect(skbtn_abort, &QPushButton::clicked, this, &ConversionWindow::skbtn_abortClick);
+}
+
+ConversionWindow::~ConversionWindow()
+{
+    m_destroying = true;
+    m_control.requestStop();
+    waitForWorker();
+}
+
+void ConversionWindow::setTitle(const QString &title)
+{
+    setWindowTitle(title);
+}
+
+void ConversionWindow::createControls(const Texts &texts)
+{
+    label(this, QStringLiteral("Selected file count:"), 16, 12);
+    lbl_filecount = label(this, QStringLiteral("file count"), 136, 12);
+    label(this, QStringLiteral("Current file number:"), 16, 32);
+    lbl_filenum = label(this, QStringLiteral("file num"), 136, 32);
+    createCurrentFileBox(texts);
+    const int barTop = texts.progressLast ? 200 : 160;
+    const int buttonTop = texts.progressLast ? 160 : 192;
+    skbtn_pause = button(this, kPause, 48, buttonTop);
+    skbtn_abort = button(this, QStringLiteral("&Stop"), 144, buttonTop);
+    skpb_progress = new QProgressBar(this);
+    skpb_progress->setGeometry(8, barTop, 256, 18);
+    skpb_progress->setRange(0, 100);
+    skpb_progress->setValue(0);
+}
+
+void ConversionWindow::createCurrentFileBox(const Texts &texts)
+{
+    auto *box = new QGroupBox(QStringLiteral("Current File"), this);
+    box->setGeometry(8, 54, 256, 96);
+    label(box, QStringLiteral("File name:"), 12, 22, 64);
+    lbl_filename = label(box, texts.fileNamePlaceholder, 80, 22, 168);
+    label(box, QStringLiteral("File size:"), 12, 46, 64);
+    lbl_filesize = label(box, QStringLiteral("size"), 80, 46, 168);
+    label(box, texts.amountCaption, 12, 70, 64);
+    m_amount = label(box, texts.amountPlaceholder, 80, 70, 168);
+}
+
+void ConversionWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+// Every way of closing (Stop, the title bar, Escape, the worker) ends here.
+void ConversionWindow::done(int result)
+{
+    if (m_open) {
+        m_open = false;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void ConversionWindow::FormShow()
+{
+    waitForWorker();
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    m_outputDir = IniFile().read(settings::outputDirectory);
+    QDir().mkdir(m_outputDir);
+    // The job works on the selection as it is now, whatever happens to the dialog later.
+    const QStringList files = fm_main->OpenDialog;
+    lbl_filecount->setText(QString::number(files.size()));
+    m_control.reset();
+    skbtn_pause->setText(kPause);
+    ++m_generation;
+    m_open = true;
+    m_worker = createWorker({files, m_outputDir, &fm_main->AudioFile, &fm_main->AudioFilew,
+                             &fm_main->AudioTransform, &m_control, this});
+    if (m_worker)
+        m_worker->start();
+}
+
+void ConversionWindow::FormClose()
+{
+    if (skbtn_pause->text() == kResume)
+        skbtn_pauseClick();
+    if (m_worker)
+        m_control.requestStop();
+    services::desktop().openFolder(m_outputDir);
+}
+
+void ConversionWindow::skbtn_pauseClick()
+{
+    if (skbtn_pause->text() == kPause) {
+        skbtn_pause->setText(kResume);
+        m_control.pause();
+    } else {
+        skbtn_pause->setText(kPause);
+        m_control.resume();
+    }
+}
+
+void ConversionWindow::skbtn_abortClick()
+{
+    if (skbtn_pause->text() == kResume)
+        skbtn_pauseClick();
+    m_control.requestStop();
+    close();
+}
+
+void ConversionWindow::jobEnded(int generation, std::exception_ptr error)
+{
+    if (generation == m_generation && m_worker) {
+        m_worker->wait();
+        m_worker.reset();
+        if (m_open)
+            close();
+    }
+    // A component that failed beyond its error code goes to the application's error handler.
+    if (error && !m_destroying)
+        std::rethrow_exception(error);
+}
+
+// The worker may be waiting for an answer of this thread, so events go on while it finishes;
+// its last act is the finished() post that clears m_worker.
+void ConversionWindow::waitForWorker()
+{
+    while (m_worker)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void ConversionWindow::showFile(int number, const QString &name, const QString &size)
+{
+    postTo(this, [this, number, name, size] {
+        lbl_filenum->setText(QString::number(number));
+        lbl_filename->setText(name);
+        lbl_filesize->setText(size);
+    });
+}
+
+void ConversionWindow::setProgress(int percent)
+{
+    postTo(this, [this, percent] { skpb_progress->setValue(percent); });
+}
+
+void ConversionWindow::setConverted(const QString &amount)
+{
+    postTo(this, [this, amount] { m_amount->setText(amount); });
+}
+
+void ConversionWindow::reportInvalid(const QString &name)
+{
+    runOn(this, [this, &name] {
+        services::prompter().plain(QStringLiteral("Harvelo"), name + QStringLiteral(" is not a valid file!"),
+                                   Prompter::Buttons::Ok, this);
+    });
+}
+
+bool ConversionWindow::confirmOverwrite(const QString &target)
+{
+    return runOn(this, [this, &target] {
+        return services::prompter().plain(QStringLiteral("ERROR"),
+                                          target + QStringLiteral(" is already exist.Overwrite?"),
+                                          Prompter::Buttons::YesNo, this) == Prompter::Answer::Yes;
+    });
+}
+
+void ConversionWindow::finished(std::exception_ptr error)
+{
+    const int generation = m_generation;
+    postTo(this, [this, generation, error] { jobEnded(generation, error); });
+}
