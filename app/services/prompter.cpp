@@ -17,6 +17,11 @@ void Prompter::error(const QString &text, QWidget *parent)
     ask({Kind::Error, {}, text, Buttons::Ok}, parent);
 }
 
+void Prompter::warning(const QString &text, QWidget *parent)
+{
+    ask({Kind::Warning, {}, text, Buttons::Ok}, parent);
+}
+
 bool Prompter::confirm(const QString &text, QWidget *parent)
 {
     return ask({Kind::Confirmation, {}, text, Buttons::YesNo}, parent) == Answer::Yes;

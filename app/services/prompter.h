@@ -9,7 +9,7 @@ class QWidget;
 // tests can script the answers. Call it on the UI thread only.
 class Prompter {
 public:
-    enum class Kind { Information, Error, Confirmation, Plain };
+    enum class Kind { Information, Error, Confirmation, Plain, Warning };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No, Cancel };
 
@@ -35,6 +35,7 @@ public:
     // Shorthands for the typed boxes.
     void information(const QString &text, QWidget *parent = nullptr);
     void error(const QString &text, QWidget *parent = nullptr);
+    void warning(const QString &text, QWidget *parent = nullptr);
     bool confirm(const QString &text, QWidget *parent = nullptr);         // Yes/No confirmation
     bool askInformation(const QString &text, QWidget *parent = nullptr);  // Yes/No information
     bool askError(const QString &text, QWidget *parent = nullptr);        // Yes/No error

@@ -11,12 +11,13 @@
 
 Prompter::Answer QtPrompter::ask(const Box &box, QWidget *parent)
 {
-    static const char *const typedCaptions[] = {"Information", "Error", "Confirm"};
+    static const char *const typedCaptions[] = {"Information", "Error", "Confirm", "", "Warning"};
     QMessageBox mb(parent);
     switch (box.kind) {
     case Kind::Information: mb.setIcon(QMessageBox::Information); break;
     case Kind::Error: mb.setIcon(QMessageBox::Critical); break;
     case Kind::Confirmation: mb.setIcon(QMessageBox::Question); break;
+    case Kind::Warning: mb.setIcon(QMessageBox::Warning); break;
     case Kind::Plain: break;
     }
     mb.setWindowTitle(box.kind == Kind::Plain ? box.caption
