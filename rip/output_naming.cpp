@@ -1,0 +1,105 @@
+#include "rip/output_naming.h"
+
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+
+#include <QDir>
+
+namespace {
+
+// Stands in for what a name may not hold after the user's replacements have run.
+constexpr QChar kNeutral = QLatin1Char('#');
+
+QString confined(QString name)
+{
+    name.replace(QLatin1Char('/'), kNeutral);
+    name.replace(QChar(u'\0'), kNeutral);
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        name.fill(kNeutral);
+    return name;
+}
+
+enum Rule { Title, TitleArtist, TitleArtistAlbum, ArtistTitle, ArtistNumberTitle,
+            ArtistAlbumTitle, ArtistAlbumNumberTitle };
+
+QString stemFor(int rule, const QString &t, const QString &a, const QString &b, int number)
+{
+    const QString numbered = QString::number(number) + QLatin1Char('-') + t;
+    switch (rule) {
+    case TitleArtist:
+        return t + QLatin1Char('-') + a;
+    case TitleArtistAlbum:
+        return t + QLatin1Char('-') + a + QLatin1Char('-') + b;
+    case ArtistNumberTitle:
+    case ArtistAlbumNumberTitle:
+        return numbered;
+    default: // a rule the settings dialog never writes names the file by its title
+        return t;
+    }
+}
+
+} // namespace
+
+NamingSettings NamingSettings::read(const IniFile &ini, const std::optional<QString> &fixedExtension)
+{
+    NamingSettings s;
+    s.outputDirectory = ini.read(settings::outputDirectory);
+    s.filenameFormat = ini.read(settings::filenameFormat);
+    for (const settings::Replacement &r : settings::replacements)
+        s.replacements << ini.read(r.key);
+    s.extension = fixedExtension ? *fixedExtension
+                                 : extensionForOutputType(ini.read(settings::outputType));
+    return s;
+}
+
+QString extensionForOutputType(int outputType)
+{
+    static const char *const extensions[] = {".mp3", ".wav", ".wma", ".ogg"};
+    if (outputType < 0 || outputType > 3)
+        return {};
+    return QString::fromLatin1(extensions[outputType]);
+}
+
+QString cleanName(const QString &text, const QStringList &replacements)
+{
+    QString name = text;
+    for (size_t i = 0; i < settings::replacements.size(); ++i) {
+        const QString value = i < size_t(replacements.size()) ? replacements[int(i)] : QString();
+        name.replace(settings::replacements[i].replaced, value, Qt::CaseInsensitive);
+    }
+    return confined(name);
+}
+
+OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings)
+{
+    const QString a = cleanName(track.artist, settings.replacements);
+    const QString b = cleanName(track.album, settings.replacements);
+    const QString t = cleanName(track.title, settings.replacements);
+    const int rule = settings.filenameFormat;
+
+    OutputPath out;
+    out.directory = settings.outputDirectory;
+    if (rule >= ArtistTitle && rule <= ArtistAlbumNumberTitle) {
+        out.directories << out.directory;
+        out.directory += QLatin1Char('/') + a;
+        out.directories << out.directory;
+        if (rule >= ArtistAlbumTitle) {
+            out.directory += QLatin1Char('/') + b;
+            out.directories << out.directory;
+        }
+    }
+    out.path = out.directory + QLatin1Char('/') + stemFor(rule, t, a, b, track.number)
+             + settings.extension;
+    return out;
+}
+
+void createDirectoryLevel(const QString &dir)
+{
+    QDir().mkdir(dir);
+}
+
+void createDirectoryLevels(const QStringList &dirs)
+{
+    for (const QString &dir : dirs)
+        createDirectoryLevel(dir);
+}

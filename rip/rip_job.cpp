@@ -1,0 +1,263 @@
+#include "rip/rip_job.h"
+
+#include "audio/audio_file.h"
+#include "audio/audio_grabber.h"
+#include "audio/audio_information.h"
+#include "audio/audio_transform.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "jobs/job_control.h"
+#include "rip/output_naming.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+
+QString writtenSizeText(qint64 frames)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(double(frames) * 4 / 1024 / 1024, 'f', 2) + QStringLiteral("MB");
+}
+
+int trackPercent(qint64 written, qint64 trackSamples, int blockElements)
+{
+    if (blockElements == 0 || trackSamples <= 0)
+        return 100;
+    return int(written * 100 / trackSamples);
+}
+
+RipJob::RipJob(RipPlace place, const RipComponents &components, RipSnapshot snapshot,
+               RipJobHost &host, JobControl &control)
+    : m_place(place), m_c(components), m_snapshot(std::move(snapshot)), m_host(host),
+      m_control(control)
+{
+}
+
+void RipJob::run()
+{
+    try {
+        pass();
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        // Leave nothing open behind; a second failure here adds nothing to the first.
+        try {
+            m_c.grabber.CloseTrack();
+            m_c.file.CloseFile();
+        } catch (...) {
+        }
+        m_host.fail(error);
+    }
+}
+
+void RipJob::pass()
+{
+    const int trackCount = m_c.grabber.trackCount();
+    auto ticked = [this](int row) {
+        return row <= m_snapshot.rows.size() && m_snapshot.rows[row - 1].ticked;
+    };
+    int count = 0;
+    for (int row = 1; row <= trackCount; ++row)
+        count += ticked(row) ? 1 : 0;
+    m_host.showTrackCount(count);
+
+    for (int row = 1; row <= trackCount; ++row) {
+        if (!ticked(row))
+            continue;
+        const TrackEnd end = ripTrack(row);
+        if (end == TrackEnd::FormatRefused) {
+            m_host.finish({});
+            return;
+        }
+        // A skipped track goes straight on to the next row, as a stop is tested after a copy.
+        if (end == TrackEnd::Ripped && m_control.stopRequested())
+            break;
+    }
+    m_host.finish(m_browseDir);
+}
+
+RipJob::TrackEnd RipJob::ripTrack(int row)
+{
+    if (worker())
+        m_control.checkpoint(); // a held worker starts no track
+    const IniFile ini;
+    const NamingSettings naming = NamingSettings::read(
+        ini, worker() ? std::nullopt : std::optional<QString>(QStringLiteral(".wma")));
+    if (worker())
+        createDirectoryLevel(naming.outputDirectory);
+    const RipRow &r = m_snapshot.rows[row - 1];
+    m_host.showTrack(++m_tickedCount, r.title, r.sizeText);
+
+    const OutputPath out = planOutputPath({r.title, row, m_snapshot.artist, m_snapshot.album}, naming);
+    m_browseDir = out.directory;
+    createDirectoryLevels(out.directories);
+    if (!setUpEncoder(ini))
+        return TrackEnd::FormatRefused;
+    createDirectoryLevel(out.directory);
+
+    if (!mayWrite(out.path)) {
+        m_c.file.CloseFile();
+        return TrackEnd::Skipped;
+    }
+    pump(2);
+    if (!createOutput(out.path))
+        return TrackEnd::Skipped;
+    m_c.file.SetPcmFormat(44100, 2);
+    if (!openTrack(row))
+        return TrackEnd::Skipped;
+    copyBlocks(ini);
+    m_c.grabber.CloseTrack();
+    m_c.file.CloseFile();
+    saveTags(row, out.path);
+    return TrackEnd::Ripped;
+}
+
+bool RipJob::setUpEncoder(const IniFile &ini)
+{
+    if (!worker()) {
+        m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
+        return true;
+    }
+    switch (ini.read(settings::outputType)) {
+    case 0:
+        return setUpMp3(ini);
+    case 3:
+        return setUpOgg(ini);
+    default:
+        return true;
+    }
+}
+
+bool RipJob::setUpMp3(const IniFile &ini)
+{
+    using namespace settings;
+    AudioFile &file = m_c.file;
+    if (!file.IsMp3FormatSupported(ini.read(mp3Frequency), ini.read(mp3Bitrate),
+                                   ini.read(mp3Channel))) {
+        m_host.tell(QStringLiteral("Error!"), QStringLiteral("This MP3 format is not supported!"));
+        return false;
+    }
+    file.SetMp3Format(ini.read(mp3Frequency), ini.read(mp3Bitrate), ini.read(mp3Channel));
+    file.GetMp3Settings().VbrBitrate(ini.read(mp3VbrBitrate));
+    file.GetMp3Settings().VbrQuality(ini.read(mp3VbrQuality));
+    return true;
+}
+
+bool RipJob::setUpOgg(const IniFile &ini)
+{
+    using namespace settings;
+    int minimum = ini.read(oggMinBitrate);
+    int maximum = ini.read(oggMaxBitrate);
+    int quality = ini.read(oggQuality);
+    if (!ini.readFlag(oggVbrEnabled))
+        minimum = maximum = 0;
+    if (!m_c.file.IsOggFormatSupported(ini.read(oggFrequency), ini.read(oggChannel),
+                                       ini.read(oggBitrate), minimum, maximum)) {
+        m_host.tell(QStringLiteral("Error"), QStringLiteral("This Ogg format is not supported!"));
+        return false;
+    }
+    if (!ini.readFlag(oggQualityEnabled))
+        quality = -1;
+    m_c.file.SetOggFormat(ini.read(oggFrequency), ini.read(oggChannel), ini.read(oggBitrate),
+                          minimum, maximum, int16_t(quality));
+    return true;
+}
+
+bool RipJob::mayWrite(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (!m_host.askYesNo(QStringLiteral("ERROR"), path + QStringLiteral(" is already exist.Overwrite?")))
+        return false;
+    // Yes: a read-only file may be replaced; its other permissions stay.
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    return true;
+}
+
+bool RipJob::createOutput(const QString &path)
+{
+    m_c.file.CreateFile(path, 0);
+    if (m_c.file.ErrorCode() == 0)
+        return true;
+    m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + path);
+    m_c.file.CloseFile();
+    return false;
+}
+
+bool RipJob::openTrack(int row)
+{
+    m_c.grabber.setTrackNum(row);
+    pump(1);
+    m_c.grabber.OpenTrack(m_c.grabber.trackNum());
+    if (m_c.grabber.errorCode() == 0)
+        return true;
+    m_host.tell(QStringLiteral("Error!"), QStringLiteral("Track open Error!"));
+    m_c.grabber.CloseTrack();
+    m_c.file.CloseFile(); // the created file stays on disk
+    return false;
+}
+
+void RipJob::copyBlocks(const IniFile &ini)
+{
+    Progress progress{0, 0, m_c.grabber.trackSamples()};
+    m_host.showPercent(0);
+    const bool normalize = ini.read(settings::normalize) == QLatin1String(settings::kNormalizeOn);
+    const float ratio = float(ini.read(settings::normalizeRatio));
+    m_c.transform.Reset();
+    while (progress.percent < 100 && copyOneBlock(normalize, ratio, progress)) {
+    }
+}
+
+bool RipJob::copyOneBlock(bool normalize, float ratio, Progress &progress)
+{
+    pump(1);
+    if (worker())
+        m_control.checkpoint(); // Pause holds here, between blocks
+    SampleBlock block = m_c.grabber.ReadBlock(kBlockRequest);
+    if (m_c.grabber.errorCode() != 0
+        && !m_host.askYesNo(QStringLiteral("Track read error!"), QStringLiteral("Continue?")))
+        return false;
+    if (worker() && m_control.stopRequested())
+        return false; // the worker writes nothing after a Stop
+    pump(2);
+    if (normalize)
+        m_c.transform.NormalizeBlock(block, ratio, -1);
+    m_c.file.WriteBlock(block);
+    if (m_c.file.ErrorCode() != 0
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
+        return false;
+    const int n = block.size();
+    block = SampleBlock();
+    progress.written = std::min(progress.written + n / 2, progress.trackSamples);
+    progress.percent = trackPercent(progress.written, progress.trackSamples, n);
+    m_host.showProgress(writtenSizeText(progress.written), progress.percent);
+    if (!worker() && m_control.stopRequested())
+        return false; // the window-thread job has written the block it read
+    pump(2);
+    return true;
+}
+
+void RipJob::saveTags(int row, const QString &path)
+{
+    AudioInformation &info = m_c.information;
+    const int16_t first = worker() ? 1 : 2;
+    info.mp3TagInfoVersion = first;
+    info.infoTitle = m_snapshot.rows[row - 1].title;
+    info.infoAlbum = m_snapshot.album;
+    info.infoArtist = m_snapshot.artist;
+    info.infoGenre = int16_t(m_snapshot.genre);
+    info.infoTrack = int16_t(row);
+    info.SaveTags(path);
+    info.mp3TagInfoVersion = int16_t(3 - first);
+    info.SaveTags(path);
+}
+
+void RipJob::pump(int times)
+{
+    if (worker())
+        return;
+    for (int i = 0; i < times; ++i)
+        m_host.pumpEvents();
+}

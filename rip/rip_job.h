@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <exception>
+
+class AudioFile;
+class AudioGrabber;
+class AudioInformation;
+class AudioTransform;
+class IniFile;
+class JobControl;
+struct OutputPath;
+
+// One row of the track list as the job sees it; row i is track i + 1.
+struct RipRow {
+    bool ticked = false;
+    QString title;    // "Track name" as shown
+    QString sizeText; // "Size" as shown
+};
+
+// What the job takes from the main window when it starts; the job never reads a widget.
+struct RipSnapshot {
+    QList<RipRow> rows;
+    QString artist;
+    QString album;
+    int genre = -1; // ID3v1 genre number, -1 for none
+};
+
+struct RipComponents {
+    AudioGrabber &grabber;
+    AudioFile &file;
+    AudioTransform &transform;
+    AudioInformation &information;
+};
+
+// Where the job runs. The worker rips MP3, WAV and OGG by "output type"; the window-thread job
+// rips WMA and keeps its window alive by pumping events at fixed points.
+enum class RipPlace { Worker, WindowThread };
+
+// What the job asks of its window. Called on the job's thread; for a worker the window carries
+// each call over to the UI thread and returns once it has run there, so a held worker also
+// holds its labels and a Stop pressed in reaction to an update is seen at the next test.
+class RipJobHost {
+public:
+    virtual ~RipJobHost() = default;
+    virtual void showTrackCount(int count) = 0;
+    virtual void showTrack(int counter, const QString &name, const QString &size) = 0;
+    virtual void showPercent(int percent) = 0;
+    virtual void showProgress(const QString &written, int percent) = 0;
+    // A plain box without icon: Yes/No (true for Yes) or OK.
+    virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    virtual void tell(const QString &caption, const QString &text) = 0;
+    // Closes the window, then opens the file browser on browseDir unless it is empty.
+    virtual void finish(const QString &browseDir) = 0;
+    // A component raised an error: the job has closed the file and the track; the window closes
+    // and the error goes on to the application's error handler.
+    virtual void fail(std::exception_ptr error) = 0;
+    // Window-thread job only: lets the window repaint and take Stop.
+    virtual void pumpEvents() {}
+};
+
+// "Disk write:" text of a written count of 4-byte frames: megabytes with two decimals + "MB".
+QString writtenSizeText(qint64 frames);
+
+// Percentage of a track: 100 when the block was empty or the track has no length.
+int trackPercent(qint64 written, qint64 trackSamples, int blockElements);
+
+// The rip of every ticked row, run once. Stop and Pause come through `control`.
+class RipJob {
+public:
+    RipJob(RipPlace place, const RipComponents &components, RipSnapshot snapshot,
+           RipJobHost &host, JobControl &control);
+    void run();
+
+    static constexpr int kBlockRequest = 88200;
+
+private:
+    enum class TrackEnd { Ripped, Skipped, FormatRefused };
+    struct Progress {
+        qint64 written;      // frames, never above trackSamples
+        int percent;
+        qint64 trackSamples;
+    };
+
+    void pass();
+    TrackEnd ripTrack(int row);
+    bool setUpEncoder(const IniFile &ini);
+    bool setUpMp3(const IniFile &ini);
+    bool setUpOgg(const IniFile &ini);
+    bool mayWrite(const QString &path);
+    bool createOutput(const QString &path);
+    bool openTrack(int row);
+    void copyBlocks(const IniFile &ini);
+    bool copyOneBlock(bool normalize, float ratio, Progress &progress);
+    void saveTags(int row, const QString &path);
+    void pump(int times);
+    bool worker() const { return m_place == RipPlace::Worker; }
+
+    RipPlace m_place;
+    RipComponents m_c;
+    RipSnapshot m_snapshot;
+    RipJobHost &m_host;
+    JobControl &m_control;
+    int m_tickedCount = 0;
+    QString m_browseDir;
+};
