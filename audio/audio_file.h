@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/audio_error.h"
 #include "audio/sample_block.h"
 
 #include <QString>
@@ -20,6 +21,10 @@ private:
 
 // Reads WAV, MP3, OGG and WMA; writes the format of the created file's extension.
 // One file is open at a time, for reading or for writing. Not thread-safe: one user at a time.
+// Every failure sets ErrorCode (an AudioError value) and returns normally. Blocks read are
+// interleaved 16-bit samples at the input's own rate and channels. A writer takes the blocks'
+// format from SetPcmFormat, or from the first block when SetPcmFormat was never called, and
+// resamples and down-mixes to the output format. WMA is refused while WmaFormatEnabled is false.
 class AudioFile {
 public:
     AudioFile();
@@ -43,7 +48,7 @@ public:
     bool IsOggFormatSupported(int frequency, int channels, int bitrate, int minBitrate,
                               int maxBitrate);
 
-    int64_t SampleCount() const; // frames of the open input
+    int64_t SampleCount() const; // frames of the open input, 0 when none is open
     int SamplesPerFrame() const; // block elements per frame of the input
     int ErrorCode() const;
     int Channels() const;

@@ -1,5 +1,22 @@
 target_sources(harvelo_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/audio_error.h
   ${CMAKE_CURRENT_LIST_DIR}/audio_file.h
+  ${CMAKE_CURRENT_LIST_DIR}/audio_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/audio_codec.h
+  ${CMAKE_CURRENT_LIST_DIR}/pcm_converter.h
+  ${CMAKE_CURRENT_LIST_DIR}/pcm_converter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_util.h
+  ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wav_codec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mp3_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mp3_writer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ogg_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ogg_writer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wma_profiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wma_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wma_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/audio_transform.h
+  ${CMAKE_CURRENT_LIST_DIR}/audio_transform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/audio_information.h
+  ${CMAKE_CURRENT_LIST_DIR}/audio_information.cpp
 )
