@@ -1,0 +1,211 @@
+#include "audio/audio_grabber.h"
+
+#include "audio/cd_disc.h"
+#include "audio/cd_drive_list.h"
+#include "audio/cd_track_reader.h"
+#include "audio/cddb_client.h"
+#include "audio/freedb_disc_id.h"
+#include "audio/local_disc_db.h"
+#include "config/settings_keys.h"
+
+namespace {
+
+enum GrabberError { NoError = 0, OpenError = 1, ReadError = 2 };
+
+constexpr int kFramesPerSector = 588;
+constexpr int kSourceOnline = 1;
+constexpr int kSourceLocal = 2;
+
+// Names from the first source, blanks filled from the second.
+DiscNames merged(DiscNames first, const DiscNames &second)
+{
+    if (first.artist.isEmpty())
+        first.artist = second.artist;
+    if (first.album.isEmpty())
+        first.album = second.album;
+    if (first.genre.isEmpty())
+        first.genre = second.genre;
+    for (qsizetype i = 0; i < second.titles.size(); ++i) {
+        if (i >= first.titles.size())
+            first.titles.append(second.titles[i]);
+        else if (first.titles[i].isEmpty())
+            first.titles[i] = second.titles[i];
+    }
+    return first;
+}
+
+bool namesSomething(const DiscNames &names)
+{
+    if (!names.artist.isEmpty() || !names.album.isEmpty())
+        return true;
+    return std::any_of(names.titles.cbegin(), names.titles.cend(),
+                       [](const QString &title) { return !title.isEmpty(); });
+}
+
+} // namespace
+
+struct AudioGrabber::Private {
+    std::vector<CdDriveEntry> drives;
+    bool drivesListed = false;
+    int driveNum = 1;
+    int driveReadType = 0;
+    int driveSpeed = 0;
+    CdReadSettings read;
+
+    std::shared_ptr<const CdDisc> disc;
+    CdToc toc;
+    int trackNum = 1;
+    std::unique_ptr<CdTrackReader> reader;
+    int errorCode = NoError;
+
+    int cddbTimeOut = settings::cddbTimeout.defaultValue;
+    QString cddbServer = settings::defaultCddbServer();
+    QString cddbScript = settings::defaultCgiScript();
+    DiscNames names;
+
+    const std::vector<CdDriveEntry> &driveList()
+    {
+        if (!drivesListed) {
+            drives = listCdDrives();
+            drivesListed = true;
+        }
+        return drives;
+    }
+    const CdDriveEntry *currentDrive()
+    {
+        const auto &list = driveList();
+        return driveNum >= 1 && driveNum <= int(list.size()) ? &list[size_t(driveNum - 1)] : nullptr;
+    }
+    const CdTocTrack *track(int number) const
+    {
+        const int index = number - 1;
+        return index >= 0 && index < int(toc.tracks.size()) ? &toc.tracks[size_t(index)] : nullptr;
+    }
+    std::optional<DiscNames> localNames() const;
+};
+
+std::optional<DiscNames> AudioGrabber::Private::localNames() const
+{
+    DiscNames found;
+    if (disc) {
+        const CdText text = disc->cdText();
+        found = DiscNames{text.artist, text.album, {}, text.titles};
+    }
+    if (const auto stored = LocalDiscDb::find(FreedbToc::fromToc(toc).discId()))
+        found = merged(*stored, found);
+    if (!namesSomething(found))
+        return std::nullopt;
+    return found;
+}
+
+AudioGrabber::AudioGrabber() : d(std::make_unique<Private>()) {}
+AudioGrabber::~AudioGrabber() = default;
+
+int AudioGrabber::driveCount() const { return int(d->driveList().size()); }
+int AudioGrabber::driveNum() const { return d->driveNum; }
+void AudioGrabber::setDriveNum(int n) { d->driveNum = n; }
+
+QString AudioGrabber::driveLetter() const
+{
+    const CdDriveEntry *drive = d->currentDrive();
+    return drive ? drive->path : QString();
+}
+
+QString AudioGrabber::driveName() const
+{
+    const CdDriveEntry *drive = d->currentDrive();
+    return drive ? drive->name : QString();
+}
+
+int AudioGrabber::driveReadType() const { return d->driveReadType; }
+void AudioGrabber::setDriveReadType(int type) { d->driveReadType = type; }
+int AudioGrabber::driveSpeed() const { return d->driveSpeed; }
+void AudioGrabber::setDriveSpeed(int speed) { d->driveSpeed = speed; }
+int AudioGrabber::GrabModePreset() const { return d->read.grabMode; }
+void AudioGrabber::setGrabModePreset(int mode) { d->read.grabMode = mode; }
+int AudioGrabber::grabOnErrorAction() const { return d->read.errorAction; }
+void AudioGrabber::setGrabOnErrorAction(int action) { d->read.errorAction = action; }
+int AudioGrabber::grabOnErrorRetries() const { return d->read.retries; }
+void AudioGrabber::setGrabOnErrorRetries(int retries) { d->read.retries = retries; }
+
+void AudioGrabber::ReadTOC()
+{
+    d->drivesListed = false;
+    d->toc = {};
+    d->names = {};
+    d->disc.reset();
+    if (const CdDriveEntry *drive = d->currentDrive())
+        d->disc = CdDisc::open(drive->path);
+    if (d->disc)
+        d->toc = d->disc->toc();
+}
+
+int AudioGrabber::trackCount() const { return int(d->toc.tracks.size()); }
+int AudioGrabber::trackNum() const { return d->trackNum; }
+void AudioGrabber::setTrackNum(int n) { d->trackNum = n; }
+
+int AudioGrabber::trackLength() const
+{
+    const CdTocTrack *track = d->track(d->trackNum);
+    return track ? int(qint64(track->sectors) * 1000 / 75) : 0;
+}
+
+int AudioGrabber::trackSamples() const
+{
+    const CdTocTrack *track = d->track(d->trackNum);
+    return track ? track->sectors * kFramesPerSector : 0;
+}
+
+QString AudioGrabber::discId() const { return FreedbToc::fromToc(d->toc).discId(); }
+
+void AudioGrabber::OpenTrack(int track)
+{
+    CloseTrack();
+    d->trackNum = track;
+    const CdTocTrack *entry = d->track(track);
+    if (entry && d->disc) {
+        d->disc->setSpeed(d->driveSpeed);
+        d->reader = CdTrackReader::open(d->disc, *entry, d->read);
+    }
+    d->errorCode = d->reader ? NoError : OpenError;
+}
+
+SampleBlock AudioGrabber::ReadBlock(int samples)
+{
+    if (!d->reader) {
+        d->errorCode = ReadError;
+        return SampleBlock({}, 44100, 2);
+    }
+    bool failed = false;
+    SampleBlock block = d->reader->read(samples, &failed);
+    d->errorCode = failed ? ReadError : NoError;
+    return block;
+}
+
+void AudioGrabber::CloseTrack() { d->reader.reset(); }
+int AudioGrabber::errorCode() const { return d->errorCode; }
+
+int AudioGrabber::cddbTimeOut() const { return d->cddbTimeOut; }
+void AudioGrabber::setCddbTimeOut(int ms) { d->cddbTimeOut = ms; }
+QString AudioGrabber::cddbServerAddress() const { return d->cddbServer; }
+void AudioGrabber::setCddbServerAddress(const QString &address) { d->cddbServer = address; }
+QString AudioGrabber::cddbCGIScript() const { return d->cddbScript; }
+void AudioGrabber::setCddbCGIScript(const QString &script) { d->cddbScript = script; }
+
+bool AudioGrabber::QueryDiscInfo(int source)
+{
+    std::optional<DiscNames> found;
+    if (source == kSourceOnline)
+        found = CddbClient(d->cddbServer, d->cddbScript, d->cddbTimeOut).lookup(FreedbToc::fromToc(d->toc));
+    else if (source == kSourceLocal)
+        found = d->localNames();
+    if (found)
+        d->names = *found;
+    return found.has_value();
+}
+
+QString AudioGrabber::discArtist() const { return d->names.artist; }
+QString AudioGrabber::discAlbum() const { return d->names.album; }
+QString AudioGrabber::discGenre() const { return d->names.genre; }
+
+QString AudioGrabber::trackTitle() const { return d->names.titles.value(d->trackNum - 1); }

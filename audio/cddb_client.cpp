@@ -1,0 +1,165 @@
+#include "audio/cddb_client.h"
+
+#include "audio/freedb_disc_id.h"
+#include "audio/xmcd_entry.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QSysInfo>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+struct Match {
+    QString category;
+    QString discId;
+};
+
+// Protocol arguments are separated by '+'; anything else that is not plain is percent-encoded.
+QString plusJoined(const QStringList &words)
+{
+    QStringList encoded;
+    for (const QString &word : words)
+        encoded.append(QString::fromLatin1(QUrl::toPercentEncoding(word)));
+    return encoded.join(QLatin1Char('+'));
+}
+
+QString helloArgument()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = QStringLiteral("harvelo");
+    QString host = QSysInfo::machineHostName();
+    if (host.isEmpty())
+        host = QStringLiteral("localhost");
+    return plusJoined({user, host, QStringLiteral("Harvelo"), QStringLiteral(HARVELO_VERSION)});
+}
+
+std::optional<Match> matchFromLine(const QByteArray &line)
+{
+    const QList<QByteArray> words = line.trimmed().split(' ');
+    if (words.size() < 2 || words[0].isEmpty() || words[1].isEmpty())
+        return std::nullopt;
+    return Match{QString::fromUtf8(words[0]), QString::fromUtf8(words[1])};
+}
+
+// 200 names the one exact match; 210 lists exact matches and 211 inexact ones, one a line.
+std::optional<Match> parseQueryReply(const QByteArray &reply)
+{
+    const QList<QByteArray> lines = reply.split('\n');
+    const QByteArray status = lines.value(0).trimmed();
+    if (status.startsWith("200 "))
+        return matchFromLine(status.mid(4));
+    if (status.startsWith("210") || status.startsWith("211")) {
+        const QByteArray first = lines.value(1).trimmed();
+        if (first != ".")
+            return matchFromLine(first);
+    }
+    return std::nullopt;
+}
+
+// "210 category discid ..." followed by the entry and a line with a single full stop.
+std::optional<QByteArray> parseReadReply(const QByteArray &reply)
+{
+    const QList<QByteArray> lines = reply.split('\n');
+    if (!lines.value(0).startsWith("210"))
+        return std::nullopt;
+    QByteArray entry;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line == ".")
+            break;
+        entry += line + '\n';
+    }
+    return entry;
+}
+
+bool isLoopback(const QUrl &url)
+{
+    const QHostAddress address(url.host());
+    return url.host() == QLatin1String("localhost") || (!address.isNull() && address.isLoopback());
+}
+
+// One GET that gives up at the deadline; the body only for an HTTP 200 of sensible size.
+std::optional<QByteArray> fetch(QNetworkAccessManager &manager, const QUrl &url,
+                                const QDeadlineTimer &deadline)
+{
+    constexpr qint64 kMaxReplyBytes = 1 << 20;
+    if (deadline.hasExpired())
+        return std::nullopt;
+    std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(url)));
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
+                     [r = reply.get()](qint64 received, qint64) {
+                         if (received > kMaxReplyBytes)
+                             r->abort();
+                     });
+    timer.start(std::max<qint64>(1, deadline.remainingTime()));
+    loop.exec();
+    if (!reply->isFinished()) {
+        reply->abort();
+        return std::nullopt;
+    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200)
+        return std::nullopt;
+    return reply->readAll();
+}
+
+} // namespace
+
+CddbClient::CddbClient(QString serverAddress, QString cgiScript, int timeoutMs)
+    : m_address(std::move(serverAddress)), m_script(std::move(cgiScript)), m_timeoutMs(timeoutMs)
+{
+}
+
+QString CddbClient::serverUrl() const
+{
+    QString address = m_address.trimmed();
+    if (!address.contains(QLatin1String("://")))
+        address.prepend(QLatin1String("http://"));
+    QUrl url(address);
+    QString script = m_script.trimmed();
+    if (!script.startsWith(QLatin1Char('/')))
+        script.prepend(QLatin1Char('/'));
+    url.setPath(script);
+    return url.toString();
+}
+
+std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const
+{
+    const QUrl base(serverUrl());
+    if (toc.isEmpty() || !base.isValid() || base.host().isEmpty())
+        return std::nullopt;
+    const QDeadlineTimer deadline(std::max(1, m_timeoutMs));
+    QNetworkAccessManager manager;
+    if (isLoopback(base))
+        manager.setProxy(QNetworkProxy::NoProxy);
+    const auto command = [&base](const QString &words) {
+        QUrl url = base;
+        url.setQuery(QStringLiteral("cmd=%1&hello=%2&proto=6")
+                         .arg(plusJoined(words.split(QLatin1Char(' '))), helloArgument()));
+        return url;
+    };
+    const auto queryReply = fetch(manager, command(QStringLiteral("cddb query ") + toc.queryArguments()),
+                                  deadline);
+    const auto match = queryReply ? parseQueryReply(*queryReply) : std::nullopt;
+    if (!match)
+        return std::nullopt;
+    const auto readReply = fetch(
+        manager, command(QStringLiteral("cddb read %1 %2").arg(match->category, match->discId)),
+        deadline);
+    const auto entry = readReply ? parseReadReply(*readReply) : std::nullopt;
+    return entry ? parseXmcdEntry(*entry, match->category) : std::nullopt;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The names a lookup found for a disc.
+struct DiscNames {
+    QString artist;
+    QString album;
+    QString genre;
+    QStringList titles; // index 0 is track 1
+};

@@ -1,0 +1,30 @@
+#include "audio/local_disc_db.h"
+
+#include "config/ini_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString LocalDiscDb::path()
+{
+    return QFileInfo(IniFile::configPath()).dir().filePath(QStringLiteral("cdplayer.ini"));
+}
+
+std::optional<DiscNames> LocalDiscDb::find(const QString &discId)
+{
+    if (discId.isEmpty() || !QFileInfo::exists(path()))
+        return std::nullopt;
+    const IniFile ini(path());
+    DiscNames names;
+    names.artist = ini.readString(discId, QStringLiteral("artist"), {});
+    names.album = ini.readString(discId, QStringLiteral("title"), {});
+    const int count = std::clamp(ini.readInteger(discId, QStringLiteral("numtracks"), 0), 0, 99);
+    bool anyTitle = false;
+    for (int i = 0; i < count; ++i) {
+        names.titles.append(ini.readString(discId, QString::number(i), {}));
+        anyTitle = anyTitle || !names.titles.constLast().isEmpty();
+    }
+    if (names.artist.isEmpty() && names.album.isEmpty() && !anyTitle)
+        return std::nullopt;
+    return names;
+}
