@@ -1,14 +1,106 @@
 #include "app/fm_main.h"
 
+#include "app/forms.h"
+#include "app/services/prompter.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+
+#include <optional>
+
 // Rip command and output-format buttons.
 
-void Tfm_main::btn_mp3Click() {}
+namespace {
 
-void Tfm_main::btn_wavClick() {}
+// A WMA rip starts from this profile; the rip window then selects the stored one.
+constexpr int kRipStartWmaProfile = 28;
 
-void Tfm_main::btn_wmaClick() {}
+// "cd type" is the position in the settings dialog's list Auto, IDE, SCSI, SCSI(old); any other
+// value leaves the grabber's read type as it is.
+std::optional<int> driveReadTypeFor(int cdType)
+{
+    switch (cdType) {
+    case 0:
+        return 0;
+    case 1:
+        return 1;
+    case 2:
+        return 4;
+    case 3:
+        return 3;
+    default:
+        return std::nullopt;
+    }
+}
 
-void Tfm_main::btn_oggClick() {}
+void applyCdSettings(AudioGrabber &grabber)
+{
+    const IniFile ini;
+    if (const std::optional<int> readType = driveReadTypeFor(ini.read(settings::cdType)))
+        grabber.setDriveReadType(*readType);
+    grabber.setGrabModePreset(ini.read(settings::grabMode));
+    grabber.setGrabOnErrorRetries(ini.read(settings::errorRetry));
+    grabber.setGrabOnErrorAction(ini.read(settings::errorAction));
+    grabber.setDriveSpeed(ini.read(settings::driveSpeed));
+    grabber.setDriveNum(ini.read(settings::cdUnit) + 1);
+}
 
-void Tfm_main::btn_ripcdClick() {}
-void Tfm_main::formatButtonClick(int) {}
+bool anyRowTicked(const QTreeWidget *list)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->checkState(0) == Qt::Checked)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void Tfm_main::btn_mp3Click()
+{
+    formatButtonClick(0);
+}
+
+void Tfm_main::btn_wavClick()
+{
+    formatButtonClick(1);
+}
+
+void Tfm_main::btn_wmaClick()
+{
+    formatButtonClick(2);
+}
+
+void Tfm_main::btn_oggClick()
+{
+    formatButtonClick(3);
+}
+
+void Tfm_main::formatButtonClick(int format)
+{
+    playClick();
+    IniFile().write(settings::outputType, format);
+    output_format = format;
+    markOutputFormat();
+}
+
+void Tfm_main::btn_ripcdClick()
+{
+    playClick();
+    // A worker of a closed rip window still uses the grabber and the file until it ends.
+    fm_progress->waitForWorker();
+    commitOpenEdit();
+    if (!confirmStopPlayback())
+        return;
+    applyCdSettings(AudioGrabber);
+    if (!anyRowTicked(sklv_main)) {
+        services::prompter().plain(QStringLiteral("Harvelo"),
+                                   QStringLiteral("You have not select one track!"),
+                                   Prompter::Buttons::Ok, this);
+        return;
+    }
+    if (output_format == 2) {
+        AudioFile.setWmaFormatEnabled(true);
+        AudioFile.SetWmaFormat(kRipStartWmaProfile);
+    }
+    fm_progress->exec();
+}

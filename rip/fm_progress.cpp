@@ -1,6 +1,307 @@
 #include "rip/fm_progress.h"
 
+#include "app/fm_main.h"
+#include "app/services/prompter.h"
+#include "rip/ripcd_thread.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace {
+
+const QString kPause = QStringLiteral("&Pause");
+const QString kResume = QStringLiteral("&Resume");
+
+QLabel *label(QWidget *parent, const QString &text, int left, int top, int width)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(left, top, width, 14);
+    l->setAttribute(Qt::WA_TranslucentBackground);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &text, int left, int top, int width)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setGeometry(left, top, width, 23);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
 Tfm_progress::Tfm_progress(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Progress"));
+    setObjectName(QStringLiteral("fm_progress"));
+    setWindowTitle(QStringLiteral("        Harvelo"));
+    setFixedSize(268, 230);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    createControls();
+    connect(skbtn_start, &QPushButton::clicked, this, &Tfm_progress::skbtn_startClick);
+    connect(skbtn_pause, &QPushButton::clicked, this, &Tfm_progress::skbtn_pauseClick);
+    connect(skbtn_abort, &QPushButton::clicked, this, &Tfm_progress::skbtn_abortClick);
+}
+
+Tfm_progress::~Tfm_progress()
+{
+    m_control.resume();
+    m_control.requestStop();
+    waitForWorker();
+}
+
+void Tfm_progress::createControls()
+{
+    skfm_progress = new QFrame(this);
+    skfm_progress->setGeometry(3, 0, 262, 227);
+    QFrame *frame = skfm_progress;
+    Image1 = new QLabel(frame);
+    Image1->setGeometry(8, 41, 34, 35);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveCDIcon).pixmap(32, 32));
+    lbl_selectedtrackcount = label(frame, QStringLiteral("Selected track count:"), 56, 40, 112);
+    lbl_trackcount = label(frame, QStringLiteral("track count"), 172, 41, 84);
+    lbl_tracknumber = label(frame, QStringLiteral("Current track number:"), 56, 62, 112);
+    lbl_tracknum = label(frame, QStringLiteral("track num"), 172, 62, 84);
+    // The hidden Start button lies under the group box, which covers it.
+    skbtn_start = button(frame, QStringLiteral("Start"), 153, 108, 82);
+    createCurrentTrackBox();
+    skpb_progress = new QProgressBar(frame);
+    skpb_progress->setGeometry(17, 148, 218, 12);
+    skpb_progress->setRange(0, 100);
+    skpb_progress->setValue(0);
+    skpb_progress->setTextVisible(true);
+    skbtn_pause = button(frame, kPause, 30, 190, 80);
+    skbtn_abort = button(frame, QStringLiteral("&Stop"), 150, 190, 80);
+    setTabOrder(skbtn_pause, skbtn_abort);
+    setTabOrder(skbtn_abort, skbtn_start);
+}
+
+void Tfm_progress::createCurrentTrackBox()
+{
+    skGroupBox1 = new QGroupBox(QStringLiteral("Current Track"), skfm_progress);
+    skGroupBox1->setGeometry(9, 84, 242, 86);
+    lbl_track = label(skGroupBox1, QStringLiteral("Track name:"), 11, 18, 64);
+    lbl_trackname = label(skGroupBox1, QStringLiteral("track name"), 78, 18, 160);
+    lbl_total = label(skGroupBox1, QStringLiteral("Total size:"), 12, 42, 62);
+    lbl_totalsize = label(skGroupBox1, QStringLiteral("size"), 76, 42, 52);
+    lbl_disk = label(skGroupBox1, QStringLiteral("Disk write:"), 129, 42, 52);
+    lbl_writesize = label(skGroupBox1, QStringLiteral("disk"), 182, 42, 58);
+}
+
+void Tfm_progress::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    FormShow();
+}
+
+void Tfm_progress::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    FormPaint();
+}
+
+// Every way of closing (the job, the title bar, Escape) ends here.
+void Tfm_progress::done(int result)
+{
+    // The WMA job runs inside this window: it closes the window itself when it has ended.
+    if (m_wmaJobActive && !m_jobClosing)
+        return;
+    if (m_open) {
+        m_open = false;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void Tfm_progress::FormShow()
+{
+    waitForWorker();
+    setFocus();
+    for (QLabel *l : {lbl_trackcount, lbl_tracknum, lbl_trackname, lbl_totalsize, lbl_writesize})
+        l->clear();
+    skpb_progress->setValue(0);
+    skbtn_pause->setText(kPause);
+    m_control.reset();
+    m_open = true;
+    m_wma = fm_main->output_format == 2;
+    if (m_wma) {
+        skbtn_pause->setEnabled(false); // the job starts at the first paint
+        return;
+    }
+    m_worker = std::make_unique<TRipcdThread>(
+        RipJob(RipPlace::Worker, components(), snapshot(), *this, m_control));
+    connect(m_worker.get(), &QThread::finished, this, &Tfm_progress::workerEnded);
+    m_worker->start();
+}
+
+// The job starts after the paint rather than inside it: it pumps events, and painting
+// must not be re-entered.
+void Tfm_progress::FormPaint()
+{
+    if (m_wma && !wmaRipRunning)
+        QMetaObject::invokeMethod(this, &Tfm_progress::skbtn_startClick, Qt::QueuedConnection);
+}
+
+void Tfm_progress::skbtn_startClick()
+{
+    if (!m_wma || wmaRipRunning || !m_open)
+        return;
+    wmaRipRunning = true;
+    m_control.reset();
+    m_wmaJobActive = true;
+    const auto ended = qScopeGuard([this] { m_wmaJobActive = false; });
+    RipJob(RipPlace::WindowThread, components(), snapshot(), *this, m_control).run();
+}
+
+void Tfm_progress::skbtn_pauseClick()
+{
+    if (skbtn_pause->text() == kPause) {
+        skbtn_pause->setText(kResume);
+        m_control.pause();
+    } else {
+        skbtn_pause->setText(kPause);
+        m_control.resume();
+    }
+}
+
+void Tfm_progress::skbtn_abortClick()
+{
+    if (!m_wma) {
+        // A held worker would never see the request.
+        m_control.resume();
+        skbtn_pause->setText(kPause);
+    }
+    m_control.requestStop();
+}
+
+// The worker closes its file and track itself once it sees the request; calling them from
+// here could overlap its own calls.
+void Tfm_progress::FormClose()
+{
+    wmaRipRunning = false;
+    skbtn_pause->setEnabled(true);
+    if (!m_worker || m_worker->isFinished())
+        return;
+    m_control.resume();
+    skbtn_pause->setText(kPause);
+    if (!m_control.stopRequested())
+        m_control.requestStop();
+}
+
+void Tfm_progress::workerEnded()
+{
+    if (!m_worker || !m_worker->isFinished())
+        return;
+    m_worker->wait();
+    m_worker.reset();
+}
+
+// The worker may be waiting for an answer of this thread, so events go on while it finishes.
+void Tfm_progress::waitForWorker()
+{
+    while (m_worker) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        workerEnded();
+    }
+}
+
+RipComponents Tfm_progress::components() const
+{
+    return {fm_main->AudioGrabber, fm_main->AudioFile, fm_main->AudioTransform,
+            fm_main->AudioInformation};
+}
+
+RipSnapshot Tfm_progress::snapshot() const
+{
+    RipSnapshot s;
+    const QTreeWidget *list = fm_main->sklv_main;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = list->topLevelItem(i);
+        s.rows.append({item->checkState(0) == Qt::Checked, item->text(1), item->text(3)});
+    }
+    s.artist = fm_main->skedt_artist->text();
+    s.album = fm_main->skedt_album->text();
+    s.genre = fm_main->skcb_genre->currentIndex();
+    return s;
+}
+
+void Tfm_progress::showTrackCount(int count)
+{
+    runOn(this, [&] { lbl_trackcount->setText(QString::number(count)); });
+}
+
+void Tfm_progress::showTrack(int counter, const QString &name, const QString &size)
+{
+    runOn(this, [&] {
+        lbl_tracknum->setText(QString::number(counter));
+        lbl_trackname->setText(name);
+        lbl_totalsize->setText(size);
+    });
+}
+
+void Tfm_progress::showPercent(int percent)
+{
+    runOn(this, [&] { skpb_progress->setValue(percent); });
+}
+
+void Tfm_progress::showProgress(const QString &written, int percent)
+{
+    runOn(this, [&] {
+        lbl_writesize->setText(written);
+        skpb_progress->setValue(percent);
+    });
+}
+
+bool Tfm_progress::askYesNo(const QString &caption, const QString &text)
+{
+    return runOn(this, [&] {
+        return services::prompter().plain(caption, text, Prompter::Buttons::YesNo, this)
+            == Prompter::Answer::Yes;
+    });
+}
+
+void Tfm_progress::tell(const QString &caption, const QString &text)
+{
+    runOn(this, [&] { services::prompter().plain(caption, text, Prompter::Buttons::Ok, this); });
+}
+
+void Tfm_progress::closeByJob()
+{
+    m_jobClosing = true;
+    close();
+    m_jobClosing = false;
+}
+
+void Tfm_progress::finish(const QString &browseDir)
+{
+    runOn(this, [&] {
+        closeByJob();
+        if (!browseDir.isEmpty())
+            services::desktop().openFolder(browseDir);
+    });
+}
+
+// The error reaches the application's handler from an event of the UI thread, as any other.
+void Tfm_progress::fail(std::exception_ptr error)
+{
+    runOn(this, [this] { closeByJob(); });
+    if (QThread::currentThread() == thread())
+        std::rethrow_exception(error);
+    postTo(this, [error] { std::rethrow_exception(error); });
+}
+
+void Tfm_progress::pumpEvents()
+{
+    QCoreApplication::processEvents();
 }
