@@ -3,9 +3,7 @@
 #include "audio/cd_disc.h"
 
 #include <algorithm>
-#include <optional>
 #include <cstring>
-#include <set>
 
 #include <cdio/cdio.h>
 #include <cdio/paranoia/cdda.h>
@@ -13,84 +11,66 @@
 
 namespace {
 
-constexpr int kSectorSamples = CDIO_CD_FRAMESIZE_RAW / 2;
+constexpr int kSectorBytes = CDIO_CD_FRAMESIZE_RAW;
+constexpr int kSectorSamples = CdTrackReader::kSectorSamples;
+// libcdio's image driver reports a multi-sector read that runs into a missing part of the
+// file as complete, with the tail unfilled; single-sector reads fail properly.
+constexpr int kImageReadSectors = 1;
+constexpr int kDriveReadSectors = 25;
+constexpr int kSmallReadSectors = 8;
 
-// libcdio-paranoia's drive object, without closing the CdIo handle the disc owns.
-struct DriveCloser {
-    void operator()(cdrom_drive_t *drive) const { cdio_cddap_close_no_free_cdio(drive); }
-};
-// The paranoia drive with the disc whose handle it borrows (declared first, freed last).
-struct DrivePtr {
-    std::shared_ptr<const CdDisc> disc;
-    std::unique_ptr<cdrom_drive_t, DriveCloser> drive;
-
-    cdrom_drive_t *get() const { return drive.get(); }
-    cdrom_drive_t *operator->() const { return drive.get(); }
-};
-
-std::optional<DrivePtr> openDrive(std::shared_ptr<const CdDisc> disc)
+cdrom_drive_t *openDrive(const CdDisc &disc)
 {
-    DrivePtr result{std::move(disc), {}};
-    result.drive.reset(
-        cdio_cddap_identify_cdio(result.disc->handle(), CDDA_MESSAGE_FORGETIT, nullptr));
-    if (!result.drive)
-        return std::nullopt;
+    cdrom_drive_t *drive = cdio_cddap_identify_cdio(disc.handle(), CDDA_MESSAGE_FORGETIT, nullptr);
+    if (!drive)
+        return nullptr;
     // Image data is little-endian; without this libcdio guesses the order from the samples.
-    if (result.disc->isImage())
-        result.drive->bigendianp = 0;
-    if (cdio_cddap_open(result.get()) != 0)
-        return std::nullopt;
-    return result;
+    if (disc.isImage()) {
+        drive->bigendianp = 0;
+        drive->nsectors = kImageReadSectors;
+    }
+    if (cdio_cddap_open(drive) != 0) {
+        cdio_cddap_close_no_free_cdio(drive);
+        return nullptr;
+    }
+    return drive;
 }
 
-// Straight reads in chunks; a chunk that fails is read again sector by sector.
+// Straight reads in chunks; a chunk that fails is read again sector by sector, so one bad
+// sector costs only its own retries.
 class DirectReader : public CdTrackReader {
 public:
-    DirectReader(DrivePtr drive, int firstLsn, int sectors, const CdReadSettings &settings)
-        : CdTrackReader(firstLsn, sectors, settings), m_drive(std::move(drive)),
-          m_endLsn(firstLsn + sectors)
+    DirectReader(std::shared_ptr<const CdDisc> disc, cdrom_drive_t *drive, int firstLsn,
+                 int sectors, const CdReadSettings &settings)
+        : CdTrackReader(std::move(disc), drive, firstLsn, sectors, settings)
     {
     }
 
 protected:
     bool readSector(int lsn, int16_t *out) override
     {
-        if (lsn >= m_failedUntil && (lsn < m_chunkFirst || lsn >= m_chunkFirst + m_chunkSectors))
+        if (lsn >= m_failedUntil && !inChunk(lsn))
             readChunk(lsn);
-        if (lsn >= m_chunkFirst && lsn < m_chunkFirst + m_chunkSectors) {
-            std::memcpy(out, &m_chunk[size_t(lsn - m_chunkFirst) * kSectorSamples],
-                        CDIO_CD_FRAMESIZE_RAW);
-            return true;
-        }
-        return readSingleSector(lsn, out);
+        if (!inChunk(lsn))
+            return readSectorStraight(lsn, out);
+        std::memcpy(out, &m_chunk[size_t(lsn - m_chunkFirst) * kSectorSamples], kSectorBytes);
+        return true;
     }
 
 private:
-    // After a failed chunk its sectors are read one at a time, so one bad sector costs only
-    // its own retries.
+    bool inChunk(int lsn) const { return lsn >= m_chunkFirst && lsn < m_chunkFirst + m_chunkSectors; }
+
     void readChunk(int lsn)
     {
-        const int count = std::min(kChunkSectors, m_endLsn - lsn);
+        const int count = std::min(disc().isImage() ? kImageReadSectors : kDriveReadSectors,
+                                   endLsn() - lsn);
         m_chunk.resize(size_t(count) * kSectorSamples);
         m_chunkFirst = lsn;
-        const long read = cdio_cddap_read(m_drive.get(), m_chunk.data(), lsn, count);
-        m_chunkSectors = read == count ? count : 0;
+        m_chunkSectors = cdio_cddap_read(drive(), m_chunk.data(), lsn, count) == count ? count : 0;
         if (m_chunkSectors == 0)
             m_failedUntil = lsn + count;
     }
 
-    bool readSingleSector(int lsn, int16_t *out)
-    {
-        for (int attempt = 0; attempt <= std::max(0, settings().retries); ++attempt) {
-            if (cdio_cddap_read(m_drive.get(), out, lsn, 1) == 1)
-                return true;
-        }
-        return false;
-    }
-
-    static constexpr int kChunkSectors = 25;
-    DrivePtr m_drive;
-    int m_endLsn;
     std::vector<int16_t> m_chunk;
     int m_chunkFirst = 0;
     int m_chunkSectors = 0;
@@ -99,12 +79,13 @@ private:
 
 // paranoia reports trouble through a callback without user data; the reader that is inside
 // cdio_paranoia_read_limited on this thread collects it.
-thread_local std::set<long> *t_badSectors = nullptr;
+thread_local int *t_troubleUntil = nullptr;
+thread_local int t_troubleMargin = 0;
 
 void paranoiaCallback(long position, paranoia_cb_mode_t mode)
 {
-    if (t_badSectors && (mode == PARANOIA_CB_READERR || mode == PARANOIA_CB_SKIP))
-        t_badSectors->insert(position / kSectorSamples);
+    if (t_troubleUntil && (mode == PARANOIA_CB_READERR || mode == PARANOIA_CB_SKIP))
+        *t_troubleUntil = std::max(*t_troubleUntil, int(position / kSectorSamples) + t_troubleMargin);
 }
 
 int paranoiaMode(int grabMode)
@@ -114,40 +95,48 @@ int paranoiaMode(int grabMode)
     return PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
 }
 
+// paranoia's callback does not say which of the sectors it hands out are affected, so once it
+// reports trouble, the sectors it returns up to the reported place (plus one read's length)
+// are read again straight: the drive's answer decides whether a sector is good, and paranoia's
+// data stays as the best guess for one that is not.
 class ParanoiaReader : public CdTrackReader {
 public:
-    ParanoiaReader(DrivePtr drive, int firstLsn, int sectors, const CdReadSettings &settings)
-        : CdTrackReader(firstLsn, sectors, settings), m_drive(std::move(drive))
+    ParanoiaReader(std::shared_ptr<const CdDisc> disc, cdrom_drive_t *drive, int firstLsn,
+                   int sectors, const CdReadSettings &settings)
+        : CdTrackReader(std::move(disc), drive, firstLsn, sectors, settings)
     {
         if (settings.grabMode >= 4)
-            m_drive->nsectors = std::min(m_drive->nsectors, kSmallReadSectors);
-        m_paranoia = cdio_paranoia_init(m_drive.get());
+            drive->nsectors = std::min(drive->nsectors, kSmallReadSectors);
+        m_paranoia = cdio_paranoia_init(drive);
         cdio_paranoia_modeset(m_paranoia, paranoiaMode(settings.grabMode));
         cdio_paranoia_set_range(m_paranoia, firstLsn, firstLsn + sectors - 1);
         cdio_paranoia_seek(m_paranoia, firstLsn, SEEK_SET);
+        m_retries = std::max(1, settings.retries);
     }
     ~ParanoiaReader() override { cdio_paranoia_free(m_paranoia); }
 
 protected:
     bool readSector(int lsn, int16_t *out) override
     {
-        t_badSectors = &m_badSectors;
-        const int16_t *data =
-            cdio_paranoia_read_limited(m_paranoia, paranoiaCallback, std::max(1, settings().retries));
-        t_badSectors = nullptr;
-        if (!data)
+        t_troubleUntil = &m_troubleUntil;
+        t_troubleMargin = drive()->nsectors;
+        const int16_t *data = cdio_paranoia_read_limited(m_paranoia, paranoiaCallback, m_retries);
+        t_troubleUntil = nullptr;
+        if (data)
+            std::memcpy(out, data, kSectorBytes);
+        if (data && lsn > m_troubleUntil)
+            return true;
+        std::vector<int16_t> straight(kSectorSamples);
+        if (!readSectorStraight(lsn, straight.data()))
             return false;
-        std::memcpy(out, data, CDIO_CD_FRAMESIZE_RAW);
-        const bool bad = m_badSectors.count(lsn) > 0;
-        m_badSectors.erase(m_badSectors.begin(), m_badSectors.upper_bound(lsn));
-        return !bad;
+        std::memcpy(out, straight.data(), kSectorBytes);
+        return true;
     }
 
 private:
-    static constexpr int kSmallReadSectors = 8;
-    DrivePtr m_drive;
     cdrom_paranoia_t *m_paranoia = nullptr;
-    std::set<long> m_badSectors;
+    int m_retries = 1;
+    int m_troubleUntil = -1;
 };
 
 } // namespace
@@ -158,34 +147,55 @@ std::unique_ptr<CdTrackReader> CdTrackReader::open(std::shared_ptr<const CdDisc>
 {
     if (!disc || track.sectors <= 0 || !track.audio)
         return nullptr;
-    std::optional<DrivePtr> drive = openDrive(std::move(disc));
+    cdrom_drive_t *drive = openDrive(*disc);
     if (!drive)
         return nullptr;
     if (settings.grabMode >= 2)
-        return std::make_unique<ParanoiaReader>(std::move(*drive), track.firstLsn, track.sectors,
-                                                settings);
-    return std::make_unique<DirectReader>(std::move(*drive), track.firstLsn, track.sectors,
+        return std::make_unique<ParanoiaReader>(std::move(disc), drive, track.firstLsn,
+                                                track.sectors, settings);
+    return std::make_unique<DirectReader>(std::move(disc), drive, track.firstLsn, track.sectors,
                                           settings);
 }
 
-CdTrackReader::CdTrackReader(int firstLsn, int sectors, const CdReadSettings &settings)
-    : m_settings(settings), m_nextLsn(firstLsn), m_endLsn(firstLsn + sectors)
+CdTrackReader::CdTrackReader(std::shared_ptr<const CdDisc> disc, cdrom_drive_s *drive,
+                             int firstLsn, int sectors, const CdReadSettings &settings)
+    : m_disc(std::move(disc)), m_drive(drive), m_settings(settings), m_nextLsn(firstLsn),
+      m_endLsn(firstLsn + sectors)
 {
+}
+
+CdTrackReader::~CdTrackReader()
+{
+    cdio_cddap_close_no_free_cdio(m_drive);
+}
+
+bool CdTrackReader::readSectorStraight(int lsn, int16_t *out) const
+{
+    for (int attempt = 0; attempt <= std::max(0, m_settings.retries); ++attempt) {
+        if (cdio_cddap_read(m_drive, out, lsn, 1) == 1)
+            return true;
+    }
+    return false;
 }
 
 SampleBlock CdTrackReader::read(int samples, bool *error)
 {
     *error = false;
     const size_t wanted = size_t(std::max(0, samples)) & ~size_t(1);
-    while (m_pending.size() < wanted && m_nextLsn < m_endLsn) {
+    while (m_pending.size() - m_pendingStart < wanted && m_nextLsn < m_endLsn) {
         if (!fillOneSector()) {
             *error = true;
             break;
         }
     }
-    const size_t count = std::min(wanted, m_pending.size());
-    std::vector<int16_t> block(m_pending.begin(), m_pending.begin() + count);
-    m_pending.erase(m_pending.begin(), m_pending.begin() + count);
+    const size_t count = std::min(wanted, m_pending.size() - m_pendingStart);
+    const auto first = m_pending.begin() + std::ptrdiff_t(m_pendingStart);
+    std::vector<int16_t> block(first, first + std::ptrdiff_t(count));
+    m_pendingStart += count;
+    if (m_pendingStart == m_pending.size() || m_pendingStart > m_pending.size() / 2) {
+        m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(m_pendingStart));
+        m_pendingStart = 0;
+    }
     return SampleBlock(std::move(block), 44100, 2);
 }
 

@@ -8,10 +8,11 @@
 
 class CdDisc;
 struct CdTocTrack;
+struct cdrom_drive_s;
 
 // How a track is read: grab mode 0 and 1 read straight, 2 adds jitter correction (overlap
-// verification), 3 and 4 full paranoia (4 with smaller reads). Every unreadable sector is
-// retried at most `retries` times; then `errorAction` decides what becomes of it.
+// verification), 3 and 4 full paranoia (4 with smaller reads). An unreadable sector is tried
+// again at most `retries` times; then `errorAction` decides what becomes of it.
 struct CdReadSettings {
     enum ErrorAction { Stop = 0, Silence = 1, Cut = 2, Correct = 3 };
     int grabMode = 1;
@@ -22,11 +23,14 @@ struct CdReadSettings {
 // Sequential reader of one audio track. Blocks come in host byte order, 44100 Hz stereo.
 class CdTrackReader {
 public:
-    // Null when the drive refuses audio reading. The reader keeps the disc open.
+    static constexpr int kSectorSamples = 1176;
+
+    // Null when the drive refuses audio reading or the track is no audio track. The reader
+    // keeps the disc open.
     static std::unique_ptr<CdTrackReader> open(std::shared_ptr<const CdDisc> disc,
                                                const CdTocTrack &track,
                                                const CdReadSettings &settings);
-    virtual ~CdTrackReader() = default;
+    virtual ~CdTrackReader();
 
     // At most `samples` samples (an even count); empty once the track is read. `error` is set
     // when the block ended early at a sector the Stop action gave up on; the next read goes on
@@ -34,16 +38,25 @@ public:
     SampleBlock read(int samples, bool *error);
 
 protected:
-    CdTrackReader(int firstLsn, int sectors, const CdReadSettings &settings);
-    // One sector, 1176 samples, into `out`; false when it stayed unreadable.
+    CdTrackReader(std::shared_ptr<const CdDisc> disc, cdrom_drive_s *drive, int firstLsn,
+                  int sectors, const CdReadSettings &settings);
+    // One sector into `out`; false when it stayed unreadable (`out` then holds the best guess).
     virtual bool readSector(int lsn, int16_t *out) = 0;
-    const CdReadSettings &settings() const { return m_settings; }
+    // One sector straight from the drive, with the retries of the settings.
+    bool readSectorStraight(int lsn, int16_t *out) const;
+
+    cdrom_drive_s *drive() const { return m_drive; }
+    const CdDisc &disc() const { return *m_disc; }
+    int endLsn() const { return m_endLsn; }
 
 private:
     bool fillOneSector();
 
+    std::shared_ptr<const CdDisc> m_disc; // outlives m_drive, which borrows its handle
+    cdrom_drive_s *m_drive;
     CdReadSettings m_settings;
     int m_nextLsn;
     int m_endLsn;
     std::vector<int16_t> m_pending;
+    size_t m_pendingStart = 0;
 };

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+// CUE/BIN audio CD images for tests, generated at run time. Every audio track holds a
+// deterministic, track-dependent pattern (cdImageSamples) so a rip can be checked bit-exactly.
+
+struct CdImageTrack {
+    int64_t frames = 0; // stereo frames, rounded up to whole 588-frame sectors
+    QString title = {}; // CUE TITLE, read as CD-Text
+    bool data = false;  // a MODE1/2352 data track
+};
+
+struct CdImageOptions {
+    QString cueName = QStringLiteral("disc.cue");
+    QString binName = {};      // the FILE line's name; default: the sheet's name with .bin
+    bool sparse = false;       // only the size of the data (for long tables of contents)
+    int firstPregapSectors = 0; // track 1 starts this many sectors into the data
+};
+
+// Writes the image into `dir` and returns the sheet's path; fails the test when it cannot.
+QString makeCdImage(const QString &dir, const QList<CdImageTrack> &tracks,
+                    const QString &artist = {}, const QString &album = {},
+                    const CdImageOptions &options = {});
+
+// The frame count of a track of about `ms` milliseconds, in whole sectors.
+int64_t cdFramesForMs(int ms);
+
+// The interleaved samples a reader must return for `frames` frames of a 1-based track.
+std::vector<int16_t> cdImageSamples(int track, int64_t firstFrame, int64_t frames);
+
+// HARVELO_CD_DEVICES for this process: the drive list after the machine's real drives.
+void setCdDevices(const QStringList &sources);

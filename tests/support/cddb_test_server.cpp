@@ -1,0 +1,186 @@
+#include "tests/support/cddb_test_server.h"
+
+#include <QHostAddress>
+#include <QMutexLocker>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+QString commandOf(const QByteArray &requestLine)
+{
+    const QList<QByteArray> parts = requestLine.split(' ');
+    const QUrl url(QString::fromLatin1(parts.value(1)));
+    QByteArray query = url.query(QUrl::FullyEncoded).toLatin1();
+    for (const QByteArray &item : query.split('&')) {
+        if (item.startsWith("cmd="))
+            return QUrl::fromPercentEncoding(item.mid(4).replace('+', ' '));
+    }
+    return {};
+}
+
+QByteArray httpResponse(const QByteArray &status, const QByteArray &body)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Length: "
+        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+} // namespace
+
+CddbTestServer::CddbTestServer()
+{
+    m_anchor = new QObject;
+    m_anchor->moveToThread(&m_thread);
+    m_thread.start();
+    QMetaObject::invokeMethod(
+        m_anchor,
+        [this] {
+            m_server = new QTcpServer;
+            m_server->listen(QHostAddress::LocalHost);
+            m_port = m_server->serverPort();
+            connect(m_server, &QTcpServer::newConnection, m_server, [this] { onNewConnection(); });
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+CddbTestServer::~CddbTestServer()
+{
+    QMetaObject::invokeMethod(m_anchor, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait();
+    delete m_anchor;
+}
+
+QString CddbTestServer::address() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(m_port);
+}
+
+void CddbTestServer::setBehaviour(Behaviour behaviour)
+{
+    QMutexLocker lock(&m_mutex);
+    m_behaviour = behaviour;
+}
+
+void CddbTestServer::setQueryReply(const QByteArray &reply)
+{
+    QMutexLocker lock(&m_mutex);
+    m_queryReply = reply;
+}
+
+void CddbTestServer::setEntry(const QString &category, const QString &discId, const QByteArray &entry)
+{
+    QMutexLocker lock(&m_mutex);
+    m_entries.insert(category + QLatin1Char(' ') + discId, entry);
+}
+
+QStringList CddbTestServer::commands() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_commands;
+}
+
+QList<QByteArray> CddbTestServer::requestHeads() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_heads;
+}
+
+QByteArray CddbTestServer::exactMatch(const QString &category, const QString &discId,
+                                      const QString &title)
+{
+    return QStringLiteral("200 %1 %2 %3\r\n").arg(category, discId, title).toUtf8();
+}
+
+QByteArray CddbTestServer::matchList(int code, const QStringList &lines)
+{
+    const char *text = code == 210 ? "Found exact matches, list follows (until terminating `.')"
+                                   : "Found inexact matches, list follows (until terminating `.')";
+    QByteArray reply = QByteArray::number(code) + ' ' + text + "\r\n";
+    for (const QString &line : lines)
+        reply += line.toUtf8() + "\r\n";
+    return reply + ".\r\n";
+}
+
+QByteArray CddbTestServer::noMatch()
+{
+    return "202 No match found\r\n";
+}
+
+void CddbTestServer::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void CddbTestServer::onReadyRead(QTcpSocket *socket)
+{
+    QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+    socket->setProperty("head", head);
+    const qsizetype end = head.indexOf("\r\n\r\n");
+    if (end < 0 || socket->property("answered").toBool())
+        return;
+    socket->setProperty("answered", true);
+    head.truncate(end);
+    const QString command = commandOf(head.left(head.indexOf("\r\n")));
+    {
+        QMutexLocker lock(&m_mutex);
+        m_heads.append(head);
+        m_commands.append(command);
+    }
+    const QByteArray response = responseFor(command);
+    if (response.isNull())
+        return;
+    socket->write(response);
+    socket->disconnectFromHost();
+}
+
+// Null for a server that stays silent.
+QByteArray CddbTestServer::responseFor(const QString &command) const
+{
+    QMutexLocker lock(&m_mutex);
+    switch (m_behaviour) {
+    case Behaviour::NeverAnswer:
+        return {};
+    case Behaviour::HttpError:
+        return httpResponse("500 Internal Server Error", "Internal Server Error\r\n");
+    case Behaviour::Garbage: {
+        static const char junk[] = "\x89PNG\r\n\x1a\n\0\0garbage\xff\xfe\n.\n";
+        return httpResponse("200 OK", QByteArray(junk, sizeof junk - 1));
+    }
+    case Behaviour::NotHttp: {
+        static const char junk[] = "\0\x01\x02 this is no reply\r\n";
+        return QByteArray(junk, sizeof junk - 1);
+    }
+    case Behaviour::Answer:
+        break;
+    }
+    lock.unlock();
+    return httpResponse("200 OK", replyFor(command));
+}
+
+QByteArray CddbTestServer::replyFor(const QString &command) const
+{
+    QMutexLocker lock(&m_mutex);
+    const QStringList words = command.split(QLatin1Char(' '));
+    if (command.startsWith(QLatin1String("cddb query ")))
+        return m_queryReply;
+    if (words.size() == 4 && command.startsWith(QLatin1String("cddb read "))) {
+        const QString key = words[2] + QLatin1Char(' ') + words[3];
+        if (m_entries.contains(key)) {
+            QByteArray entry = m_entries.value(key);
+            if (!entry.endsWith('\n'))
+                entry += "\r\n";
+            return QStringLiteral("210 %1 CD database entry follows (until terminating `.')\r\n")
+                       .arg(key)
+                       .toUtf8()
+                   + entry + ".\r\n";
+        }
+        return QStringLiteral("401 %1 No such CD entry in database\r\n").arg(key).toUtf8();
+    }
+    return "500 Unrecognized command\r\n";
+}

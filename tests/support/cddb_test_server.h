@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QMutex>
+#include <QObject>
+#include <QStringList>
+#include <QThread>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A CDDB server over HTTP on 127.0.0.1 for tests. It runs on a thread of its own, so it answers
+// whichever thread the lookup blocks. "cddb query" gets the query reply; "cddb read CAT ID"
+// gets the entry stored for CAT and ID, else "401". A behaviour other than Answer replaces
+// every reply.
+class CddbTestServer : public QObject {
+    Q_OBJECT
+public:
+    enum class Behaviour {
+        Answer,      // the configured replies
+        NeverAnswer, // reads the request and keeps the connection open, silent
+        HttpError,   // HTTP 500
+        Garbage,     // HTTP 200 with bytes that are no CDDB reply
+        NotHttp,     // bytes that are no HTTP reply, then closes
+    };
+
+    CddbTestServer();
+    ~CddbTestServer() override;
+
+    // "127.0.0.1:PORT", for cddbServerAddress.
+    QString address() const;
+    void setBehaviour(Behaviour behaviour);
+    void setQueryReply(const QByteArray &reply);
+    void setEntry(const QString &category, const QString &discId, const QByteArray &entry);
+    // The "cmd" of every request so far, decoded ("cddb query 0a0b0c03 3 150 ..."), and the
+    // raw request heads.
+    QStringList commands() const;
+    QList<QByteArray> requestHeads() const;
+
+    // Replies as a freedb server words them.
+    static QByteArray exactMatch(const QString &category, const QString &discId, const QString &title);
+    static QByteArray matchList(int code, const QStringList &lines);
+    static QByteArray noMatch();
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    QByteArray replyFor(const QString &command) const;
+    QByteArray responseFor(const QString &command) const;
+
+    QThread m_thread;
+    QObject *m_anchor = nullptr;    // lives on m_thread; runs the calls made there
+    QTcpServer *m_server = nullptr; // lives on m_thread
+    quint16 m_port = 0;
+    mutable QMutex m_mutex;
+    Behaviour m_behaviour = Behaviour::Answer;
+    QByteArray m_queryReply;
+    QHash<QString, QByteArray> m_entries;
+    QStringList m_commands;
+    QList<QByteArray> m_heads;
+};
