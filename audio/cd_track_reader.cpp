@@ -183,9 +183,11 @@ SampleBlock CdTrackReader::read(int samples, bool *error)
     *error = false;
     const size_t wanted = size_t(std::max(0, samples)) & ~size_t(1);
     while (m_pending.size() - m_pendingStart < wanted && m_nextLsn < m_endLsn) {
+        // A block that would be empty goes on past the bad sectors: empty means the end.
         if (!fillOneSector()) {
             *error = true;
-            break;
+            if (m_pending.size() > m_pendingStart)
+                break;
         }
     }
     const size_t count = std::min(wanted, m_pending.size() - m_pendingStart);

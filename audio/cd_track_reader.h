@@ -32,9 +32,9 @@ public:
                                                const CdReadSettings &settings);
     virtual ~CdTrackReader();
 
-    // At most `samples` samples (an even count); empty once the track is read. `error` is set
-    // when the block ended early at a sector the Stop action gave up on; the next read goes on
-    // after that sector.
+    // At most `samples` samples (an even count); empty only once the track is read. `error` is
+    // set when the Stop action gave up on a sector: the block then ends before it (or, had it
+    // been empty, continues after the unreadable run) and the sector is left out.
     SampleBlock read(int samples, bool *error);
 
 protected:

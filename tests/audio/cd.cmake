@@ -1,3 +1,9 @@
 # CD grabber, CDDB lookup and player.
 harvelo_add_test(tst_audio_grabber SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_grabber.cpp
   LIBS harvelo_test_support)
+harvelo_add_test(tst_xmcd_entry SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_xmcd_entry.cpp
+  LIBS harvelo_test_support)
+target_compile_definitions(tst_xmcd_entry PRIVATE HARVELO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+harvelo_add_test(tst_cddb_lookup SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cddb_lookup.cpp
+  LIBS harvelo_test_support)
+target_compile_definitions(tst_cddb_lookup PRIVATE HARVELO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")

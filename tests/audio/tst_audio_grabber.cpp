@@ -45,6 +45,19 @@ std::vector<int16_t> readAll(AudioGrabber &grabber, int blockSamples, int *error
     return {};
 }
 
+// The freedb disc ID as the freedb documentation computes it, from LBA offsets.
+QString freedbId(const QList<int> &offsets, int leadout)
+{
+    int checksum = 0;
+    for (int offset : offsets) {
+        for (int seconds = offset / 75; seconds > 0; seconds /= 10)
+            checksum += seconds % 10;
+    }
+    const quint32 id = quint32(checksum % 255) << 24 | quint32(leadout / 75 - offsets[0] / 75) << 8
+                       | quint32(offsets.size());
+    return QStringLiteral("%1").arg(id, 8, 16, QLatin1Char('0'));
+}
+
 } // namespace
 
 class TestAudioGrabber : public QObject {
@@ -131,6 +144,129 @@ private Q_SLOTS:
         QVERIFY(grabber.errorCode() != 0);
         grabber.OpenTrack(1);
         QCOMPARE(grabber.errorCode(), 0);
+    }
+
+    void unreadableSectors_data()
+    {
+        QTest::addColumn<int>("grabMode");
+        QTest::addColumn<int>("action");
+        for (int mode : {1, 2, 3}) {
+            for (int action = 0; action <= 3; ++action)
+                QTest::addRow("mode %d, action %d", mode, action) << mode << action;
+        }
+    }
+    // The data of the image ends inside the track after its TOC was read, as a scratch makes
+    // sectors unreadable: reading ends, and the error action shapes what came back.
+    void unreadableSectors()
+    {
+        QFETCH(int, grabMode);
+        QFETCH(int, action);
+        constexpr int kGood = 60, kSectors = 68;
+        AudioGrabber grabber;
+        const QString cue = makeCdImage(testEnv().makeDir(QStringLiteral("scratch")),
+                                        tracksOf({kSectors * 588}));
+        loadDisc(grabber, cue);
+        QVERIFY(QFile::resize(QFileInfo(cue).dir().filePath(QStringLiteral("disc.bin")), kGood * 2352));
+        grabber.setGrabModePreset(grabMode);
+        grabber.setGrabOnErrorAction(action);
+        grabber.setGrabOnErrorRetries(1);
+        grabber.OpenTrack(1);
+        int errors = 0;
+        const std::vector<int16_t> samples = readAll(grabber, 88200, &errors);
+        const std::vector<int16_t> good = cdImageSamples(1, 0, kGood * 588);
+        QVERIFY(samples.size() >= good.size());
+        QVERIFY(std::equal(good.begin(), good.end(), samples.begin()));
+        const bool keepsLength = action == 1 || action == 3;
+        QCOMPARE(samples.size(), size_t(keepsLength ? kSectors : kGood) * 1176);
+        QCOMPARE(errors > 0, action == 0);
+        if (action == 1)
+            QVERIFY(std::all_of(samples.begin() + std::ptrdiff_t(good.size()), samples.end(),
+                                [](int16_t v) { return v == 0; }));
+    }
+
+    void noDiscInDrive_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("driveOffset"); // from the last drive
+        QTest::newRow("drive 0") << QString() << 0;
+        QTest::newRow("beyond the list") << QStringLiteral("image") << 1;
+        QTest::newRow("missing image") << QStringLiteral("missing") << 0;
+        QTest::newRow("not a sheet") << QStringLiteral("garbage") << 0;
+    }
+    void noDiscInDrive()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, driveOffset);
+        const QDir dir(testEnv().makeDir(QStringLiteral("nodisc")));
+        QString path;
+        if (source == QLatin1String("image"))
+            path = makeCdImage(dir.path(), tracksOf({588}));
+        else if (!source.isEmpty())
+            path = dir.filePath(source + QStringLiteral(".cue"));
+        if (source == QLatin1String("garbage")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("FILE \"x.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 99:99:99\n\xff\xfe");
+        }
+        setCdDevices(path.isEmpty() ? QStringList() : QStringList{path});
+        AudioGrabber grabber;
+        grabber.setDriveNum(source.isEmpty() ? 0 : grabber.driveCount() + driveOffset);
+        grabber.ReadTOC();
+        QCOMPARE(grabber.trackCount(), 0);
+        QVERIFY(grabber.discId().isEmpty());
+        QVERIFY(!grabber.QueryDiscInfo(2));
+        grabber.OpenTrack(1);
+        QVERIFY(grabber.errorCode() != 0);
+        QVERIFY(grabber.ReadBlock(88200).isEmpty());
+        grabber.CloseTrack();
+        grabber.CloseTrack();
+    }
+
+    void driveListEndsWithConfiguredSources()
+    {
+        const QString dir = testEnv().makeDir(QStringLiteral("drives"));
+        const QString first = makeCdImage(dir, tracksOf({588}), {}, {}, {QStringLiteral("a.cue")});
+        const QString second = makeCdImage(dir, tracksOf({588, 588}), {}, {}, {QStringLiteral("b.cue")});
+        setCdDevices({});
+        const int realDrives = AudioGrabber().driveCount();
+        setCdDevices({first, second});
+        AudioGrabber grabber;
+        QCOMPARE(grabber.driveCount(), realDrives + 2);
+        grabber.setDriveNum(realDrives + 2);
+        QCOMPARE(grabber.driveLetter(), second);
+        QCOMPARE(grabber.driveName(), QStringLiteral("b.cue"));
+        grabber.ReadTOC();
+        QCOMPARE(grabber.trackCount(), 2);
+        grabber.setDriveNum(realDrives + 1);
+        QCOMPARE(grabber.driveLetter(), first);
+        grabber.ReadTOC();
+        QCOMPARE(grabber.trackCount(), 1);
+    }
+
+    void discIdFollowsTheFreedbAlgorithm_data()
+    {
+        QTest::addColumn<Lengths>("frames");
+        QTest::addColumn<int>("pregap");
+        QTest::newRow("one track") << Lengths{44100 * 3} << 0;
+        QTest::newRow("four tracks") << Lengths{44100 * 2, 588 * 100, 44100, 588 * 3} << 0;
+        QTest::newRow("hidden first pregap") << Lengths{44100, 44100 * 2} << 33;
+    }
+    void discIdFollowsTheFreedbAlgorithm()
+    {
+        QFETCH(Lengths, frames);
+        QFETCH(int, pregap);
+        CdImageOptions options;
+        options.firstPregapSectors = pregap;
+        AudioGrabber grabber;
+        loadDisc(grabber, makeCdImage(testEnv().makeDir(QStringLiteral("discid")), tracksOf(frames),
+                                      {}, {}, options));
+        QList<int> offsets;
+        int lba = 150 + pregap;
+        for (int64_t length : frames) {
+            offsets.append(lba);
+            lba += int((length + 587) / 588);
+        }
+        QCOMPARE(grabber.discId(), freedbId(offsets, lba));
     }
 
     void cdTextNamesTheDisc()

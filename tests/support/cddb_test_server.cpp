@@ -146,6 +146,10 @@ QByteArray CddbTestServer::responseFor(const QString &command) const
     switch (m_behaviour) {
     case Behaviour::NeverAnswer:
         return {};
+    case Behaviour::QueryOnly:
+        if (!command.startsWith(QLatin1String("cddb query ")))
+            return {};
+        break;
     case Behaviour::HttpError:
         return httpResponse("500 Internal Server Error", "Internal Server Error\r\n");
     case Behaviour::Garbage: {

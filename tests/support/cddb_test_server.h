@@ -23,6 +23,7 @@ public:
         HttpError,   // HTTP 500
         Garbage,     // HTTP 200 with bytes that are no CDDB reply
         NotHttp,     // bytes that are no HTTP reply, then closes
+        QueryOnly,   // answers "cddb query", silent on everything else
     };
 
     CddbTestServer();
