@@ -1,9 +1,10 @@
-#include "skin/sk_controls.h"
+#include "skin/sk_image_button.h"
 
 #include <QPainter>
 
 TskImageButton::TskImageButton(QWidget *parent) : QAbstractButton(parent)
 {
+    setUIStyle(UIStyle::Custom);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
 }
@@ -35,8 +36,16 @@ void TskImageButton::setPicMouseDown(const QPixmap &p)
     update();
 }
 
+void TskImageButton::setPicDisabled(const QPixmap &p)
+{
+    PicDisabled = p;
+    update();
+}
+
 const QPixmap &TskImageButton::currentPicture() const
 {
+    if (!isEnabled())
+        return PicDisabled.isNull() ? PicNormal : PicDisabled;
     if (isDown() && !PicMouseDown.isNull())
         return PicMouseDown;
     if (m_hover && !PicMouseOn.isNull())

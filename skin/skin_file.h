@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <array>
+
+class QIODevice;
+
+// The .skn skin file: the 45 slot bitmaps as complete Windows BMP images back to back, then a
+// trailer of 100 records of two little-endian 32-bit words, A(r) and S(r). A(0) must be 0 and
+// S(0)..S(44) are the byte sizes of the bitmaps; nothing else of the trailer is read, and bytes
+// between the last bitmap and the trailer are ignored. Reading never changes anything outside:
+// either all 45 bitmaps decode or the caller gets the reason and no pictures.
+class SkinFile {
+public:
+    static constexpr int SlotCount = 45;
+    static constexpr int RecordCount = 100;
+    static constexpr qint64 TrailerSize = 8 * RecordCount;
+
+    enum class Error {
+        None,
+        CannotOpen, // missing or unreadable file
+        TooShort,   // shorter than its trailer
+        NotSkin,    // A(0) is not 0
+        BadSize,    // a size of 0 or less, or sizes beyond the end of the trailer's start
+        BadBitmap,  // a slot that is not a decodable BMP image
+    };
+    using Images = std::array<QImage, SlotCount>;
+
+    struct Result {
+        Error error = Error::CannotOpen;
+        Images images;
+        bool ok() const { return error == Error::None; }
+    };
+
+    // The skin that fills a whole file.
+    static Result readFile(const QString &path);
+    // The skin that fills the last `size` bytes of a file (a skin appended to an executable).
+    static Result readTail(const QString &path, qint64 size);
+    // A skin held in memory.
+    static Result fromData(const QByteArray &data);
+    // The skin stored in `length` bytes of an open random-access device, starting at `base`.
+    static Result read(QIODevice &device, qint64 base, qint64 length);
+
+    // The file image of a skin: each slot as a 24-bit BMP, then the trailer, whose A(r) words
+    // hold each slot's offset (0 for the first) and whose records 45 to 99 are zero.
+    static QByteArray encode(const Images &images);
+    static bool writeFile(const QString &path, const Images &images);
+    // One image as a complete 24-bit Windows BMP file image.
+    static QByteArray bmpImage(const QImage &image);
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "schemes.h"
+#include "skin/skin_file.h"
+
+// Draws pictures 1 to 44 (the title-bar and bottom buttons in each state) on crops of the face
+// (slot 0), so each picture blends into the background around it.
+void drawButtons(const Scheme &s, SkinFile::Images &pictures);
