@@ -7,3 +7,7 @@ target_compile_definitions(tst_xmcd_entry PRIVATE HARVELO_TEST_DATA="${CMAKE_SOU
 harvelo_add_test(tst_cddb_lookup SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cddb_lookup.cpp
   LIBS harvelo_test_support)
 target_compile_definitions(tst_cddb_lookup PRIVATE HARVELO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+harvelo_add_test(tst_audio_player SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_player.cpp
+  LIBS harvelo_test_support)
+harvelo_add_test(tst_audio_player_pulse SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_player_pulse.cpp
+  LIBS harvelo_test_support)

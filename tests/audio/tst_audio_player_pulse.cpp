@@ -1,0 +1,61 @@
+#include "audio/audio_player.h"
+#include "tests/support/test_env.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+// Playback through the real QAudioSink path, against the PulseAudio null sink that the test
+// script starts (HARVELO_PULSE_READY=1).
+class TestAudioPlayerPulse : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (qEnvironmentVariable("HARVELO_PULSE_READY") != QLatin1String("1"))
+            QSKIP("no PulseAudio null sink (HARVELO_PULSE_READY is not 1)");
+        qunsetenv("HARVELO_AUDIO_OUTPUT");
+    }
+
+    void playsThroughTheSoundServer()
+    {
+        AudioPlayer player;
+        player.SetPcmFormat(44100, 2);
+        const int samples = player.BlockSamples(150);
+        int queued = 0;
+        const auto feed = [&] {
+            const bool audio = queued++ < 4;
+            player.QueueBlock(SampleBlock(std::vector<int16_t>(audio ? size_t(samples) : 0, 800), 44100, 2));
+        };
+        connect(&player, &AudioPlayer::OnEndBlockPlay, this, feed);
+        connect(&player, &AudioPlayer::OnRequestOnLoadBlock, this, feed);
+        QSignalSpy played(&player, &AudioPlayer::OnEndBlockPlay);
+        QSignalSpy ended(&player, &AudioPlayer::OnEndPlay);
+        QElapsedTimer clock;
+        clock.start();
+        player.Play();
+        QCOMPARE(player.ErrorCode(), 0);
+        feed();
+        feed();
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(played.count(), 4);
+        QVERIFY2(clock.elapsed() >= 500, qPrintable(QString::number(clock.elapsed())));
+        player.Stop();
+    }
+};
+
+// The sound server's socket is in the runtime directory the script made; the test environment
+// replaces that directory with a private one, so name the socket first.
+int main(int argc, char **argv)
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER") && !runtime.isEmpty())
+        qputenv("PULSE_SERVER", "unix:" + runtime + "/pulse/native");
+    TestEnv env;
+    QCoreApplication app(argc, argv);
+    TestAudioPlayerPulse test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_audio_player_pulse.moc"
