@@ -269,6 +269,42 @@ private Q_SLOTS:
         QCOMPARE(grabber.discId(), freedbId(offsets, lba));
     }
 
+    void localDatabaseBesideTheSettings()
+    {
+        AudioGrabber grabber;
+        loadDisc(grabber, makeCdImage(testEnv().makeDir(QStringLiteral("local")),
+                                      {{588}, {588, QStringLiteral("Text Two")}, {588}},
+                                      QStringLiteral("Text Artist")));
+        QFile ini(QFileInfo(testEnv().iniPath()).dir().filePath(QStringLiteral("cdplayer.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[%1]\nartist=Local Artist\ntitle=Local Album\nnumtracks=3\n0=One\n2=Three\n")
+                      .arg(grabber.discId())
+                      .toUtf8());
+        ini.close();
+        QVERIFY(grabber.QueryDiscInfo(2));
+        QCOMPARE(grabber.discArtist(), QStringLiteral("Local Artist"));
+        QCOMPARE(grabber.discAlbum(), QStringLiteral("Local Album"));
+        const QStringList expected{QStringLiteral("One"), QStringLiteral("Text Two"), QStringLiteral("Three")};
+        for (int k = 1; k <= 3; ++k) {
+            grabber.setTrackNum(k);
+            QCOMPARE(grabber.trackTitle(), expected[k - 1]);
+        }
+        QVERIFY(ini.remove());
+        grabber.ReadTOC();
+        QCOMPARE(grabber.discArtist(), QString());
+        QVERIFY(grabber.QueryDiscInfo(2));
+        QCOMPARE(grabber.discArtist(), QStringLiteral("Text Artist"));
+        QCOMPARE(grabber.discAlbum(), QString());
+    }
+
+    void initialCddbServer()
+    {
+        const AudioGrabber grabber;
+        QCOMPARE(grabber.cddbServerAddress(), QStringLiteral("gnudb.gnudb.org"));
+        QCOMPARE(grabber.cddbCGIScript(), QStringLiteral("/~cddb/cddb.cgi"));
+        QCOMPARE(grabber.cddbTimeOut(), 7000);
+    }
+
     void cdTextNamesTheDisc()
     {
         AudioGrabber grabber;
