@@ -13,6 +13,13 @@
 
 namespace {
 
+// TagLib opens almost any bytes; only a file with audio in it is tagged.
+bool taggable(const TagLib::File &file)
+{
+    return file.isValid() && !file.readOnly() && file.audioProperties()
+        && file.audioProperties()->sampleRate() > 0;
+}
+
 TagLib::String text(const QString &value)
 {
     return TagLib::String(value.toStdString(), TagLib::String::UTF8);
@@ -32,7 +39,7 @@ void fill(TagLib::Tag &tag, const AudioInformation &info)
 bool saveMp3(const char *path, const AudioInformation &info)
 {
     TagLib::MPEG::File file(path);
-    if (!file.isValid() || file.readOnly())
+    if (!taggable(file))
         return false;
     if (info.mp3TagInfoVersion == 1) {
         TagLib::ID3v1::Tag *tag = file.ID3v1Tag(true);
@@ -50,7 +57,7 @@ bool saveMp3(const char *path, const AudioInformation &info)
 bool saveOgg(const char *path, const AudioInformation &info)
 {
     TagLib::Ogg::Vorbis::File file(path);
-    if (!file.isValid() || file.readOnly() || !file.tag())
+    if (!taggable(file) || !file.tag())
         return false;
     fill(*file.tag(), info);
     return file.save();
@@ -59,7 +66,7 @@ bool saveOgg(const char *path, const AudioInformation &info)
 bool saveWma(const char *path, const AudioInformation &info)
 {
     TagLib::ASF::File file(path);
-    if (!file.isValid() || file.readOnly() || !file.tag())
+    if (!taggable(file) || !file.tag())
         return false;
     fill(*file.tag(), info);
     return file.save();
@@ -69,7 +76,7 @@ bool saveWma(const char *path, const AudioInformation &info)
 bool saveWav(const char *path, const AudioInformation &info)
 {
     TagLib::RIFF::WAV::File file(path);
-    if (!file.isValid() || file.readOnly())
+    if (!taggable(file))
         return false;
     fill(*file.InfoTag(), info);
     return file.save(TagLib::RIFF::WAV::File::Info, TagLib::File::StripNone);

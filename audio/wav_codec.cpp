@@ -11,6 +11,13 @@ namespace {
 // Channel counts beyond this are not audio we can sensibly convert.
 constexpr int kMaxChannels = 8;
 
+// libsndfile reads many containers; this reader takes only the RIFF/WAVE family.
+bool isRiffWave(int format)
+{
+    const int container = format & SF_FORMAT_TYPEMASK;
+    return container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX || container == SF_FORMAT_RF64;
+}
+
 class WavReader : public AudioReader {
 public:
     ~WavReader() override
@@ -27,7 +34,8 @@ public:
         m_file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
         if (!m_file)
             return AudioError::UnknownFormat;
-        if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate <= 0)
+        if (!isRiffWave(info.format) || info.channels < 1 || info.channels > kMaxChannels
+            || info.samplerate <= 0)
             return AudioError::UnknownFormat;
         m_format = PcmFormat{info.samplerate, info.channels};
         m_frames = info.frames;

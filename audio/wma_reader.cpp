@@ -59,8 +59,12 @@ public:
             total = av_rescale_q(stream->duration, stream->time_base, {1, m_codec->sample_rate});
         else if (m_format->duration != AV_NOPTS_VALUE)
             total = av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_codec->sample_rate});
-        if (m_codec->codec_id == AV_CODEC_ID_WMAV1 || m_codec->codec_id == AV_CODEC_ID_WMAV2)
-            total -= wmaFrameLength(m_codec->sample_rate);
+        if (m_codec->codec_id == AV_CODEC_ID_WMAV1 || m_codec->codec_id == AV_CODEC_ID_WMAV2) {
+            // The decoder gives whole frames, all but the first; the container's duration is
+            // in milliseconds, so rounding to whole frames gives the exact count.
+            const int frame = wmaFrameLength(m_codec->sample_rate);
+            total = (total + frame / 2) / frame * frame - frame;
+        }
         return std::max<int64_t>(total, 0);
     }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringList>
+#include <initializer_list>
+#include <vector>
+
+// One harvelo-cli command. run() gets the arguments after the command's name and returns the
+// exit status; it reports a failure itself with failWith().
+struct CliCommand {
+    const char *name;
+    const char *synopsis; // one line for the command list
+    int (*run)(const QStringList &args);
+};
+
+// Every command file registers its commands with one static CliRegistration, so that a new
+// command group is one new file in cli/CMakeLists.txt.
+class CliRegistration {
+public:
+    CliRegistration(std::initializer_list<CliCommand> commands);
+};
+
+const std::vector<CliCommand> &cliCommands();
+
+// Prints "harvelo-cli: <message>" as one line on stderr and returns exit status 1.
+int failWith(const QString &message);

@@ -1,0 +1,182 @@
+#include "cli/cli_command.h"
+
+#include "audio/audio_file.h"
+#include "audio/audio_information.h"
+#include "audio/audio_transform.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// Parses a command's arguments. False when the command ends here: after printing the help
+// (status 0) or reporting a bad argument (status 1).
+bool parseArgs(QCommandLineParser &parser, const QStringList &args, int positionals, int *status)
+{
+    parser.addHelpOption();
+    if (!parser.parse(QStringList{QStringLiteral("harvelo-cli")} + args)) {
+        *status = failWith(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        *status = 0;
+        return false;
+    }
+    if (parser.positionalArguments().size() != positionals) {
+        *status = failWith(QStringLiteral("expected %1 file argument(s); see --help").arg(positionals));
+        return false;
+    }
+    return true;
+}
+
+// The encoder set-up that the encode commands of the window make, from the same settings.
+std::optional<QString> setUpEncoder(AudioFile &writer, const QString &ext)
+{
+    using namespace settings;
+    IniFile ini;
+    if (ext == QLatin1String("mp3")) {
+        const int frequency = ini.read(mp3Frequency), bitrate = ini.read(mp3Bitrate),
+                  channels = ini.read(mp3Channel);
+        if (!writer.IsMp3FormatSupported(frequency, bitrate, channels))
+            return QStringLiteral("This MP3 format is not supported!");
+        writer.SetMp3Format(frequency, bitrate, channels);
+        writer.GetMp3Settings().VbrBitrate(ini.read(mp3VbrBitrate));
+        writer.GetMp3Settings().VbrQuality(ini.read(mp3VbrQuality));
+    } else if (ext == QLatin1String("ogg")) {
+        const bool vbr = ini.readFlag(oggVbrEnabled);
+        const int frequency = ini.read(oggFrequency), channels = ini.read(oggChannel),
+                  bitrate = ini.read(oggBitrate);
+        const int minimum = vbr ? ini.read(oggMinBitrate) : 0;
+        const int maximum = vbr ? ini.read(oggMaxBitrate) : 0;
+        if (!writer.IsOggFormatSupported(frequency, channels, bitrate, minimum, maximum))
+            return QStringLiteral("This Ogg format is not supported!");
+        const int quality = ini.readFlag(oggQualityEnabled) ? ini.read(oggQuality) : -1;
+        writer.SetOggFormat(frequency, channels, bitrate, minimum, maximum, int16_t(quality));
+    } else if (ext == QLatin1String("wma")) {
+        writer.SetWmaFormat(ini.read(wmaFormat));
+    }
+    return std::nullopt;
+}
+
+// Reads, optionally normalizes and writes block by block, as the conversion jobs do.
+std::optional<QString> copyBlocks(AudioFile &reader, AudioFile &writer,
+                                  std::optional<float> ratio)
+{
+    AudioTransform transform;
+    for (;;) {
+        SampleBlock block = reader.ReadBlock(reader.SampleRate() * reader.Channels());
+        if (reader.ErrorCode() != 0)
+            return QStringLiteral("the input has bad data");
+        if (block.isEmpty())
+            return std::nullopt;
+        if (ratio)
+            transform.NormalizeBlock(block, *ratio, -1);
+        writer.WriteBlock(block);
+        if (writer.ErrorCode() != 0)
+            return QStringLiteral("cannot write the output");
+    }
+}
+
+std::optional<QString> convert(const QString &input, const QString &output,
+                               std::optional<float> ratio)
+{
+    AudioFile reader, writer;
+    reader.setWmaFormatEnabled(true);
+    writer.setWmaFormatEnabled(true);
+    reader.OpenFile(input, 0, 1);
+    if (reader.ErrorCode() != 0)
+        return input + QStringLiteral(" is not a valid file!");
+    if (const auto refused = setUpEncoder(writer, QFileInfo(output).suffix().toLower()))
+        return refused;
+    writer.CreateFile(output, 0);
+    if (writer.ErrorCode() != 0)
+        return QStringLiteral("Failed to create file ") + output;
+    std::optional<QString> failure = copyBlocks(reader, writer, ratio);
+    reader.CloseFile();
+    writer.CloseFile();
+    if (!failure && writer.ErrorCode() != 0)
+        failure = QStringLiteral("cannot write the output");
+    // The partial output is ours alone: nothing of the user's is lost by removing it.
+    if (failure)
+        QFile::remove(output);
+    return failure;
+}
+
+int runConvert(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts INPUT (WAV, MP3, OGG or WMA) to the format of OUTPUT's extension (.wav, .mp3,\n"
+        ".ogg, .wma) with the encoder settings of harvelo.ini, block by block."));
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The file to read."));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write."));
+    parser.addOption({QStringLiteral("normalize"),
+                      QStringLiteral("Normalize to RATIO percent of full scale (0 to 100)."),
+                      QStringLiteral("RATIO")});
+    parser.addOption({QStringLiteral("force"), QStringLiteral("Overwrite an existing OUTPUT.")});
+    int status = 0;
+    if (!parseArgs(parser, args, 2, &status))
+        return status;
+    const QString input = parser.positionalArguments().at(0);
+    const QString output = parser.positionalArguments().at(1);
+    std::optional<float> ratio;
+    if (parser.isSet(QStringLiteral("normalize"))) {
+        bool ok = false;
+        ratio = parser.value(QStringLiteral("normalize")).toFloat(&ok);
+        if (!ok || *ratio < 0 || *ratio > 100)
+            return failWith(QStringLiteral("--normalize takes a ratio from 0 to 100"));
+    }
+    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+        return failWith(QStringLiteral("INPUT and OUTPUT are the same file"));
+    if (QFileInfo::exists(output) && !parser.isSet(QStringLiteral("force")))
+        return failWith(output + QStringLiteral(" already exists; --force overwrites it"));
+    const std::optional<QString> failure = convert(input, output, ratio);
+    return failure ? failWith(*failure) : 0;
+}
+
+int runTag(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the tags of FILE as a rip does: ID3v1 and ID3v2.3 for MP3, Vorbis comments for\n"
+        "OGG, ASF attributes for WMA, a RIFF INFO list for WAV."));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to tag."));
+    parser.addOptions({
+        {QStringLiteral("title"), QStringLiteral("Track title."), QStringLiteral("T")},
+        {QStringLiteral("artist"), QStringLiteral("Artist."), QStringLiteral("A")},
+        {QStringLiteral("album"), QStringLiteral("Album."), QStringLiteral("B")},
+        {QStringLiteral("genre"), QStringLiteral("ID3v1 genre number 0-147; -1 for none."), QStringLiteral("N"), QStringLiteral("-1")},
+        {QStringLiteral("track"), QStringLiteral("Track number."), QStringLiteral("N"), QStringLiteral("0")},
+    });
+    int status = 0;
+    if (!parseArgs(parser, args, 1, &status))
+        return status;
+    bool genreOk = false, trackOk = false;
+    AudioInformation info;
+    info.infoTitle = parser.value(QStringLiteral("title"));
+    info.infoArtist = parser.value(QStringLiteral("artist"));
+    info.infoAlbum = parser.value(QStringLiteral("album"));
+    info.infoGenre = parser.value(QStringLiteral("genre")).toShort(&genreOk);
+    info.infoTrack = parser.value(QStringLiteral("track")).toShort(&trackOk);
+    if (!genreOk || info.infoGenre < -1 || info.infoGenre > 147 || !trackOk || info.infoTrack < 0)
+        return failWith(QStringLiteral("--genre takes -1 to 147 and --track a number from 0"));
+    const QString file = parser.positionalArguments().at(0);
+    info.mp3TagInfoVersion = 1;
+    bool saved = info.SaveTags(file);
+    info.mp3TagInfoVersion = 2;
+    saved = info.SaveTags(file) && saved;
+    return saved ? 0 : failWith(QStringLiteral("cannot write tags into ") + file);
+}
+
+const CliRegistration registration{
+    {"convert", "convert [--normalize RATIO] [--force] INPUT OUTPUT", &runConvert},
+    {"tag", "tag FILE --title T --artist A --album B --genre N --track N", &runTag},
+};
+
+} // namespace

@@ -1,0 +1,14 @@
+add_library(harvelo_audio_test_util STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/audio_test_util.h ${CMAKE_CURRENT_LIST_DIR}/audio_test_util.cpp)
+target_link_libraries(harvelo_audio_test_util PUBLIC harvelo_test_support)
+
+harvelo_add_test(tst_audio_roundtrip SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_roundtrip.cpp
+  LIBS harvelo_audio_test_util)
+harvelo_add_test(tst_audio_format_checks SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_format_checks.cpp
+  LIBS harvelo_audio_test_util PkgConfig::CODECS)
+harvelo_add_test(tst_audio_bad_input SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_bad_input.cpp
+  LIBS harvelo_audio_test_util)
+harvelo_add_test(tst_audio_transform SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_transform.cpp
+  LIBS harvelo_test_support)
+harvelo_add_test(tst_audio_information SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_information.cpp
+  LIBS harvelo_audio_test_util)

@@ -1,0 +1,95 @@
+#include "tests/support/audio_probe.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+QByteArray run(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return {};
+    return process.readAllStandardOutput();
+}
+
+void addTags(QMap<QString, QString> &tags, const QJsonObject &object)
+{
+    const QJsonObject found = object.value(QStringLiteral("tags")).toObject();
+    for (auto it = found.begin(); it != found.end(); ++it)
+        tags.insert(it.key().toLower(), it.value().toString());
+}
+
+} // namespace
+
+ProbeResult probeAudio(const QString &path)
+{
+    const QByteArray json = run(QStringLiteral("ffprobe"),
+                                {QStringLiteral("-v"), QStringLiteral("error"),
+                                 QStringLiteral("-print_format"), QStringLiteral("json"),
+                                 QStringLiteral("-show_streams"), QStringLiteral("-show_format"), path});
+    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    ProbeResult result;
+    const QJsonObject format = root.value(QStringLiteral("format")).toObject();
+    for (const QJsonValue &value : root.value(QStringLiteral("streams")).toArray()) {
+        const QJsonObject stream = value.toObject();
+        if (stream.value(QStringLiteral("codec_type")).toString() != QLatin1String("audio"))
+            continue;
+        result.ok = true;
+        result.codec = stream.value(QStringLiteral("codec_name")).toString();
+        result.rate = stream.value(QStringLiteral("sample_rate")).toString().toInt();
+        result.channels = stream.value(QStringLiteral("channels")).toInt();
+        result.bitRate = stream.value(QStringLiteral("bit_rate")).toString().toLongLong();
+        addTags(result.tags, stream);
+        break;
+    }
+    if (result.bitRate == 0)
+        result.bitRate = format.value(QStringLiteral("bit_rate")).toString().toLongLong();
+    result.seconds = format.value(QStringLiteral("duration")).toString().toDouble();
+    addTags(result.tags, format);
+    return result;
+}
+
+std::vector<int16_t> decodeWithFfmpeg(const QString &path)
+{
+    const QByteArray raw = run(QStringLiteral("ffmpeg"),
+                               {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                                path, QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-")});
+    std::vector<int16_t> samples(size_t(raw.size()) / 2);
+    memcpy(samples.data(), raw.constData(), samples.size() * 2);
+    return samples;
+}
+
+double bestCorrelation(const std::vector<int16_t> &a, const std::vector<int16_t> &b, int channels,
+                       int channel, int maxLag)
+{
+    const int64_t framesA = int64_t(a.size()) / channels;
+    const int64_t framesB = int64_t(b.size()) / channels;
+    // A window from the middle keeps this quick while covering many periods.
+    const int64_t window = std::min<int64_t>(8192, std::min(framesA, framesB) / 2);
+    const int64_t start = std::min(framesA, framesB) / 4;
+    double best = 0;
+    for (int lag = -maxLag; lag <= maxLag; ++lag) {
+        double ab = 0, aa = 0, bb = 0;
+        for (int64_t f = start; f < start + window; ++f) {
+            const int64_t g = f + lag;
+            if (g < 0 || g >= framesB)
+                continue;
+            const double x = a[size_t(f * channels + channel)];
+            const double y = b[size_t(g * channels + channel)];
+            ab += x * y;
+            aa += x * x;
+            bb += y * y;
+        }
+        if (aa > 0 && bb > 0)
+            best = std::max(best, ab / std::sqrt(aa * bb));
+    }
+    return best;
+}

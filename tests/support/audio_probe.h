@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// What an independent reader (ffprobe, ffmpeg) sees in an audio file.
+struct ProbeResult {
+    bool ok = false;
+    QString codec;
+    int rate = 0;
+    int channels = 0;
+    double seconds = 0;
+    int64_t bitRate = 0;         // bit/s of the stream, or of the file when the stream has none
+    QMap<QString, QString> tags; // keys in lower case, format and stream tags together
+};
+
+ProbeResult probeAudio(const QString &path);
+
+// The file decoded by ffmpeg to interleaved 16-bit samples at its own rate and channels.
+std::vector<int16_t> decodeWithFfmpeg(const QString &path);
+
+// Normalised cross-correlation of one channel of two interleaved signals, at the best lag
+// within +-maxLag frames; 1.0 means the same waveform.
+double bestCorrelation(const std::vector<int16_t> &a, const std::vector<int16_t> &b, int channels,
+                       int channel, int maxLag);
