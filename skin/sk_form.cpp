@@ -88,7 +88,9 @@ bool TskForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_window) {
         switch (event->type()) {
-        case QEvent::Resize: relayout(); break;
+        // A hidden window's resize arrives only when it is shown.
+        case QEvent::Resize:
+        case QEvent::Show: relayout(); break;
         case QEvent::WindowTitleChange: m_titleBar->update(); break;
         case QEvent::WindowStateChange:
             updateMask();
