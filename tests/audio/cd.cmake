@@ -11,3 +11,9 @@ harvelo_add_test(tst_audio_player SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_pl
   LIBS harvelo_test_support)
 harvelo_add_test(tst_audio_player_pulse SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_player_pulse.cpp
   LIBS harvelo_test_support)
+if(TARGET harvelo-cli)
+  harvelo_add_test(tst_cli_disc_commands SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cli_disc_commands.cpp
+    LIBS harvelo_test_support)
+  target_compile_definitions(tst_cli_disc_commands PRIVATE HARVELO_CLI="$<TARGET_FILE:harvelo-cli>")
+  add_dependencies(tst_cli_disc_commands harvelo-cli)
+endif()

@@ -1,0 +1,136 @@
+#include "cli/cli_command.h"
+
+#include "audio/audio_grabber.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+
+#include <QCommandLineParser>
+#include <cstdio>
+
+namespace {
+
+// Parses a command without positional arguments. False when the command ends here: after
+// the help (status 0) or a bad argument (status 1).
+bool parseOptions(QCommandLineParser &parser, const QStringList &args, int *status)
+{
+    parser.addHelpOption();
+    if (!parser.parse(QStringList{QStringLiteral("harvelo-cli")} + args)) {
+        *status = failWith(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        *status = 0;
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *status = failWith(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return false;
+    }
+    return true;
+}
+
+const QCommandLineOption &driveOption()
+{
+    static const QCommandLineOption option(
+        QStringLiteral("drive"), QStringLiteral("Drive number, from 1 (default: \"cd unit\" + 1)."),
+        QStringLiteral("N"));
+    return option;
+}
+
+// The drive of --drive, else the window's "cd unit" + 1; false after a bad number.
+bool selectDrive(AudioGrabber &grabber, const QCommandLineParser &parser, int *status)
+{
+    int drive = IniFile().read(settings::cdUnit) + 1;
+    if (parser.isSet(driveOption())) {
+        bool ok = false;
+        drive = parser.value(driveOption()).toInt(&ok);
+        if (!ok || drive < 1) {
+            *status = failWith(QStringLiteral("--drive takes a number from 1"));
+            return false;
+        }
+    }
+    grabber.setDriveNum(drive);
+    return true;
+}
+
+// Parses the options and reads the table of contents of the chosen drive.
+bool readDisc(AudioGrabber &grabber, const QStringList &args, QCommandLineParser &parser, int *status)
+{
+    parser.addOption(driveOption());
+    if (!parseOptions(parser, args, status) || !selectDrive(grabber, parser, status))
+        return false;
+    grabber.ReadTOC();
+    return true;
+}
+
+int runDrives(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lists the CD drives, then the sources of HARVELO_CD_DEVICES: number, device or image\n"
+        "path and name, separated by tabs."));
+    int status = 0;
+    if (!parseOptions(parser, args, &status))
+        return status;
+    AudioGrabber grabber;
+    for (int n = 1; n <= grabber.driveCount(); ++n) {
+        grabber.setDriveNum(n);
+        std::printf("%d\t%s\t%s\n", n, qPrintable(grabber.driveLetter()), qPrintable(grabber.driveName()));
+    }
+    return 0;
+}
+
+int runToc(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the disc's freedb ID, its track count and per track: number, length in\n"
+        "milliseconds and stereo frames."));
+    AudioGrabber grabber;
+    int status = 0;
+    if (!readDisc(grabber, args, parser, &status))
+        return status;
+    if (grabber.trackCount() == 0)
+        return failWith(QStringLiteral("no audio disc in drive %1").arg(grabber.driveNum()));
+    std::printf("discid %s\ntracks %d\n", qPrintable(grabber.discId()), grabber.trackCount());
+    for (int k = 1; k <= grabber.trackCount(); ++k) {
+        grabber.setTrackNum(k);
+        std::printf("%d %d %d\n", k, grabber.trackLength(), grabber.trackSamples());
+    }
+    return 0;
+}
+
+int runLookup(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Looks the disc up on the CDDB server of harvelo.ini (\"cddb server\", \"cgi script\",\n"
+        "\"timeout\"), or with --local in its CD-Text and cdplayer.ini."));
+    parser.addOption({QStringLiteral("local"), QStringLiteral("Use the local source.")});
+    AudioGrabber grabber;
+    int status = 0;
+    if (!readDisc(grabber, args, parser, &status))
+        return status;
+    const IniFile ini;
+    grabber.setCddbTimeOut(ini.read(settings::cddbTimeout));
+    grabber.setCddbServerAddress(ini.read(settings::cddbServer));
+    grabber.setCddbCGIScript(ini.read(settings::cgiScript));
+    if (!grabber.QueryDiscInfo(parser.isSet(QStringLiteral("local")) ? 2 : 1))
+        return failWith(QStringLiteral("Could not find freedb info!"));
+    std::printf("artist: %s\nalbum: %s\ngenre: %s\n", qPrintable(grabber.discArtist()),
+                qPrintable(grabber.discAlbum()), qPrintable(grabber.discGenre()));
+    for (int k = 1; k <= grabber.trackCount(); ++k) {
+        grabber.setTrackNum(k);
+        std::printf("%d: %s\n", k, qPrintable(grabber.trackTitle()));
+    }
+    return 0;
+}
+
+const CliRegistration registration{
+    {"drives", "drives", &runDrives},
+    {"toc", "toc [--drive N]", &runToc},
+    {"lookup", "lookup [--drive N] [--local]", &runLookup},
+};
+
+} // namespace
