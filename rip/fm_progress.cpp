@@ -199,21 +199,21 @@ void Tfm_progress::FormClose()
         m_control.requestStop();
 }
 
+// finished() comes as the thread's last act, so the join returns at once.
 void Tfm_progress::workerEnded()
 {
-    if (!m_worker || !m_worker->isFinished())
+    if (!m_worker)
         return;
     m_worker->wait();
     m_worker.reset();
 }
 
-// The worker may be waiting for an answer of this thread, so events go on while it finishes.
+// The worker may be waiting for an answer of this thread, so events go on while it finishes;
+// its finished() clears m_worker.
 void Tfm_progress::waitForWorker()
 {
-    while (m_worker) {
+    while (m_worker)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        workerEnded();
-    }
 }
 
 RipComponents Tfm_progress::components() const

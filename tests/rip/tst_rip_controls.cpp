@@ -1,0 +1,224 @@
+#include "app/forms.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "tests/rip/rip_fixture.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/cd_image_fixture.h"
+#include "tests/support/test_env.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+// Stop, Pause/Resume and closing of the rip window, read errors, the format buttons and what
+// the rip command hands to the grabber.
+class TestRipControls : public QObject {
+    Q_OBJECT
+    std::unique_ptr<RipFixture> f;
+
+    // Runs `action` once, at the first block the window shows.
+    void atFirstBlock(std::function<void()> action)
+    {
+        f->onProgress = [this, action, done = false](int percent) mutable {
+            if (percent > 0 && !done) {
+                done = true;
+                action();
+            }
+        };
+    }
+
+    static qint64 wavFrames(const QString &path) { return qint64(decodeWithFfmpeg(path).size()) / 2; }
+
+private Q_SLOTS:
+    void initTestCase() { f = std::make_unique<RipFixture>(); }
+    void cleanupTestCase() { f.reset(); }
+
+    void stopInWorkerWritesNoFurtherBlock()
+    {
+        f->prepare({1, 2});
+        atFirstBlock([] { fm_progress->skbtn_abort->click(); });
+        f->rip(1);
+        const QString file = f->trackFile(1, ".wav");
+        QVERIFY(sameAsDisc(file, 1, 44100)); // exactly the block shown before the Stop
+        QVERIFY(f->frames[0] > 2 * 44100);
+        QCOMPARE(probeAudio(file).tags.value("title"), QStringLiteral("Song 1"));
+        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wav")));
+        QVERIFY(!fm_progress->isVisible());
+        QCOMPARE(f->desktop.openedFolders, QStringList{f->outDir() + QStringLiteral("/Band")});
+    }
+
+    void stopInWmaJobWritesTheCurrentBlock()
+    {
+        f->prepare({1, 2});
+        bool pauseEnabled = true;
+        // Pressed between the first and the second block: the second is still written.
+        atFirstBlock([&] {
+            pauseEnabled = fm_progress->skbtn_pause->isEnabled();
+            QMetaObject::invokeMethod(fm_progress->skbtn_abort, &QPushButton::click, Qt::QueuedConnection);
+        });
+        f->rip(2);
+        QVERIFY(!pauseEnabled);
+        QVERIFY(fm_progress->skbtn_pause->isEnabled());
+        const ProbeResult probe = probeAudio(f->trackFile(1, ".wma"));
+        QVERIFY(probe.ok);
+        QVERIFY2(qAbs(probe.seconds - 2.0) < 0.15, qPrintable(QString::number(probe.seconds)));
+        QCOMPARE(probe.tags.value("title"), QStringLiteral("Song 1"));
+        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wma")));
+        QCOMPARE(f->desktop.openedFolders, QStringList{f->outDir() + QStringLiteral("/Band")});
+    }
+
+    void pauseHoldsAndResumeContinues()
+    {
+        f->prepare({1});
+        int stepsAtPause = -1, stepsAtResume = -1;
+        QString captionWhileHeld;
+        atFirstBlock([&] {
+            fm_progress->skbtn_pause->click();
+            stepsAtPause = int(f->steps.size());
+            QTimer::singleShot(300, fm_progress, [&] {
+                stepsAtResume = int(f->steps.size());
+                captionWhileHeld = fm_progress->skbtn_pause->text();
+                fm_progress->skbtn_pause->click();
+            });
+        });
+        f->rip(1);
+        QCOMPARE(captionWhileHeld, QStringLiteral("&Resume"));
+        QCOMPARE(stepsAtResume, stepsAtPause);
+        QCOMPARE(fm_progress->skbtn_pause->text(), QStringLiteral("&Pause"));
+        QVERIFY(sameAsDisc(f->trackFile(1, ".wav"), 1, f->frames[0]));
+    }
+
+    void pauseThenStop()
+    {
+        f->prepare({1, 2});
+        atFirstBlock([] {
+            fm_progress->skbtn_pause->click();
+            QTimer::singleShot(0, fm_progress, [] { fm_progress->skbtn_abort->click(); });
+        });
+        f->rip(1);
+        QCOMPARE(fm_progress->skbtn_pause->text(), QStringLiteral("&Pause"));
+        QCOMPARE(wavFrames(f->trackFile(1, ".wav")), qint64(44100));
+        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wav")));
+    }
+
+    // The worker of a closed window finishes alone; the next rip waits for it.
+    void closedWindowThenRipAgain()
+    {
+        f->prepare({1});
+        atFirstBlock([] { fm_progress->close(); });
+        f->rip(1);
+        QVERIFY(!fm_progress->isVisible());
+        f->onProgress = nullptr;
+        fm_main->sklv_main->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+        fm_main->sklv_main->topLevelItem(2)->setCheckState(0, Qt::Checked);
+        f->rip(1);
+        QCOMPARE(wavFrames(f->trackFile(1, ".wav")), qint64(44100));
+        QCOMPARE(probeAudio(f->trackFile(1, ".wav")).tags.value("title"), QStringLiteral("Song 1"));
+        QVERIFY(sameAsDisc(f->trackFile(3, ".wav"), 3, f->frames[2]));
+        QCOMPARE(f->desktop.openedFolders.size(), 2);
+    }
+
+    void readError_data()
+    {
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<qint64>("frames");
+        QTest::newRow("Yes keeps the block") << true << qint64(100 * 588);
+        QTest::newRow("No drops it") << false << qint64(75 * 588);
+    }
+
+    void readError()
+    {
+        QFETCH(bool, goOn);
+        QFETCH(qint64, frames);
+        f->restoreSpare();
+        f->prepare({2}, f->spare);
+        IniFile ini;
+        ini.write(settings::errorAction, 0);
+        ini.write(settings::errorRetry, 1);
+        ini.write(settings::grabMode, 0);
+        // The disc is open since the refresh; sectors past 100 of track 2 become unreadable.
+        f->damageSpare(100);
+        f->prompter.defaultAnswer = goOn ? Prompter::Answer::Yes : Prompter::Answer::No;
+        f->rip(1);
+        QVERIFY(!f->prompter.boxes.isEmpty());
+        QCOMPARE(f->prompter.boxes.first().caption, QStringLiteral("Track read error!"));
+        QCOMPARE(f->prompter.boxes.first().text, QStringLiteral("Continue?"));
+        QVERIFY(sameAsDisc(f->trackFile(2, ".wav"), 2, frames));
+    }
+
+    void formatButtons_data()
+    {
+        QTest::addColumn<int>("format");
+        for (int format = 0; format < 4; ++format)
+            QTest::addRow("format %d", format) << format;
+    }
+
+    void formatButtons()
+    {
+        QFETCH(int, format);
+        f->prepare({});
+        TskImageButton *const buttons[] = {fm_main->btn_mp3, fm_main->btn_wav, fm_main->btn_wma,
+                                           fm_main->btn_ogg};
+        fm_main->skinMenuClick(1);
+        buttons[format]->click();
+        QCOMPARE(IniFile().read(settings::outputType), format);
+        QCOMPARE(fm_main->output_format, format);
+        // A change of skin keeps the selection, in the new skin's pictures.
+        for (int skin : {1, 5}) {
+            if (skin != 1)
+                fm_main->skinMenuClick(skin);
+            for (int b = 0; b < 4; ++b) {
+                const auto pic = [](int slot) { return fm_main->skin_pic[size_t(slot)].toImage(); };
+                const int plain = 22 + 5 * b;
+                QVERIFY(pic(plain) != pic(plain + 1)); // the skin tells selected from plain
+                const int shown = plain + (b == format ? 1 : 0);
+                QCOMPARE(buttons[b]->PicNormal.toImage(), pic(shown));
+                QCOMPARE(buttons[b]->PicMouseOn.toImage(), pic(shown + 2));
+                QCOMPARE(buttons[b]->PicMouseDown.toImage(), pic(plain + 4));
+            }
+        }
+        QVERIFY(f->prompter.boxes.isEmpty());
+    }
+
+    void cdSettingsReachTheGrabber_data()
+    {
+        QTest::addColumn<int>("cdType");
+        QTest::addColumn<int>("readType");
+        QTest::newRow("Auto") << 0 << 0;
+        QTest::newRow("IDE") << 1 << 1;
+        QTest::newRow("SCSI") << 2 << 4;
+        QTest::newRow("SCSI(old)") << 3 << 3;
+        QTest::newRow("unknown keeps it") << 5 << 1;
+    }
+
+    void cdSettingsReachTheGrabber()
+    {
+        QFETCH(int, cdType);
+        QFETCH(int, readType);
+        f->prepare({});
+        AudioGrabber &grabber = fm_main->AudioGrabber;
+        grabber.setDriveReadType(1);
+        IniFile ini;
+        ini.write(settings::cdType, cdType);
+        ini.write(settings::grabMode, 3);
+        ini.write(settings::errorRetry, 7);
+        ini.write(settings::errorAction, 1);
+        ini.write(settings::driveSpeed, 8);
+        ini.write(settings::cdUnit, 1);
+        f->rip(1);
+        QCOMPARE(grabber.driveReadType(), readType);
+        QCOMPARE(grabber.GrabModePreset(), 3);
+        QCOMPARE(grabber.grabOnErrorRetries(), 7);
+        QCOMPARE(grabber.grabOnErrorAction(), 1);
+        QCOMPARE(grabber.driveSpeed(), 8);
+        QCOMPARE(grabber.driveNum(), 2);
+        // Nothing ticked: the command ends with its message and opens no window.
+        QCOMPARE(f->prompter.boxes.size(), 1);
+        QCOMPARE(f->prompter.boxes.first().kind, Prompter::Kind::Plain);
+        QCOMPARE(f->prompter.boxes.first().text, QStringLiteral("You have not select one track!"));
+        QVERIFY(f->steps.isEmpty());
+        QVERIFY(f->desktop.openedFolders.isEmpty());
+    }
+};
+
+HARVELO_TEST_MAIN(TestRipControls, QApplication)
+#include "tst_rip_controls.moc"
