@@ -3,6 +3,7 @@
 #include "audio/genres.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace tracklist {
@@ -15,13 +16,16 @@ QString lengthText(int milliseconds)
 
 namespace {
 
-double roundToSignificant(double value, int digits)
+// Two decimals, but never more than five significant digits: past 999 MB fewer decimals are
+// kept and the rest are shown as zeros.
+QString fixedFiveDigits(double value)
 {
-    if (value == 0.0)
-        return 0.0;
-    const int magnitude = int(std::floor(std::log10(std::fabs(value)))) + 1;
-    const double scale = std::pow(10.0, digits - magnitude);
-    return std::round(value * scale) / scale;
+    const int integerDigits = value >= 1.0 ? int(std::floor(std::log10(value))) + 1 : 1;
+    const int decimals = std::clamp(5 - integerDigits, 0, 2);
+    QString text = QString::number(value, 'f', decimals);
+    if (decimals == 0)
+        text += QLatin1Char('.');
+    return text + QString(2 - decimals, QLatin1Char('0'));
 }
 
 QString asciiUpper(const QString &text)
@@ -39,7 +43,7 @@ QString asciiUpper(const QString &text)
 QString sizeText(qint64 frames)
 {
     const double megabytes = double(frames) / 1024 / 1024 * 4;
-    QString text = QString::number(roundToSignificant(megabytes, 5), 'f', 2);
+    QString text = fixedFiveDigits(megabytes);
     text.replace(QLatin1Char('.'), QLocale().decimalPoint());
     return text + QStringLiteral("MB");
 }

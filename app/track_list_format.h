@@ -9,7 +9,7 @@ namespace tracklist {
 QString lengthText(int milliseconds);
 
 // The size of `frames` 4-byte sample frames in megabytes with two decimals and "MB"
-// (the value first rounded to five significant digits), in the user's decimal separator.
+// (at most five significant digits, the rest shown as zeros), in the user's decimal separator.
 QString sizeText(qint64 frames);
 
 // The title, or "Track" and the number when the title is empty.
