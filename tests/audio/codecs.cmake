@@ -12,3 +12,9 @@ harvelo_add_test(tst_audio_transform SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio
   LIBS harvelo_test_support)
 harvelo_add_test(tst_audio_information SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_information.cpp
   LIBS harvelo_audio_test_util)
+if(TARGET harvelo-cli)
+  harvelo_add_test(tst_harvelo_cli SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_harvelo_cli.cpp
+    LIBS harvelo_test_support)
+  target_compile_definitions(tst_harvelo_cli PRIVATE HARVELO_CLI_PATH="$<TARGET_FILE:harvelo-cli>")
+  add_dependencies(tst_harvelo_cli harvelo-cli)
+endif()

@@ -1,0 +1,196 @@
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/test_env.h"
+#include "tests/support/wav_fixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliResult runCli(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(HARVELO_CLI_PATH), args);
+    CliResult result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.status = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+int peakOf(const std::vector<int16_t> &samples)
+{
+    int peak = 0;
+    for (int16_t s : samples)
+        peak = std::max(peak, std::abs(int(s)));
+    return peak;
+}
+
+} // namespace
+
+class TestHarveloCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void help();
+    void convertUsesTheSettings_data();
+    void convertUsesTheSettings();
+    void convertNormalizes();
+    void failures_data();
+    void failures();
+    void tagWritesBothMp3Versions();
+
+private:
+    QDir m_dir;
+    QString m_source;
+};
+
+void TestHarveloCli::init()
+{
+    testEnv().clearIni();
+    m_dir = QDir(testEnv().makeDir(QStringLiteral("cli")));
+    m_source = m_dir.filePath(QStringLiteral("source.wav"));
+    QVERIFY(writeSineWav(m_source, {1.0, 44100, 2, 440.0, 0.25}));
+}
+
+void TestHarveloCli::help()
+{
+    const CliResult top = runCli({QStringLiteral("--help")});
+    QCOMPARE(top.status, 0);
+    QVERIFY(top.out.contains("convert") && top.out.contains("tag"));
+    const CliResult convert = runCli({QStringLiteral("convert"), QStringLiteral("--help")});
+    QCOMPARE(convert.status, 0);
+    QVERIFY(convert.out.contains("--normalize"));
+}
+
+void TestHarveloCli::convertUsesTheSettings_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::newRow("mp3 32000 mono") << "mp3" << "mp3 settings" << QStringList{"frequency", "channel", "bitrate"}
+                                    << QList<int>{32000, 1, 96} << "mp3" << 32000 << 1;
+    QTest::newRow("ogg 48000") << "ogg" << "ogg settings" << QStringList{"frequency", "bitrate"}
+                               << QList<int>{48000, 160} << "vorbis" << 48000 << 2;
+    QTest::newRow("wma code 10") << "wma" << "wma settings" << QStringList{"wma format"}
+                                 << QList<int>{10} << "wmav2" << 16000 << 2;
+    QTest::newRow("wav") << "wav" << "" << QStringList{} << QList<int>{} << "pcm_s16le" << 44100 << 2;
+}
+
+void TestHarveloCli::convertUsesTheSettings()
+{
+    QFETCH(QString, ext);
+    QFETCH(QString, section);
+    QFETCH(QStringList, keys);
+    QFETCH(QList<int>, values);
+    QFETCH(QString, codec);
+    QFETCH(int, rate);
+    QFETCH(int, channels);
+    IniFile ini;
+    for (int i = 0; i < keys.size(); ++i)
+        ini.writeInteger(section, keys[i], values[i]);
+    const QString target = m_dir.filePath(QStringLiteral("out.") + ext);
+    const CliResult result = runCli({QStringLiteral("convert"), m_source, target});
+    QCOMPARE(result.status, 0);
+    QVERIFY(result.err.isEmpty());
+    const ProbeResult probe = probeAudio(target);
+    QCOMPARE(probe.codec, codec);
+    QCOMPARE(probe.rate, rate);
+    QCOMPARE(probe.channels, channels);
+    if (ext == QLatin1String("mp3"))
+        QCOMPARE(probe.bitRate, 96000);
+}
+
+void TestHarveloCli::convertNormalizes()
+{
+    const QString plain = m_dir.filePath(QStringLiteral("plain.wav"));
+    const QString loud = m_dir.filePath(QStringLiteral("loud.wav"));
+    QCOMPARE(runCli({QStringLiteral("convert"), m_source, plain}).status, 0);
+    QCOMPARE(runCli({QStringLiteral("convert"), QStringLiteral("--normalize"), QStringLiteral("80"), m_source, loud}).status, 0);
+    QCOMPARE(decodeWithFfmpeg(plain), sineSamples({1.0, 44100, 2, 440.0, 0.25}));
+    QVERIFY(std::abs(peakOf(decodeWithFfmpeg(loud)) - 32767 * 0.8) < 200);
+}
+
+void TestHarveloCli::failures_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("mp3Bitrate"); // written to the settings when not empty
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing input") << QStringList{"convert", "@/nothing.wav", "@/out.mp3"} << "" << "is not a valid file!";
+    QTest::newRow("unsupported mp3") << QStringList{"convert", "@/source.wav", "@/out.mp3"} << "8" << "This MP3 format is not supported!";
+    QTest::newRow("existing output") << QStringList{"convert", "@/source.wav", "@/source.mp3"} << "" << "already exists";
+    QTest::newRow("same file") << QStringList{"convert", "--force", "@/source.wav", "@/source.wav"} << "" << "same file";
+    QTest::newRow("unknown output type") << QStringList{"convert", "@/source.wav", "@/out.flac"} << "" << "Failed to create file";
+    QTest::newRow("bad ratio") << QStringList{"convert", "--normalize", "loud", "@/source.wav", "@/out.wav"} << "" << "--normalize";
+    QTest::newRow("one file only") << QStringList{"convert", "@/source.wav"} << "" << "expected 2";
+    QTest::newRow("unknown option") << QStringList{"convert", "--fast", "@/source.wav", "@/out.wav"} << "" << "fast";
+    QTest::newRow("unknown command") << QStringList{"burn", "@/source.wav"} << "" << "unknown command";
+    QTest::newRow("tag bad genre") << QStringList{"tag", "@/source.wav", "--genre", "200"} << "" << "--genre";
+    QTest::newRow("tag missing file") << QStringList{"tag", "@/none.mp3", "--title", "x"} << "" << "cannot write tags";
+}
+
+// Every failure: status 1, one line on stderr, and no file left behind or overwritten.
+void TestHarveloCli::failures()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, mp3Bitrate);
+    QFETCH(QString, message);
+    if (!mp3Bitrate.isEmpty())
+        IniFile().writeString(QStringLiteral("mp3 settings"), QStringLiteral("bitrate"), mp3Bitrate);
+    const QString existing = m_dir.filePath(QStringLiteral("source.mp3"));
+    QFile keep(existing);
+    QVERIFY(keep.open(QIODevice::WriteOnly));
+    keep.write("keep me");
+    keep.close();
+    args.replaceInStrings(QStringLiteral("@"), m_dir.path());
+
+    const CliResult result = runCli(args);
+    QCOMPARE(result.status, 1);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("out.mp3"))));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("out.wav"))));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("out.flac"))));
+    QVERIFY(keep.open(QIODevice::ReadOnly));
+    QCOMPARE(keep.readAll(), QByteArray("keep me"));
+}
+
+void TestHarveloCli::tagWritesBothMp3Versions()
+{
+    const QString target = m_dir.filePath(QStringLiteral("song.mp3"));
+    QCOMPARE(runCli({QStringLiteral("convert"), m_source, target}).status, 0);
+    const CliResult result = runCli({QStringLiteral("tag"), target, QStringLiteral("--title"), QStringLiteral("Song"),
+                                     QStringLiteral("--artist"), QStringLiteral("Band"), QStringLiteral("--album"),
+                                     QStringLiteral("Record"), QStringLiteral("--genre"), QStringLiteral("17"),
+                                     QStringLiteral("--track"), QStringLiteral("3")});
+    QCOMPARE(result.status, 0);
+    const ProbeResult probe = probeAudio(target);
+    QCOMPARE(probe.tags.value(QStringLiteral("title")), QStringLiteral("Song"));
+    QCOMPARE(probe.tags.value(QStringLiteral("artist")), QStringLiteral("Band"));
+    QCOMPARE(probe.tags.value(QStringLiteral("album")), QStringLiteral("Record"));
+    QCOMPARE(probe.tags.value(QStringLiteral("genre")), QStringLiteral("Rock"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("ID3\x03"));
+    QVERIFY(bytes.right(128).startsWith("TAGSong"));
+}
+
+HARVELO_TEST_MAIN(TestHarveloCli, QCoreApplication)
+#include "tst_harvelo_cli.moc"
