@@ -6,12 +6,11 @@
 #include "config/settings_keys.h"
 #include "convert/conversion_threads.h"
 
+#include "skin/sk_controls.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QGroupBox>
 #include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -19,31 +18,34 @@ namespace {
 
 const QString kPause = QStringLiteral("&Pause");
 const QString kResume = QStringLiteral("&Resume");
+constexpr QSize kClientSize(272, 232);
 
-QLabel *label(QWidget *parent, const QString &text, int left, int top, int width = 110)
+QLabel *label(QWidget *parent, const QString &text, QPoint at, int width = 110)
 {
     auto *l = new QLabel(text, parent);
-    l->setGeometry(left, top, width, 16);
+    l->setGeometry(QRect(at, QSize(width, 16)));
     return l;
 }
 
-QPushButton *button(QWidget *parent, const QString &text, int left, int top)
+TskButton *button(QWidget *parent, const QString &text, QPoint at)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setGeometry(left, top, 80, 25);
+    auto *b = new TskButton(text, parent);
+    b->setGeometry(QRect(at, QSize(80, 25)));
     return b;
 }
 
 } // namespace
 
-ConversionWindow::ConversionWindow(const Texts &texts, QWidget *parent) : QDialog(parent)
+ConversionWindow::ConversionWindow(const Texts &texts, QWidget *parent)
+    : QDialog(parent), m_form(new TskForm(this))
 {
-    setFixedSize(272, 232);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    const QMargins frame = m_form->contentsMargins();
+    setFixedSize(kClientSize.grownBy(frame));
     setTitle(texts.title);
     createControls(texts);
-    connect(skbtn_pause, &QPushButton::clicked, this, &ConversionWindow::skbtn_pauseClick);
-    connect(skbtn_abort, &QPushButton::clicked, this, &ConversionWindow::skbtn_abortClick);
+    connect(skbtn_pause, &TskButton::clicked, this, &ConversionWindow::skbtn_pauseClick);
+    connect(skbtn_abort, &TskButton::clicked, this, &ConversionWindow::skbtn_abortClick);
 }
 
 ConversionWindow::~ConversionWindow()
@@ -53,38 +55,41 @@ ConversionWindow::~ConversionWindow()
     waitForWorker();
 }
 
+// The skinned title bar shows the window title.
 void ConversionWindow::setTitle(const QString &title)
 {
     setWindowTitle(title);
 }
 
+// Controls sit on the skinned form, below its title bar, in client coordinates.
 void ConversionWindow::createControls(const Texts &texts)
 {
-    label(this, QStringLiteral("Selected file count:"), 16, 12);
-    lbl_filecount = label(this, QStringLiteral("file count"), 136, 12);
-    label(this, QStringLiteral("Current file number:"), 16, 32);
-    lbl_filenum = label(this, QStringLiteral("file num"), 136, 32);
-    createCurrentFileBox(texts);
+    const QPoint client = m_form->clientRect().topLeft();
+    label(m_form, QStringLiteral("Selected file count:"), client + QPoint(16, 12));
+    lbl_filecount = label(m_form, QStringLiteral("file count"), client + QPoint(136, 12));
+    label(m_form, QStringLiteral("Current file number:"), client + QPoint(16, 32));
+    lbl_filenum = label(m_form, QStringLiteral("file num"), client + QPoint(136, 32));
+    createCurrentFileBox(texts, client + QPoint(8, 54));
     const int barTop = texts.progressLast ? 200 : 160;
     const int buttonTop = texts.progressLast ? 160 : 192;
-    skbtn_pause = button(this, kPause, 48, buttonTop);
-    skbtn_abort = button(this, QStringLiteral("&Stop"), 144, buttonTop);
-    skpb_progress = new QProgressBar(this);
-    skpb_progress->setGeometry(8, barTop, 256, 18);
+    skbtn_pause = button(m_form, kPause, client + QPoint(48, buttonTop));
+    skbtn_abort = button(m_form, QStringLiteral("&Stop"), client + QPoint(144, buttonTop));
+    skpb_progress = new TskProgressBar(m_form);
+    skpb_progress->setGeometry(QRect(client + QPoint(8, barTop), QSize(256, 18)));
     skpb_progress->setRange(0, 100);
     skpb_progress->setValue(0);
 }
 
-void ConversionWindow::createCurrentFileBox(const Texts &texts)
+void ConversionWindow::createCurrentFileBox(const Texts &texts, QPoint at)
 {
-    auto *box = new QGroupBox(QStringLiteral("Current File"), this);
-    box->setGeometry(8, 54, 256, 96);
-    label(box, QStringLiteral("File name:"), 12, 22, 64);
-    lbl_filename = label(box, texts.fileNamePlaceholder, 80, 22, 168);
-    label(box, QStringLiteral("File size:"), 12, 46, 64);
-    lbl_filesize = label(box, QStringLiteral("size"), 80, 46, 168);
-    label(box, texts.amountCaption, 12, 70, 64);
-    m_amount = label(box, texts.amountPlaceholder, 80, 70, 168);
+    auto *box = new TskGroupBox(QStringLiteral("Current File"), m_form);
+    box->setGeometry(QRect(at, QSize(256, 96)));
+    label(box, QStringLiteral("File name:"), {12, 22}, 64);
+    lbl_filename = label(box, texts.fileNamePlaceholder, {80, 22}, 168);
+    label(box, QStringLiteral("File size:"), {12, 46}, 64);
+    lbl_filesize = label(box, QStringLiteral("size"), {80, 46}, 168);
+    label(box, texts.amountCaption, {12, 70}, 64);
+    m_amount = label(box, texts.amountPlaceholder, {80, 70}, 168);
 }
 
 void ConversionWindow::showEvent(QShowEvent *event)

@@ -9,8 +9,9 @@
 
 class ConversionThread;
 class QLabel;
-class QProgressBar;
-class QPushButton;
+class TskButton;
+class TskForm;
+class TskProgressBar;
 
 // The progress window shared by the encode and the decode/normalize jobs: showing it starts
 // one worker on the files of the main window's open dialog; Pause/Resume, Stop and closing
@@ -26,8 +27,8 @@ public:
     bool jobRunning() const { return m_worker != nullptr; }
 
     QLabel *lbl_filecount, *lbl_filenum, *lbl_filename, *lbl_filesize;
-    QProgressBar *skpb_progress;
-    QPushButton *skbtn_pause, *skbtn_abort;
+    TskProgressBar *skpb_progress;
+    TskButton *skbtn_pause, *skbtn_abort;
 
     void skbtn_pauseClick();
     void skbtn_abortClick();
@@ -55,7 +56,7 @@ private:
     void FormShow();
     void FormClose();
     void createControls(const Texts &texts);
-    void createCurrentFileBox(const Texts &texts);
+    void createCurrentFileBox(const Texts &texts, QPoint at);
     void jobEnded(int generation, std::exception_ptr error);
     void waitForWorker();
 
@@ -66,6 +67,7 @@ private:
     bool confirmOverwrite(const QString &target) override;
     void finished(std::exception_ptr error) override;
 
+    TskForm *m_form;
     QLabel *m_amount = nullptr;
     JobControl m_control;
     std::unique_ptr<ConversionThread> m_worker;

@@ -1,0 +1,208 @@
+#include "convert/conversion_figures.h"
+#include "tests/convert/job_harness.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/test_env.h"
+#include "tests/support/wav_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestEncodeJob : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<JobHarness> h;
+    QString in, out;
+
+    QString wav(const QString &name, double seconds, int rate = 44100, int channels = 2)
+    {
+        const QString path = QDir(in).filePath(name);
+        WavFixture spec;
+        spec.seconds = seconds;
+        spec.rate = rate;
+        spec.channels = channels;
+        return writeSineWav(path, spec) ? path : QString();
+    }
+
+    void choose(const QStringList &files) { h->prompter.fileSelections.enqueue(files); }
+
+private Q_SLOTS:
+    void initTestCase() { h = std::make_unique<JobHarness>(); }
+    void cleanupTestCase() { h.reset(); }
+    void init()
+    {
+        in = testEnv().makeDir(QStringLiteral("in"));
+        out = testEnv().makeDir(QStringLiteral("out"));
+        h->reset(out);
+    }
+
+    void encodesEachFormat_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::newRow("mp3, one second") << "WAV to &MP3" << ".mp3" << "mp3" << 1.0 << 44100 << 2;
+        QTest::newRow("mp3, mono 22050 Hz") << "WAV to &MP3" << ".mp3" << "mp3" << 3.5 << 22050 << 1;
+        QTest::newRow("wma, one second") << "WAV to &WMA" << ".wma" << "wmav2" << 1.0 << 44100 << 2;
+        QTest::newRow("wma, 48000 Hz") << "WAV to &WMA" << ".wma" << "wmav2" << 2.5 << 48000 << 2;
+        QTest::newRow("ogg, one second") << "WAV to &OGG" << ".ogg" << "vorbis" << 1.0 << 44100 << 2;
+        QTest::newRow("ogg, mono 32000 Hz") << "WAV to &OGG" << ".ogg" << "vorbis" << 6.25 << 32000 << 1;
+    }
+
+    // The default settings of every format write 44100 Hz stereo, whatever the input.
+    void encodesEachFormat()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, extension);
+        QFETCH(QString, codec);
+        QFETCH(double, seconds);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        const QString source = wav(QStringLiteral("take.wav"), seconds, rate, channels);
+        choose({source});
+        QVERIFY(h->run(command));
+
+        const ProbeResult p = probeAudio(QDir(out).filePath("take" + extension));
+        QVERIFY(p.ok);
+        QCOMPARE(p.codec, codec);
+        QCOMPARE(p.rate, 44100);
+        QCOMPARE(p.channels, 2);
+        // WMA frames are 2048 samples: a leading silent frame and the padded last one.
+        const double tolerance = codec == "wmav2" ? 2 * 2048.0 / 44100 : 0.06;
+        QVERIFY2(qAbs(p.seconds - seconds) < tolerance, qPrintable(QString::number(p.seconds)));
+
+        QCOMPARE(h->encodeWatch->shows, 1);
+        QCOMPARE(h->encodeWatch->title, command.replace("WAV to &", "Encode to ") + "...");
+        const QList<int> seen = h->encodeWatch->progress;
+        QVERIFY(!seen.isEmpty());
+        QCOMPARE(seen.first(), 0);
+        QCOMPARE(seen.last(), 100);
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(fm_encode->skpb_progress->value(), 100);
+        QCOMPARE(fm_encode->lbl_filecount->text(), QString("1"));
+        QCOMPARE(fm_encode->lbl_filenum->text(), QString("1"));
+        QCOMPARE(fm_encode->lbl_filename->text(), QString("take.wav"));
+        QCOMPARE(fm_encode->lbl_filesize->text(), megabytes(double(QFileInfo(source).size())));
+        const qint64 frames = qRound64(seconds * rate);
+        QCOMPARE(fm_encode->lbl_encodesize->text(), megabytes(double(frames) * 4));
+        QVERIFY(h->prompter.boxes.isEmpty());
+        QCOMPARE(h->desktop.openedFolders, QStringList{out});
+    }
+
+    void severalFilesOneAfterAnother()
+    {
+        const QStringList files{wav("a.wav", 1.0), wav("b.wav", 2.0), wav("c.wav", 0.5)};
+        choose(files);
+        QVERIFY(h->run("WAV to &OGG"));
+        const QList<double> lengths{1.0, 2.0, 0.5};
+        for (int i = 0; i < files.size(); ++i) {
+            const QString target = conversionTarget(files[i], out, ".ogg");
+            QVERIFY2(qAbs(probeAudio(target).seconds - lengths[i]) < 0.06, qPrintable(target));
+        }
+        QCOMPARE(fm_encode->lbl_filecount->text(), QString("3"));
+        QCOMPARE(fm_encode->lbl_filenum->text(), QString("3"));
+        QCOMPARE(fm_encode->lbl_filename->text(), QString("c.wav"));
+        QCOMPARE(h->desktop.openedFolders.size(), 1);
+    }
+
+    void invalidFilesAreSkipped_data()
+    {
+        QTest::addColumn<QString>("badName");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("not audio") << "noise.wav" << "noise.wav";
+        QTest::newRow("missing") << "gone.wav" << "gone.wav";
+        QTest::newRow("unknown kind") << "notes.txt" << "notes.txt";
+    }
+
+    void invalidFilesAreSkipped()
+    {
+        QFETCH(QString, badName);
+        QFETCH(QString, reported);
+        const QString bad = QDir(in).filePath(badName);
+        if (badName != "gone.wav")
+            writeBytes(bad, QByteArray("RIFF\x10\0\0\0WAVEjunkjunkjunk", 20));
+        choose({bad, wav("good.wav", 1.0)});
+        QVERIFY(h->run("WAV to &MP3"));
+        QCOMPARE(h->prompter.texts(), QStringList{reported + " is not a valid file!"});
+        QCOMPARE(h->prompter.boxes.first().kind, Prompter::Kind::Plain);
+        QCOMPARE(h->prompter.boxes.first().caption, QString("Harvelo"));
+        QCOMPARE(h->prompter.boxes.first().buttons, Prompter::Buttons::Ok);
+        QVERIFY(!QFile::exists(conversionTarget(bad, out, ".mp3")));
+        QCOMPARE(probeAudio(QDir(out).filePath("good.mp3")).codec, QString("mp3"));
+        QCOMPARE(fm_encode->lbl_filenum->text(), QString("2"));
+    }
+
+    void overwriteQuestion_data()
+    {
+        QTest::addColumn<Prompter::Answer>("answer");
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("no keeps the target") << Prompter::Answer::No << false;
+        QTest::newRow("yes replaces a read-only target") << Prompter::Answer::Yes << true;
+    }
+
+    void overwriteQuestion()
+    {
+        QFETCH(Prompter::Answer, answer);
+        QFETCH(bool, readOnly);
+        const QString target = QDir(out).filePath("take.mp3");
+        const QByteArray old("an earlier encode");
+        writeBytes(target, old);
+        if (readOnly)
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        choose({wav("take.wav", 1.0), wav("next.wav", 1.0)});
+        h->prompter.answers.enqueue(answer);
+        QVERIFY(h->run("WAV to &MP3"));
+
+        QCOMPARE(h->prompter.texts(), QStringList{target + " is already exist.Overwrite?"});
+        QCOMPARE(h->prompter.boxes.first().caption, QString("ERROR"));
+        QCOMPARE(h->prompter.boxes.first().buttons, Prompter::Buttons::YesNo);
+        if (answer == Prompter::Answer::No) {
+            QCOMPARE(fileBytes(target), old);
+        } else {
+            QVERIFY(qAbs(probeAudio(target).seconds - 1.0) < 0.06);
+            const QFile::Permissions perms = QFile::permissions(target);
+            QVERIFY(perms & QFile::WriteOwner);
+            QVERIFY(perms & QFile::ReadOther);
+        }
+        QVERIFY(probeAudio(QDir(out).filePath("next.mp3")).ok);
+    }
+
+    // With the output directory beside the sources, an MP3 chosen for MP3 would be its own target.
+    void aTargetThatIsTheSourceIsRefused()
+    {
+        const QString mp3 = QDir(in).filePath("song.mp3");
+        QVERIFY(makeEncodedFixture(mp3, 1.0));
+        const QByteArray original = fileBytes(mp3);
+        h->reset(in);
+        choose({mp3, wav("other.wav", 1.0)});
+        QVERIFY(h->run("WAV to &MP3"));
+        QCOMPARE(h->prompter.texts(), QStringList{"song.mp3 is not a valid file!"});
+        QCOMPARE(fileBytes(mp3), original);
+        QVERIFY(probeAudio(QDir(in).filePath("other.mp3")).ok);
+    }
+};
+
+HARVELO_TEST_MAIN(TestEncodeJob, QApplication)
+#include "tst_encode_job.moc"
