@@ -16,32 +16,6 @@ constexpr int kFramesPerSector = 588;
 constexpr int kSourceOnline = 1;
 constexpr int kSourceLocal = 2;
 
-// Names from the first source, blanks filled from the second.
-DiscNames merged(DiscNames first, const DiscNames &second)
-{
-    if (first.artist.isEmpty())
-        first.artist = second.artist;
-    if (first.album.isEmpty())
-        first.album = second.album;
-    if (first.genre.isEmpty())
-        first.genre = second.genre;
-    for (qsizetype i = 0; i < second.titles.size(); ++i) {
-        if (i >= first.titles.size())
-            first.titles.append(second.titles[i]);
-        else if (first.titles[i].isEmpty())
-            first.titles[i] = second.titles[i];
-    }
-    return first;
-}
-
-bool namesSomething(const DiscNames &names)
-{
-    if (!names.artist.isEmpty() || !names.album.isEmpty())
-        return true;
-    return std::any_of(names.titles.cbegin(), names.titles.cend(),
-                       [](const QString &title) { return !title.isEmpty(); });
-}
-
 } // namespace
 
 struct AudioGrabber::Private {
@@ -92,8 +66,8 @@ std::optional<DiscNames> AudioGrabber::Private::localNames() const
         found = DiscNames{text.artist, text.album, {}, text.titles};
     }
     if (const auto stored = LocalDiscDb::find(FreedbToc::fromToc(toc).discId()))
-        found = merged(*stored, found);
-    if (!namesSomething(found))
+        found = stored->filledFrom(found);
+    if (found.isEmpty())
         return std::nullopt;
     return found;
 }

@@ -9,4 +9,9 @@ struct DiscNames {
     QString album;
     QString genre;
     QStringList titles; // index 0 is track 1
+
+    // True when not one name is given.
+    bool isEmpty() const;
+    // These names, with every blank one taken from `other`.
+    DiscNames filledFrom(const DiscNames &other) const;
 };

@@ -19,12 +19,9 @@ std::optional<DiscNames> LocalDiscDb::find(const QString &discId)
     names.artist = ini.readString(discId, QStringLiteral("artist"), {});
     names.album = ini.readString(discId, QStringLiteral("title"), {});
     const int count = std::clamp(ini.readInteger(discId, QStringLiteral("numtracks"), 0), 0, 99);
-    bool anyTitle = false;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         names.titles.append(ini.readString(discId, QString::number(i), {}));
-        anyTitle = anyTitle || !names.titles.constLast().isEmpty();
-    }
-    if (names.artist.isEmpty() && names.album.isEmpty() && !anyTitle)
+    if (names.isEmpty())
         return std::nullopt;
     return names;
 }
