@@ -54,6 +54,10 @@ Tfm_main::Tfm_main(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
     setObjectName(QStringLiteral("fm_main"));
     setWindowTitle(QStringLiteral("Harvelo"));
     setFixedSize(kWidth, kHeight);
+    // The Windows face is absent here; a condensed sans keeps its narrow widths, so the texts
+    // fit the places the skin paints for them.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                              QStringLiteral("DejaVu Sans Condensed"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     createControls();
     createMenus();

@@ -60,3 +60,7 @@ function(harvelo_append_builtin_skin target)
     VERBATIM)
   add_dependencies(${target} harvelo_skins)
 endfunction()
+
+# The skinned controls in each theme, rendered to PNG by tools/screenshots.sh.
+add_executable(harvelo_skin_gallery EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/skin_gallery.cpp)
+target_link_libraries(harvelo_skin_gallery PRIVATE harvelo_ui)

@@ -123,7 +123,8 @@ void drawCap(QPainter &p, const QRectF &cap, const Scheme &s, Look look, bool se
         p.drawPath(capPath(cap.adjusted(1, 1, -1, -1)));
     }
     if (look == Look::Hover) {
-        p.setPen(QPen(s.accent, 2));
+        // A selected cap is already in the accent colour: its glow is white.
+        p.setPen(QPen(selected ? QColor(Qt::white) : s.accent, 2));
         p.drawPath(capPath(cap.adjusted(0.5, 0.5, -0.5, -0.5)));
     }
 }

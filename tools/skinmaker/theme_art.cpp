@@ -153,9 +153,9 @@ QImage tab(const ThemeLook &t, bool active)
     const int h = t.tabHeight;
     QImage img = art::canvas(9, h, art::key());
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
+    // Hard edges: a blended corner pixel would keep a tint of the key colour.
     QPainterPath path;
-    path.addRoundedRect(QRectF(0.5, 0.5, 8, h + 3), 3, 3);
+    path.addRoundedRect(QRectF(0, 0, 8, h + 3), 2, 2);
     p.setClipRect(0, 0, 9, h);
     p.setPen(t.boxBorder);
     p.setBrush(active ? art::vertical(QRectF(0, 0, 9, h), Qt::white, Qt::white)
