@@ -22,14 +22,18 @@ public:
     QString driveLetter() const; // device or image path of driveNum
     QString driveName() const;   // vendor and model; an image's file name
 
+    // Kept as set; on Linux every drive is read the same way, through the kernel's MMC path.
     int driveReadType() const;
     void setDriveReadType(int type); // 0 auto, 1 IDE, 4 SCSI, 3 old SCSI
     int driveSpeed() const;
-    void setDriveSpeed(int speed);
+    void setDriveSpeed(int speed); // applied at OpenTrack; images ignore it
+    // 0 and 1 read straight, 2 with jitter correction, 3 and 4 with full paranoia.
     int GrabModePreset() const;
-    void setGrabModePreset(int mode); // 0..4
+    void setGrabModePreset(int mode);
+    // What a sector that stays unreadable after the retries becomes: 0 Stop (ReadBlock sets
+    // errorCode and leaves it out), 1 Silence, 2 Cut (left out), 3 Correct (best guess).
     int grabOnErrorAction() const;
-    void setGrabOnErrorAction(int action); // 0 Stop, 1 Silence, 2 Cut, 3 Correct
+    void setGrabOnErrorAction(int action);
     int grabOnErrorRetries() const;
     void setGrabOnErrorRetries(int retries);
 
@@ -42,10 +46,11 @@ public:
     int trackSamples() const; // frames of 4 bytes, of trackNum
     QString discId() const;   // freedb disc id, 8 lower-case hex digits; empty without a TOC
 
+    // errorCode is non-zero when there is no such audio track (data tracks are refused).
     void OpenTrack(int track);
-    // At most `samples` 16-bit samples, 44100 Hz stereo; empty at the end of the track.
+    // At most `samples` 16-bit samples, 44100 Hz stereo; empty only at the end of the track.
     SampleBlock ReadBlock(int samples);
-    void CloseTrack();
+    void CloseTrack(); // harmless when nothing is open
     int errorCode() const;
 
     // CDDB
@@ -55,7 +60,9 @@ public:
     void setCddbServerAddress(const QString &address);
     QString cddbCGIScript() const;
     void setCddbCGIScript(const QString &script);
-    // 1: the CDDB server; 2: CD-Text and the local cdplayer.ini. True when found.
+    // 1: the CDDB server (blocks up to cddbTimeOut; callable from a worker thread);
+    // 2: CD-Text and cdplayer.ini beside the settings file. True when found; the names below
+    // then change, else they stay. ReadTOC empties them.
     bool QueryDiscInfo(int source);
     QString discArtist() const;
     QString discAlbum() const;

@@ -47,7 +47,9 @@ void AudioPlayer::Play()
     }
     ++d->run;
     d->endSent = false;
-    connect(d->output.get(), &AudioOutput::becameIdle, this, &AudioPlayer::outputIdle);
+    // Posted like the block events, so that the end never overtakes a block played before it.
+    connect(d->output.get(), &AudioOutput::becameIdle, this,
+            [this] { postEvent(&AudioPlayer::outputIdle); });
 }
 
 void AudioPlayer::Stop()

@@ -84,6 +84,7 @@ private Q_SLOTS:
         QTest::newRow("one block") << 200 << 1;
         QTest::newRow("five blocks") << 100 << 5;
         QTest::newRow("odd block size") << 77 << 4;
+        QTest::newRow("blocks shorter than the output's step") << 4 << 6;
     }
     void playsInRealTime()
     {
