@@ -3,13 +3,10 @@
 #include "app/fm_main.h"
 #include "app/services/prompter.h"
 #include "rip/ripcd_thread.h"
+#include "skin/sk_controls.h"
 
 #include <QCoreApplication>
-#include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShowEvent>
@@ -24,13 +21,12 @@ QLabel *label(QWidget *parent, const QString &text, int left, int top, int width
 {
     auto *l = new QLabel(text, parent);
     l->setGeometry(left, top, width, 14);
-    l->setAttribute(Qt::WA_TranslucentBackground);
     return l;
 }
 
-QPushButton *button(QWidget *parent, const QString &text, int left, int top, int width)
+TskButton *button(QWidget *parent, const QString &text, int left, int top, int width)
 {
-    auto *b = new QPushButton(text, parent);
+    auto *b = new TskButton(text, parent);
     b->setGeometry(left, top, width, 23);
     b->setAutoDefault(false);
     return b;
@@ -38,16 +34,19 @@ QPushButton *button(QWidget *parent, const QString &text, int left, int top, int
 
 } // namespace
 
+// The skinned frame is the whole window; positions are in its coordinates, title bar included.
 Tfm_progress::Tfm_progress(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fm_progress"));
     setWindowTitle(QStringLiteral("        Harvelo"));
-    setFixedSize(268, 230);
+    setFixedSize(262, 227);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     createControls();
-    connect(skbtn_start, &QPushButton::clicked, this, &Tfm_progress::skbtn_startClick);
-    connect(skbtn_pause, &QPushButton::clicked, this, &Tfm_progress::skbtn_pauseClick);
-    connect(skbtn_abort, &QPushButton::clicked, this, &Tfm_progress::skbtn_abortClick);
+    connect(skbtn_start, &TskButton::clicked, this, &Tfm_progress::skbtn_startClick);
+    connect(skbtn_pause, &TskButton::clicked, this, &Tfm_progress::skbtn_pauseClick);
+    connect(skbtn_abort, &TskButton::clicked, this, &Tfm_progress::skbtn_abortClick);
+    connect(skfm_progress->titleBar(), &TskTitleBar::helpButtonClick, this,
+            [] { services::desktop().openHelp(); });
 }
 
 Tfm_progress::~Tfm_progress()
@@ -59,9 +58,11 @@ Tfm_progress::~Tfm_progress()
 
 void Tfm_progress::createControls()
 {
-    skfm_progress = new QFrame(this);
-    skfm_progress->setGeometry(3, 0, 262, 227);
-    QFrame *frame = skfm_progress;
+    skfm_progress = new TskForm(this);
+    skfm_progress->titleBar()->setButtons({TskTitleBar::skControlBox, TskTitleBar::skMin,
+                                           TskTitleBar::skHelp, TskTitleBar::skClose});
+    skfm_progress->installEventFilter(this);
+    TskForm *frame = skfm_progress;
     Image1 = new QLabel(frame);
     Image1->setGeometry(8, 41, 34, 35);
     Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveCDIcon).pixmap(32, 32));
@@ -72,7 +73,7 @@ void Tfm_progress::createControls()
     // The hidden Start button lies under the group box, which covers it.
     skbtn_start = button(frame, QStringLiteral("Start"), 153, 108, 82);
     createCurrentTrackBox();
-    skpb_progress = new QProgressBar(frame);
+    skpb_progress = new TskProgressBar(frame);
     skpb_progress->setGeometry(17, 148, 218, 12);
     skpb_progress->setRange(0, 100);
     skpb_progress->setValue(0);
@@ -85,7 +86,7 @@ void Tfm_progress::createControls()
 
 void Tfm_progress::createCurrentTrackBox()
 {
-    skGroupBox1 = new QGroupBox(QStringLiteral("Current Track"), skfm_progress);
+    skGroupBox1 = new TskGroupBox(QStringLiteral("Current Track"), skfm_progress);
     skGroupBox1->setGeometry(9, 84, 242, 86);
     lbl_track = label(skGroupBox1, QStringLiteral("Track name:"), 11, 18, 64);
     lbl_trackname = label(skGroupBox1, QStringLiteral("track name"), 78, 18, 160);
@@ -105,10 +106,12 @@ void Tfm_progress::showEvent(QShowEvent *event)
     FormShow();
 }
 
-void Tfm_progress::paintEvent(QPaintEvent *event)
+// The skinned frame covers the whole window: its paints are the window's.
+bool Tfm_progress::eventFilter(QObject *watched, QEvent *event)
 {
-    QDialog::paintEvent(event);
-    FormPaint();
+    if (watched == skfm_progress && event->type() == QEvent::Paint)
+        FormPaint();
+    return QDialog::eventFilter(watched, event);
 }
 
 // Every way of closing (the job, the title bar, Escape) ends here.
@@ -175,14 +178,15 @@ void Tfm_progress::skbtn_pauseClick()
     }
 }
 
+// The request comes before the release: a released worker must not find it unset and write
+// one more block. A held worker would never see it otherwise.
 void Tfm_progress::skbtn_abortClick()
 {
+    m_control.requestStop();
     if (!m_wma) {
-        // A held worker would never see the request.
         m_control.resume();
         skbtn_pause->setText(kPause);
     }
-    m_control.requestStop();
 }
 
 // The worker closes its file and track itself once it sees the request; calling them from
@@ -193,10 +197,10 @@ void Tfm_progress::FormClose()
     skbtn_pause->setEnabled(true);
     if (!m_worker || m_worker->isFinished())
         return;
-    m_control.resume();
-    skbtn_pause->setText(kPause);
     if (!m_control.stopRequested())
         m_control.requestStop();
+    m_control.resume();
+    skbtn_pause->setText(kPause);
 }
 
 // finished() comes as the thread's last act, so the join returns at once.

@@ -6,12 +6,12 @@
 #include <QDialog>
 #include <memory>
 
-class QFrame;
-class QGroupBox;
 class QLabel;
-class QProgressBar;
-class QPushButton;
 class TRipcdThread;
+class TskButton;
+class TskForm;
+class TskGroupBox;
+class TskProgressBar;
 
 // The modal window of a rip. Shown for MP3, WAV or OGG it starts a TRipcdThread; shown for WMA
 // it runs the job on this thread from its first paint, pumping events. Pause/Resume and Stop
@@ -28,13 +28,13 @@ public:
     // Keeps the UI going until such a worker has ended.
     void waitForWorker();
 
-    QFrame *skfm_progress;
+    TskForm *skfm_progress;
     QLabel *Image1;
     QLabel *lbl_selectedtrackcount, *lbl_trackcount, *lbl_tracknumber, *lbl_tracknum;
-    QGroupBox *skGroupBox1;
+    TskGroupBox *skGroupBox1;
     QLabel *lbl_track, *lbl_trackname, *lbl_total, *lbl_totalsize, *lbl_disk, *lbl_writesize;
-    QProgressBar *skpb_progress;
-    QPushButton *skbtn_pause, *skbtn_abort, *skbtn_start;
+    TskProgressBar *skpb_progress;
+    TskButton *skbtn_pause, *skbtn_abort, *skbtn_start;
 
     void skbtn_startClick();
     void skbtn_pauseClick();
@@ -42,7 +42,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void done(int result) override;
 
 private:

@@ -3,12 +3,12 @@
 #include "app/forms.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "skin/sk_controls.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/cd_image_fixture.h"
 #include "tests/support/test_env.h"
 
 #include <QDir>
-#include <QProgressBar>
 #include <QTest>
 
 namespace {
@@ -37,7 +37,7 @@ RipFixture::RipFixture()
     restoreSpare();
     setCdDevices({disc, spare});
     m_forms = std::make_unique<Forms>();
-    connect(fm_progress->skpb_progress, &QProgressBar::valueChanged, this, &RipFixture::recordStep);
+    connect(fm_progress->skpb_progress, &TskProgressBar::valueChanged, this, &RipFixture::recordStep);
 }
 
 RipFixture::~RipFixture() = default;

@@ -1,12 +1,12 @@
 #include "app/forms.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "skin/sk_controls.h"
 #include "tests/rip/rip_fixture.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/cd_image_fixture.h"
 #include "tests/support/test_env.h"
 
-#include <QPushButton>
 #include <QtTest>
 
 // Stop, Pause/Resume and closing of the rip window, read errors, the format buttons and what
@@ -53,7 +53,7 @@ private Q_SLOTS:
         // Pressed between the first and the second block: the second is still written.
         atFirstBlock([&] {
             pauseEnabled = fm_progress->skbtn_pause->isEnabled();
-            QMetaObject::invokeMethod(fm_progress->skbtn_abort, &QPushButton::click, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(fm_progress->skbtn_abort, &TskButton::click, Qt::QueuedConnection);
         });
         f->rip(2);
         QVERIFY(!pauseEnabled);
