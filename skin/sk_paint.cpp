@@ -10,7 +10,8 @@ QPixmap skTopLeftTransparent(const QPixmap &pixmap)
         return pixmap;
     const QImage image = pixmap.toImage();
     QPixmap result = pixmap;
-    result.setMask(QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, 0), Qt::MaskInColor)));
+    result.setMask(
+        QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, 0), Qt::MaskInColor)));
     return result;
 }
 

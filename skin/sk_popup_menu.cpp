@@ -112,7 +112,8 @@ private:
         const QRect r = item.rect;
         if (item.menuItemType == QStyleOptionMenuItem::Separator) {
             const int y = r.top() + r.height() / 2;
-            p->fillRect(QRect(r.left() + m_look.sideBarWidth + 4, y, r.width() - m_look.sideBarWidth - 6, 1),
+            p->fillRect(QRect(r.left() + m_look.sideBarWidth + 4, y,
+                              r.width() - m_look.sideBarWidth - 6, 1),
                         m_look.separator);
             return;
         }
@@ -126,7 +127,8 @@ private:
         p->setPen(colour);
         const QRect textRect = r.adjusted(m_look.sideBarWidth + 4, 4, -18, 0);
         const int tab = item.text.indexOf(QLatin1Char('\t'));
-        p->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, item.text.left(tab));
+        p->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic,
+                    item.text.left(tab));
         if (tab >= 0)
             p->drawText(textRect, Qt::AlignRight | Qt::AlignTop, item.text.mid(tab + 1));
         if (item.menuItemType == QStyleOptionMenuItem::SubMenu)
@@ -143,7 +145,8 @@ TskMenuLook TskMenuLook::fromTheme(UIStyle style, const TskMenuLook &fallback)
     TskMenuLook l;
     l.style = style;
     l.itemHeight = integer(style, Item::MenuItemHeight).value_or(fallback.itemHeight);
-    l.separatorHeight = integer(style, Item::MenuSeparatorHeight).value_or(fallback.separatorHeight);
+    l.separatorHeight =
+        integer(style, Item::MenuSeparatorHeight).value_or(fallback.separatorHeight);
     l.sideBarWidth = integer(style, Item::MenuSideBarWidth).value_or(fallback.sideBarWidth);
     l.border = skThemeColour(style, Item::FormBorderColour, fallback.border);
     l.sideBar = skThemeColour(style, Item::MenuSideBarColour, fallback.sideBar);

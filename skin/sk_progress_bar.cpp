@@ -72,7 +72,8 @@ void TskProgressBar::paintEvent(QPaintEvent *)
             for (int x = bar.left(); x <= bar.right(); x += pic.width())
                 p.drawPixmap(QRect(x, bar.top(), pic.width(), bar.height()), pic);
         else
-            for (int y = bar.bottom() + 1 - pic.height(); y > bar.top() - pic.height(); y -= pic.height())
+            for (int y = bar.bottom() + 1 - pic.height(); y > bar.top() - pic.height();
+                 y -= pic.height())
                 p.drawPixmap(QRect(bar.left(), y, bar.width(), pic.height()), pic);
         p.restore();
     }

@@ -167,15 +167,20 @@ void TskTitleBar::paintEvent(QPaintEvent *)
     p.drawPixmap(QRect(m_left.width(), 0, qMax(0, rightLeft - m_left.width()), height()), m_client);
     p.drawPixmap(0, 0, m_left);
     p.drawPixmap(rightLeft, 0, m_right);
-    int textLeft = 8;
+    // The caption runs between the left buttons and the right ones.
+    int textLeft = 8, textRight = width() - 4;
     for (int i = 0; i < m_buttons.size(); ++i) {
-        p.drawPixmap(buttonRect(i).topLeft(), buttonPicture(i));
+        const QRect r = buttonRect(i);
+        p.drawPixmap(r.topLeft(), buttonPicture(i));
         if (m_buttons[i].type == skControlBox)
-            textLeft = qMax(textLeft, buttonRect(i).right() + 5);
+            textLeft = qMax(textLeft, r.right() + 5);
+        else
+            textRight = qMin(textRight, r.left() - 4);
     }
+    const QRect text(textLeft, 0, qMax(0, textRight - textLeft), height());
     p.setPen(m_captionColor);
-    p.drawText(QRect(textLeft, 0, width() - textLeft, height()), Qt::AlignLeft | Qt::AlignVCenter,
-               caption());
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(caption(), Qt::ElideRight, text.width()));
 }
 
 void TskTitleBar::mousePressEvent(QMouseEvent *event)

@@ -47,8 +47,8 @@ QDialog *themedDialog(UIStyle theme)
     auto *dialog = new QDialog;
     dialog->setWindowTitle(QStringLiteral("Setting"));
     auto *form = new TskForm(dialog);
-    form->titleBar()->setButtons({TskTitleBar::skControlBox, TskTitleBar::skHelp, TskTitleBar::skMin,
-                                  TskTitleBar::skMax, TskTitleBar::skClose});
+    form->titleBar()->setButtons({TskTitleBar::skControlBox, TskTitleBar::skHelp,
+                                  TskTitleBar::skMin, TskTitleBar::skMax, TskTitleBar::skClose});
     auto *tabs = new TskTabControl(form);
     const char *captions[] = {"CDDB", "CD Settings", "Output", "MP3", "WMA", "OGG"};
     for (const char *c : captions)

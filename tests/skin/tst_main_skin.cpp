@@ -156,14 +156,16 @@ private Q_SLOTS:
         const QString path = writeFile(QStringLiteral("chosen"), bad);
         setSkinChoice(0, path);
         m_forms = std::make_unique<Forms>();
-        QCOMPARE(m_prompter.texts(), QStringList{path + QStringLiteral(" is not a valid skin file!")});
+        QCOMPARE(m_prompter.texts(),
+                 QStringList{path + QStringLiteral(" is not a valid skin file!")});
         QCOMPARE(shown(fm_main->skin_pic[0]), builtinSlot(0));
     }
 
     void paintStretchesBackground()
     {
         m_forms = std::make_unique<Forms>();
-        m_prompter.fileSelections << QStringList{writeFile(QStringLiteral("quarters"), testSkin(40))};
+        m_prompter.fileSelections << QStringList{
+            writeFile(QStringLiteral("quarters"), testSkin(40))};
         fm_main->OthersClick();
         const QImage face = fm_main->grab().toImage();
         // Points of the bare face, one in each quarter of the stretched 2 x 2 background.

@@ -240,7 +240,8 @@ private Q_SLOTS:
         QCOMPARE(menu.actionGeometry(first).height(), item);
         QCOMPARE(menu.actionGeometry(line).height(), separator);
         QCOMPARE(sub->actionGeometry(inner).height(), item);
-        QVERIFY(menu.actionGeometry(first).width() >= 26 + 4 + menu.fontMetrics().horizontalAdvance("Refresh"));
+        QVERIFY(menu.actionGeometry(first).width() >=
+                26 + 4 + menu.fontMetrics().horizontalAdvance("Refresh"));
     }
 
     void progressBarFillsItsShare()

@@ -138,8 +138,10 @@ private Q_SLOTS:
         QTest::newRow("button down") << UIStyle::BlueGlass << 25 << "BLUEGLASS_BUTTON_MOUSEDOWN";
         QTest::newRow("disabled tick") << UIStyle::WinXP << 26 << "WINXP_CHECKBOX_DISABLE_CHECK";
         QTest::newRow("xp hover tick") << UIStyle::WinXP << 30 << "WINXP_CHECKBOX_MOUSEON_CHECK";
-        QTest::newRow("xp down clear") << UIStyle::WinXP << 33 << "WINXP_CHECKBOX_MOUSEDOWN_UNCHECK";
-        QTest::newRow("deepblue hover tick") << UIStyle::DeepBlue << 30 << "DEEPBLUE_CHECKBOX_CHECK";
+        QTest::newRow("xp down clear")
+            << UIStyle::WinXP << 33 << "WINXP_CHECKBOX_MOUSEDOWN_UNCHECK";
+        QTest::newRow("deepblue hover tick")
+            << UIStyle::DeepBlue << 30 << "DEEPBLUE_CHECKBOX_CHECK";
         QTest::newRow("deepblue clear") << UIStyle::DeepBlue << 29 << "DEEPBLUE_CHECKBOX_UNCHECK";
         QTest::newRow("radio") << UIStyle::MacOS << 41 << "MACOS_RADIOBUTTON_UNCHECK";
         QTest::newRow("xp radio") << UIStyle::WinXP << 36 << "WINXP_RADIOBUTTON_NORMAL_CHECK";
@@ -148,7 +150,8 @@ private Q_SLOTS:
         QTest::newRow("close") << UIStyle::WinXP << 48 << "WINXP_TITLEBTN_CLOSE_MOUSEON";
         QTest::newRow("control box") << UIStyle::MacOS << 61 << "MACOS_TITLEBTN_CTLBOX_MOUSEDOWN";
         QTest::newRow("xp restore") << UIStyle::WinXP << 62 << "WINXP_TITLEBTN_RST_NORMAL";
-        QTest::newRow("other restore") << UIStyle::DeepBlue << 64 << "DEEPBLUE_TITLEBTN_MAX_MOUSEDOWN";
+        QTest::newRow("other restore")
+            << UIStyle::DeepBlue << 64 << "DEEPBLUE_TITLEBTN_MAX_MOUSEDOWN";
         QTest::newRow("tab") << UIStyle::DeepBlue << 69 << "DEEPBLUE_TAB_ACTIVE";
         QTest::newRow("tab line") << UIStyle::WinXP << 71 << "WINXP_TAB_LINE";
     }

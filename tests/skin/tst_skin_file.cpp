@@ -91,7 +91,8 @@ private Q_SLOTS:
             }
         }
         for (const SkinFile::Result &result :
-             {SkinFile::fromData(skin), SkinFile::readFile(writeTemp(QStringLiteral("ok.skn"), skin))}) {
+             {SkinFile::fromData(skin),
+              SkinFile::readFile(writeTemp(QStringLiteral("ok.skn"), skin))}) {
             QCOMPARE(result.error, SkinFile::Error::None);
             for (int slot = 0; slot < SkinFile::SlotCount; ++slot)
                 QCOMPARE(result.images[slot].convertToFormat(QImage::Format_RGB32), pictures[slot]);
@@ -130,7 +131,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(SkinFile::Error, error);
         QCOMPARE(SkinFile::fromData(bytes).error, error);
-        const SkinFile::Result fromFile = SkinFile::readFile(writeTemp(QStringLiteral("bad.skn"), bytes));
+        const SkinFile::Result fromFile =
+            SkinFile::readFile(writeTemp(QStringLiteral("bad.skn"), bytes));
         QCOMPARE(fromFile.error, error);
         QVERIFY(fromFile.images[0].isNull());
     }
@@ -151,7 +153,8 @@ private Q_SLOTS:
         QCOMPARE(result.images[44].convertToFormat(QImage::Format_RGB32), pictures[44]);
         QCOMPARE(SkinFile::readTail(path, skin.size() + 6000).error, SkinFile::Error::TooShort);
         // A program without its skin: the tail is not a skin.
-        const QString plain = writeTemp(QStringLiteral("plain"), QByteArray(skin.size() + 10, '\x01'));
+        const QString plain =
+            writeTemp(QStringLiteral("plain"), QByteArray(skin.size() + 10, '\x01'));
         QVERIFY(!SkinFile::readTail(plain, skin.size()).ok());
     }
 };

@@ -45,7 +45,8 @@ void drawRefresh(QPainter &p, const QRectF &r, const QColor &c)
     p.setBrush(Qt::NoBrush);
     const QRectF ring = r.adjusted(2, 2, -2, -2);
     p.drawArc(ring, 40 * 16, 280 * 16);
-    const QPointF tip(ring.center().x() + ring.width() / 2 * 0.77, ring.center().y() - ring.height() / 2 * 0.64);
+    const QPointF tip(ring.center().x() + ring.width() / 2 * 0.77,
+                      ring.center().y() - ring.height() / 2 * 0.64);
     p.setPen(Qt::NoPen);
     p.setBrush(c);
     p.drawPolygon(QPolygonF({tip + QPointF(-5, -3), tip + QPointF(3, -5), tip + QPointF(2, 3)}));
@@ -191,7 +192,8 @@ QImage drawTitleButton(const QImage &face, int left, const Scheme &s, int kind, 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, 14, 14);
-    const QColor fill = hover ? (kind == 2 ? QColor(0xE0, 0x40, 0x30) : s.accent) : QColor(255, 255, 255, 40);
+    const QColor fill =
+        hover ? (kind == 2 ? QColor(0xE0, 0x40, 0x30) : s.accent) : QColor(255, 255, 255, 40);
     p.setPen(QPen(hover ? QColor(255, 255, 255, 220) : QColor(255, 255, 255, 120), 1));
     p.setBrush(fill);
     p.drawRoundedRect(r, 3, 3);

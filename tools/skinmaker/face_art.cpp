@@ -48,7 +48,8 @@ void drawBody(QPainter &p, const Scheme &s)
     p.drawRoundedRect(body, 7, 7);
     // The menu band, a little lighter, with a groove under it.
     p.setPen(Qt::NoPen);
-    p.setBrush(art::vertical(QRectF(7, 35, 1, 20), QColor(255, 255, 255, 150), QColor(255, 255, 255, 40)));
+    p.setBrush(
+        art::vertical(QRectF(7, 35, 1, 20), QColor(255, 255, 255, 150), QColor(255, 255, 255, 40)));
     p.drawRoundedRect(QRectF(7, 35.5, Width - 14, 20), 6, 6);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRect(10, 55, Width - 20, 1), s.panelShade.darker(120));
@@ -76,7 +77,8 @@ void drawMenuWords(QPainter &p, const Scheme &s)
     p.drawEllipse(globe);
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(globe.adjusted(3.5, 0, -3.5, 0));
-    p.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+    p.drawLine(QPointF(globe.left(), globe.center().y()),
+               QPointF(globe.right(), globe.center().y()));
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 

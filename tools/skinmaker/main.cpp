@@ -43,7 +43,8 @@ bool writeIfChanged(const QString &path, const QByteArray &content)
         return true;
     old.close();
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           file.commit();
 }
 
 bool makeThemes(const QString &dir)
@@ -79,10 +80,11 @@ int make(const QCommandLineParser &args)
         return 1;
     const QString header = args.value(QStringLiteral("header"));
     QDir().mkpath(QFileInfo(header).path());
-    const QByteArray text = "#pragma once\n\n// Written by the skin maker: the byte size of the skin "
-                            "appended to the executable.\ninline constexpr long long "
-                            "builtin_skin_size = " +
-                            QByteArray::number(builtinBytes.size()) + ";\n";
+    const QByteArray text =
+        "#pragma once\n\n// Written by the skin maker: the byte size of the skin "
+        "appended to the executable.\ninline constexpr long long "
+        "builtin_skin_size = " +
+        QByteArray::number(builtinBytes.size()) + ";\n";
     if (!writeIfChanged(header, text))
         return 1;
     return makeThemes(args.value(QStringLiteral("themes"))) ? 0 : 1;
@@ -114,7 +116,8 @@ int sheet(const QString &skinPath, const QString &outPath)
         const int col = (slot - 1) % 12, row = (slot - 1) / 12;
         const QPoint at(face::Width + 20 + col * cell, 10 + row * (cell + 14));
         p.drawImage(at, skin.images[slot]);
-        p.drawText(QRect(at + QPoint(0, 52), QSize(cell, 14)), Qt::AlignLeft, QString::number(slot));
+        p.drawText(QRect(at + QPoint(0, 52), QSize(cell, 14)), Qt::AlignLeft,
+                   QString::number(slot));
     }
     return out.save(outPath) ? 0 : 1;
 }

@@ -105,7 +105,9 @@ QImage toggle(const ThemeLook &t, bool radio, const QString &state)
     p.setRenderHint(QPainter::Antialiasing, radio);
     const QRectF box = radio ? QRectF(0.5, 0.5, 12, 12) : QRectF(0, 0, 12, 12);
     QColor top = disabled ? rgb(0xF4F3EE) : ptr == Pointer::MouseDown ? t.down1 : rgb(0xDCDCD7);
-    QColor bottom = disabled ? rgb(0xF4F3EE) : ptr == Pointer::MouseDown ? t.down2 : QColor(Qt::white);
+    QColor bottom = disabled                    ? rgb(0xF4F3EE)
+                    : ptr == Pointer::MouseDown ? t.down2
+                                                : QColor(Qt::white);
     p.setBrush(art::vertical(box, bottom, top));
     p.setPen(disabled ? rgb(0xCAC8BB) : t.boxBorder);
     radio ? p.drawEllipse(box) : p.drawRect(box);

@@ -24,7 +24,8 @@ void drawGlyph(QPainter &p, const QString &kind, const QRectF &r, const QColor &
         p.drawLine(at(1.5, 2), at(5.5, 2));
     } else if (kind == QLatin1String("RST")) {
         p.drawRect(QRectF(at(1.2, 2.8), at(4.4, 5.8)));
-        p.drawPolyline(QPolygonF({at(2.6, 2.8), at(2.6, 1.2), at(5.8, 1.2), at(5.8, 4.4), at(4.4, 4.4)}));
+        p.drawPolyline(
+            QPolygonF({at(2.6, 2.8), at(2.6, 1.2), at(5.8, 1.2), at(5.8, 4.4), at(4.4, 4.4)}));
     } else if (kind == QLatin1String("HELP")) {
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setBold(true);
