@@ -1,5 +1,6 @@
 #include "cli/cli_command.h"
 
+#include <QCommandLineParser>
 #include <cstdio>
 
 namespace {
@@ -28,4 +29,25 @@ int failWith(const QString &message)
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     std::fprintf(stderr, "harvelo-cli: %s\n", qPrintable(line));
     return 1;
+}
+
+bool parseArgs(QCommandLineParser &parser, const QStringList &args, int positionals, int *status)
+{
+    parser.addHelpOption();
+    if (!parser.parse(QStringList{QStringLiteral("harvelo-cli")} + args)) {
+        *status = failWith(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        *status = 0;
+        return false;
+    }
+    if (parser.positionalArguments().size() != positionals) {
+        *status = positionals == 0
+            ? failWith(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()))
+            : failWith(QStringLiteral("expected %1 file argument(s); see --help").arg(positionals));
+        return false;
+    }
+    return true;
 }

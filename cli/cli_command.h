@@ -23,3 +23,8 @@ const std::vector<CliCommand> &cliCommands();
 
 // Prints "harvelo-cli: <message>" as one line on stderr and returns exit status 1.
 int failWith(const QString &message);
+
+class QCommandLineParser;
+// Parses a command's arguments, with --help, expecting `positionals` file arguments. False when
+// the command ends here: after printing the help (status 0) or reporting a bad argument (1).
+bool parseArgs(QCommandLineParser &parser, const QStringList &args, int positionals, int *status);

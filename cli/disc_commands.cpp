@@ -9,27 +9,6 @@
 
 namespace {
 
-// Parses a command without positional arguments. False when the command ends here: after
-// the help (status 0) or a bad argument (status 1).
-bool parseOptions(QCommandLineParser &parser, const QStringList &args, int *status)
-{
-    parser.addHelpOption();
-    if (!parser.parse(QStringList{QStringLiteral("harvelo-cli")} + args)) {
-        *status = failWith(parser.errorText());
-        return false;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::printf("%s", qPrintable(parser.helpText()));
-        *status = 0;
-        return false;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        *status = failWith(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-        return false;
-    }
-    return true;
-}
-
 const QCommandLineOption &driveOption()
 {
     static const QCommandLineOption option(
@@ -58,7 +37,7 @@ bool selectDrive(AudioGrabber &grabber, const QCommandLineParser &parser, int *s
 bool readDisc(AudioGrabber &grabber, const QStringList &args, QCommandLineParser &parser, int *status)
 {
     parser.addOption(driveOption());
-    if (!parseOptions(parser, args, status) || !selectDrive(grabber, parser, status))
+    if (!parseArgs(parser, args, 0, status) || !selectDrive(grabber, parser, status))
         return false;
     grabber.ReadTOC();
     return true;
@@ -71,7 +50,7 @@ int runDrives(const QStringList &args)
         "Lists the CD drives, then the sources of HARVELO_CD_DEVICES: number, device or image\n"
         "path and name, separated by tabs."));
     int status = 0;
-    if (!parseOptions(parser, args, &status))
+    if (!parseArgs(parser, args, 0, &status))
         return status;
     AudioGrabber grabber;
     for (int n = 1; n <= grabber.driveCount(); ++n) {

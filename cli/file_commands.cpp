@@ -14,27 +14,6 @@
 
 namespace {
 
-// Parses a command's arguments. False when the command ends here: after printing the help
-// (status 0) or reporting a bad argument (status 1).
-bool parseArgs(QCommandLineParser &parser, const QStringList &args, int positionals, int *status)
-{
-    parser.addHelpOption();
-    if (!parser.parse(QStringList{QStringLiteral("harvelo-cli")} + args)) {
-        *status = failWith(parser.errorText());
-        return false;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::printf("%s", qPrintable(parser.helpText()));
-        *status = 0;
-        return false;
-    }
-    if (parser.positionalArguments().size() != positionals) {
-        *status = failWith(QStringLiteral("expected %1 file argument(s); see --help").arg(positionals));
-        return false;
-    }
-    return true;
-}
-
 // The encoder set-up that the encode commands of the window make, from the same settings.
 std::optional<QString> setUpEncoder(AudioFile &writer, const QString &ext)
 {
