@@ -21,6 +21,7 @@ CdSettingsPage::CdSettingsPage(QWidget *parent) : SettingPage(parent)
     page->addWidget(createGrabGroup());
     page->addWidget(createErrorActionGroup());
     page->addStretch();
+    compactLayouts();
 }
 
 TskGroupBox *CdSettingsPage::createDriveGroup()

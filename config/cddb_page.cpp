@@ -49,6 +49,7 @@ CddbPage::CddbPage(QWidget *parent) : SettingPage(parent)
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(box);
+    compactLayouts();
 }
 
 void CddbPage::showServer(const IniFile &ini)

@@ -4,7 +4,6 @@
 #include "skin/sk_controls.h"
 
 #include <QDir>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QScreen>
 #include <QShowEvent>
@@ -31,15 +30,17 @@ Tfm_outputdir::Tfm_outputdir(QWidget *parent) : QDialog(parent)
 
 void Tfm_outputdir::createTree(QWidget *client)
 {
-    model = new QFileSystemModel(this);
+    model = std::make_unique<QFileSystemModel>();
     model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     // Like the shell's folder tree: read once, not kept in step with the disk.
     model->setOption(QFileSystemModel::DontWatchForChanges);
     model->setRootPath(QDir::rootPath());
+    // Folder icons from the style where the desktop has no icon theme.
+    model->setIconProvider(&icons);
 
     stv_outputdir = new QTreeView(client);
     stv_outputdir->setGeometry(8, 8, kWidth - 16, kHeight - 50);
-    stv_outputdir->setModel(model);
+    stv_outputdir->setModel(model.get());
     stv_outputdir->setHeaderHidden(true);
     for (int column = 1; column < model->columnCount(); ++column)
         stv_outputdir->hideColumn(column);
@@ -52,7 +53,6 @@ void Tfm_outputdir::createTree(QWidget *client)
     // The home directory is at hand at once.
     for (QModelIndex index = model->index(QDir::homePath()); index.isValid(); index = index.parent())
         stv_outputdir->expand(index);
-    stv_outputdir->scrollTo(model->index(QDir::homePath()), QAbstractItemView::PositionAtTop);
 }
 
 void Tfm_outputdir::showEvent(QShowEvent *event)
@@ -60,6 +60,11 @@ void Tfm_outputdir::showEvent(QShowEvent *event)
     if (!event->spontaneous())
         move(screen()->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
+    // Only a laid-out tree can scroll; after the first show the tree stays where the user left it.
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        stv_outputdir->scrollTo(model->index(QDir::homePath()), QAbstractItemView::PositionAtTop);
+    }
 }
 
 void Tfm_outputdir::skbtn_okClick()

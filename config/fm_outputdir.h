@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QFileIconProvider>
+#include <QFileSystemModel>
+#include <memory>
 
-class QFileSystemModel;
 class QTreeView;
 class TskButton;
 class TskForm;
@@ -23,8 +25,10 @@ public:
     QString selectedDirectory() const { return m_selectedDirectory; }
 
     TskForm *form;
+    // The model is destroyed before the icon provider it uses.
+    QFileIconProvider icons;
+    std::unique_ptr<QFileSystemModel> model;
     QTreeView *stv_outputdir;
-    QFileSystemModel *model;
     TskButton *skbtn_ok1, *skbtn_can;
 
     void skbtn_okClick();
@@ -36,4 +40,5 @@ protected:
 private:
     void createTree(QWidget *client);
     QString m_selectedDirectory;
+    bool m_shownOnce = false;
 };

@@ -38,6 +38,7 @@ Mp3Page::Mp3Page(QWidget *parent) : SettingPage(parent)
     page->addWidget(groupWith("Bitrate", skcb_mp3bitrate), 1, 0, 1, 2);
     page->addWidget(vbr, 2, 0, 1, 2);
     page->setRowStretch(3, 1);
+    compactLayouts();
 }
 
 void Mp3Page::show(int frequency, int channel, int bitrate, int vbrBitrate, int vbrQuality)

@@ -28,9 +28,10 @@ OggPage::OggPage(QWidget *parent) : SettingPage(parent)
     page->addWidget(groupWith("Sampling Frequency", skcb_oggfrequency), 0, 0);
     page->addWidget(groupWith("Channels Mode", skcb_oggchannel), 0, 1);
     page->addWidget(createOptionGroup(), 1, 0, 1, 2);
-    page->addWidget(createVbrGroup(), 2, 0);
-    page->addWidget(createQualityGroup(), 2, 1);
-    page->setRowStretch(3, 1);
+    page->addWidget(createVbrGroup(), 2, 0, 1, 2);
+    page->addWidget(createQualityGroup(), 3, 0, 1, 2);
+    page->setRowStretch(4, 1);
+    compactLayouts();
 }
 
 QWidget *OggPage::createOptionGroup()
@@ -65,8 +66,9 @@ QWidget *OggPage::createVbrGroup()
     auto *grid = new QGridLayout(box);
     grid->addWidget(label("Current min bitrate:"), 0, 0);
     grid->addWidget(skcb_oggvbrminbitrate, 0, 1);
-    grid->addWidget(label("Current max bitrate:"), 1, 0);
-    grid->addWidget(skcb_oggvbrmaxbitrate, 1, 1);
+    grid->addWidget(label("Current max bitrate:"), 0, 3);
+    grid->addWidget(skcb_oggvbrmaxbitrate, 0, 4);
+    grid->setColumnStretch(2, 1);
     return box;
 }
 
@@ -77,9 +79,9 @@ QWidget *OggPage::createQualityGroup()
                                      {oggQuality.defaultValue, "Quality must be integer!", true,
                                       1000, "Quality must not be bigger than 1000!"},
                                      box);
-    auto *column = new QVBoxLayout(box);
-    column->addWidget(ud_oggquality);
-    column->addStretch();
+    auto *row = new QHBoxLayout(box);
+    row->addWidget(ud_oggquality);
+    row->addStretch();
     return box;
 }
 

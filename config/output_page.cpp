@@ -25,6 +25,7 @@ OutputPage::OutputPage(std::function<void(int)> formatCommand, QWidget *parent)
     page->addWidget(createDirectoryGroup());
     page->addWidget(createReplacingGroup());
     page->addStretch();
+    compactLayouts();
 }
 
 QWidget *OutputPage::createFormatGroup()

@@ -24,4 +24,7 @@ protected:
     QLabel *label(const char *caption);
     // A group holding one control.
     TskGroupBox *groupWith(const char *caption, QWidget *control);
+    // Tight margins and spacing for every layout of the page: six pages of controls share a
+    // small fixed dialog. Called at the end of each page's constructor.
+    void compactLayouts();
 };

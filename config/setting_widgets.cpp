@@ -52,6 +52,8 @@ int currentValue(const QComboBox *list)
 
 SkinnedFrame frameDialog(QDialog *dialog, int clientWidth, int clientHeight)
 {
+    // The face of the main window.
+    dialog->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     auto *form = new TskForm(dialog);
     form->titleBar()->setButtons({TskTitleBar::skControlBox, TskTitleBar::skMin,
                                   TskTitleBar::skHelp, TskTitleBar::skClose});

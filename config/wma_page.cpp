@@ -19,6 +19,7 @@ WmaPage::WmaPage(QWidget *parent) : SettingPage(parent)
     auto *page = new QVBoxLayout(this);
     page->addWidget(box);
     page->addStretch();
+    compactLayouts();
 }
 
 void WmaPage::load(const IniFile &ini)

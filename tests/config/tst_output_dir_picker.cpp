@@ -59,7 +59,7 @@ private Q_SLOTS:
         QCOMPARE(fm_outputdir->windowTitle(), QStringLiteral("Selcet directory"));
         QCOMPARE(fm_outputdir->form->clientRect().size(), QSize(273, 259));
         QCOMPARE(fm_outputdir->selectedDirectory(), QString());
-        QFileSystemModel *model = fm_outputdir->model;
+        QFileSystemModel *model = fm_outputdir->model.get();
         QTreeView *tree = fm_outputdir->stv_outputdir;
         // One top-level item, the root of the file system, with the home directory open.
         QCOMPARE(model->filePath(model->index(0, 0, tree->rootIndex())), QStringLiteral("/"));

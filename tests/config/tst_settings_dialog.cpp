@@ -458,6 +458,28 @@ private Q_SLOTS:
         QVERIFY(!fm_setting->isVisible());
         QCOMPARE(stored(settings::cddbTimeout), QStringLiteral("<absent>"));
     }
+
+    // tools/settings_screenshots.sh: every page and the picker as pictures, to look at.
+    void screenshots()
+    {
+        const QString dir = qEnvironmentVariable("HARVELO_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("HARVELO_SCREENSHOT_DIR is not set");
+        writeAll(firstValues());
+        QVERIFY(openSettings());
+        for (int tab = 0; tab < fm_setting->pgc_setting->count(); ++tab) {
+            fm_setting->pgc_setting->setCurrentIndex(tab);
+            QTest::qWait(50);
+            const QString name = fm_setting->pgc_setting->tabText(tab).remove(' ').toLower();
+            QVERIFY(fm_setting->grab().save(QStringLiteral("%1/settings_%2.png").arg(dir, name)));
+        }
+        fm_setting->skbtn_cancel->click();
+        fm_outputdir->open();
+        QVERIFY(QTest::qWaitForWindowExposed(fm_outputdir));
+        QTest::qWait(500);
+        QVERIFY(fm_outputdir->grab().save(dir + QStringLiteral("/outputdir.png")));
+        fm_outputdir->skbtn_can->click();
+    }
 };
 
 HARVELO_TEST_MAIN(TestSettingsDialog, QApplication)
