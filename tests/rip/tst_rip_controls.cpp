@@ -66,6 +66,41 @@ private Q_SLOTS:
         QCOMPARE(f->desktop.openedFolders, QStringList{f->outDir() + QStringLiteral("/Band")});
     }
 
+    // Neither a close request nor a repaint touches a running WMA job; it closes the window.
+    void wmaJobOutlivesCloseAndRepaint()
+    {
+        f->prepare({2});
+        bool visibleAfterClose = false;
+        atFirstBlock([&] {
+            fm_progress->repaint();
+            fm_progress->close();
+            visibleAfterClose = fm_progress->isVisible();
+        });
+        f->rip(2);
+        QVERIFY(visibleAfterClose);
+        QVERIFY(!fm_progress->isVisible());
+        const ProbeResult probe = probeAudio(f->trackFile(2, ".wma"));
+        QVERIFY(qAbs(probe.seconds - double(f->frames[1]) / 44100) < 0.15);
+        QVERIFY(f->prompter.boxes.isEmpty());
+        QCOMPARE(f->desktop.openedFolders.size(), 1);
+    }
+
+    void playingAnsweredNoRipsNothing()
+    {
+        f->prepare({2});
+        fm_main->playing = true;
+        fm_main->AudioGrabber.setDriveReadType(1);
+        IniFile().write(settings::cdType, 2);
+        f->rip(1);
+        fm_main->playing = false;
+        QCOMPARE(f->prompter.texts(),
+                 QStringList{"CD Playing will be stopped,do you want to continue?"});
+        QCOMPARE(f->prompter.boxes.first().kind, Prompter::Kind::Information);
+        QCOMPARE(fm_main->AudioGrabber.driveReadType(), 1);
+        QVERIFY(f->steps.isEmpty());
+        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wav")));
+    }
+
     void pauseHoldsAndResumeContinues()
     {
         f->prepare({1});

@@ -185,21 +185,47 @@ private Q_SLOTS:
         QVERIFY(!fm_progress->isVisible());
     }
 
-    void refusedMp3Settings()
+    void refusedSettings_data()
     {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("mp3") << 0 << "This MP3 format is not supported!" << "Error!";
+        QTest::newRow("ogg") << 3 << "This Ogg format is not supported!" << "Error";
+    }
+
+    void refusedSettings()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, text);
+        QFETCH(QString, caption);
         f->prepare({4, 9});
-        IniFile().write(settings::mp3Bitrate, 8); // LAME would quietly lower the sample rate
+        IniFile ini;
+        ini.write(settings::mp3Bitrate, 8); // LAME would quietly lower the sample rate
+        ini.write(settings::oggBitrate, 2000);
         QString shownTrack;
         f->prompter.onAsk = [&](const ScriptedPrompter::Record &) {
             shownTrack = fm_progress->lbl_tracknum->text() + ' ' + fm_progress->lbl_trackname->text();
         };
-        f->rip(0);
-        QCOMPARE(f->prompter.texts(), QStringList{"This MP3 format is not supported!"});
-        QCOMPARE(f->prompter.boxes.first().caption, QStringLiteral("Error!"));
+        f->rip(format);
+        QCOMPARE(f->prompter.texts(), QStringList{text});
+        QCOMPARE(f->prompter.boxes.first().caption, caption);
         QCOMPARE(shownTrack, QStringLiteral("1 Song 4"));
         QVERIFY(filesBelow(f->outDir()).isEmpty());
         QVERIFY(f->desktop.openedFolders.isEmpty());
         QVERIFY(!fm_progress->isVisible());
+    }
+
+    void openNameEditIsTakenFirst()
+    {
+        f->prepare({4});
+        fm_main->sklv_main->setCurrentItem(fm_main->sklv_main->topLevelItem(3));
+        fm_main->startTrackNameEdit();
+        fm_main->Edit1->setText(QStringLiteral("Edited: Live"));
+        f->rip(0);
+        const QString file = f->outDir() + QStringLiteral("/Band/4-Edited= Live.mp3");
+        QCOMPARE(filesBelow(f->outDir()), QStringList{file});
+        QCOMPARE(probeAudio(file).tags.value("title"), QStringLiteral("Edited: Live"));
     }
 };
 
