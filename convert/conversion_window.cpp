@@ -120,7 +120,6 @@ void ConversionWindow::FormShow()
     const QStringList files = fm_main->OpenDialog;
     lbl_filecount->setText(QString::number(files.size()));
     m_control.reset();
-    skbtn_pause->setText(kPause);
     ++m_generation;
     m_open = true;
     m_worker = createWorker({files, m_outputDir, &fm_main->AudioFile, &fm_main->AudioFilew,
