@@ -63,7 +63,8 @@ std::vector<int16_t> decodeWithFfmpeg(const QString &path)
                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
                                 path, QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-")});
     std::vector<int16_t> samples(size_t(raw.size()) / 2);
-    memcpy(samples.data(), raw.constData(), samples.size() * 2);
+    if (!samples.empty())
+        memcpy(samples.data(), raw.constData(), samples.size() * 2);
     return samples;
 }
 
