@@ -5,6 +5,7 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cd_track_reader.h ${CMAKE_CURRENT_LIST_DIR}/cd_track_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/freedb_disc_id.h ${CMAKE_CURRENT_LIST_DIR}/freedb_disc_id.cpp
   ${CMAKE_CURRENT_LIST_DIR}/disc_names.h ${CMAKE_CURRENT_LIST_DIR}/disc_names.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_decoding.h ${CMAKE_CURRENT_LIST_DIR}/text_decoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xmcd_entry.h ${CMAKE_CURRENT_LIST_DIR}/xmcd_entry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cddb_client.h ${CMAKE_CURRENT_LIST_DIR}/cddb_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/local_disc_db.h ${CMAKE_CURRENT_LIST_DIR}/local_disc_db.cpp

@@ -1,5 +1,7 @@
 #include "audio/cd_disc.h"
 
+#include "audio/text_decoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,10 +85,15 @@ CdIo_t *openImage(const QString &path, std::unique_ptr<QTemporaryDir> &links)
     return cdio_open_cue(QFile::encodeName(dir.filePath(QStringLiteral("disc.cue"))).constData());
 }
 
+// libcdio converts CD-Text (and a CUE sheet's TITLE and PERFORMER) from Latin-1 to UTF-8;
+// text that was UTF-8 already comes out encoded twice and is undone here.
 QString cdTextField(const cdtext_t *text, cdtext_field_t field, track_t track)
 {
     const char *value = text ? cdtext_get_const(text, field, track) : nullptr;
-    return value ? QString::fromUtf8(value).trimmed() : QString();
+    const QString decoded = value ? QString::fromUtf8(value).trimmed() : QString();
+    const bool latin1Only = std::all_of(decoded.cbegin(), decoded.cend(),
+                                        [](QChar c) { return c.unicode() <= 0xFF; });
+    return latin1Only ? fromUtf8OrLatin1(decoded.toLatin1()) : decoded;
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "audio/xmcd_entry.h"
 
+#include "audio/text_decoding.h"
+
 #include <QHash>
-#include <QStringDecoder>
 
 namespace {
 
@@ -31,10 +32,7 @@ QByteArray unescape(const QByteArray &value)
 
 QString decodeText(const QByteArray &raw)
 {
-    const QByteArray bytes = unescape(raw);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    return fromUtf8OrLatin1(unescape(raw));
 }
 
 // Every key with its pieces joined, in order of appearance of the key.

@@ -305,16 +305,27 @@ private Q_SLOTS:
         QCOMPARE(grabber.cddbTimeOut(), 7000);
     }
 
+    void cdTextNamesTheDisc_data()
+    {
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("album");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("ASCII") << "The Artist" << "The Album" << "First";
+        QTest::newRow("non-ASCII") << QStringLiteral("Sigur R\u00f3s") << QStringLiteral("\u00c1g\u00e6tis byrjun")
+                                   << QStringLiteral("Sv\u00e1fnir \u2013 \u65e5\u672c");
+    }
     void cdTextNamesTheDisc()
     {
+        QFETCH(QString, artist);
+        QFETCH(QString, album);
+        QFETCH(QString, title);
         AudioGrabber grabber;
         loadDisc(grabber, makeCdImage(testEnv().makeDir(QStringLiteral("cdtext")),
-                                      {{588, QStringLiteral("First")}, {588}, {588, QStringLiteral("Third")}},
-                                      QStringLiteral("The Artist"), QStringLiteral("The Album")));
+                                      {{588, title}, {588}, {588, QStringLiteral("Third")}}, artist, album));
         QVERIFY(grabber.QueryDiscInfo(2));
-        QCOMPARE(grabber.discArtist(), QStringLiteral("The Artist"));
-        QCOMPARE(grabber.discAlbum(), QStringLiteral("The Album"));
-        const QStringList expected{QStringLiteral("First"), QString(), QStringLiteral("Third")};
+        QCOMPARE(grabber.discArtist(), artist);
+        QCOMPARE(grabber.discAlbum(), album);
+        const QStringList expected{title, QString(), QStringLiteral("Third")};
         for (int k = 1; k <= 3; ++k) {
             grabber.setTrackNum(k);
             QCOMPARE(grabber.trackTitle(), expected[k - 1]);
