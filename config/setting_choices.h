@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <span>
 
 // The drop-down settings: the caption a list shows and the value stored for it. Lists stored
 // as positions ("cd type", "output type", "filename format") keep only their captions.
@@ -36,14 +35,5 @@ inline constexpr std::array<const char *, 7> namingRules{
 
 // OGG: at 32000 Hz mono the encoder takes no more than this bit-rate position ("64kb").
 inline constexpr int oggLowRateMaxBitratePosition = 2;
-
-// The position of the first entry holding value, or -1.
-constexpr int positionOf(std::span<const Choice> list, int value)
-{
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (list[i].value == value)
-            return int(i);
-    return -1;
-}
 
 } // namespace choices

@@ -71,6 +71,18 @@ private Q_SLOTS:
         QCOMPARE(model->fileName(model->index(0, 0, music)), QStringLiteral("inner"));
     }
 
+    void rightClickSelectsTheFolderUnderThePointer()
+    {
+        fm_outputdir->open();
+        QVERIFY(QTest::qWaitForWindowExposed(fm_outputdir));
+        QTreeView *tree = fm_outputdir->stv_outputdir;
+        const QModelIndex home = fm_outputdir->model->index(QDir::homePath());
+        tree->scrollTo(home);
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualRect(home).center());
+        fm_outputdir->skbtn_ok1->click();
+        QCOMPARE(fm_outputdir->selectedDirectory(), QDir::homePath());
+    }
+
     void okTakesTheSelectedFolderForTheWholeRun()
     {
         fm_outputdir->open();
