@@ -67,7 +67,14 @@ void TskForm::relayout()
 
 void TskForm::updateMask()
 {
-    if (m_cornerRound <= 0 || m_window->isMaximized()) {
+    // Masks are costly on some platforms: set one only when its shape changes.
+    const bool square = m_cornerRound <= 0 || m_window->isMaximized();
+    const QSize shape = square ? QSize() : m_window->size();
+    if (shape == m_maskShape && m_maskRound == m_cornerRound)
+        return;
+    m_maskShape = shape;
+    m_maskRound = m_cornerRound;
+    if (shape.isEmpty()) {
         m_window->clearMask();
         return;
     }

@@ -51,4 +51,6 @@ private:
     QColor m_borderColor{0x00, 0x2C, 0xC8};
     int m_borderWidth = 3;
     int m_cornerRound = 13;
+    QSize m_maskShape{-2, -2}; // the shape of the mask set last
+    int m_maskRound = -1;
 };

@@ -66,11 +66,13 @@ void TskTitleBar::applyTheme(UIStyle style)
 
 void TskTitleBar::themeButton(Button &b, UIStyle style) const
 {
-    const int first = firstItemOf(b.type);
-    if (!isBuiltIn(style) || first == 0)
+    if (!isBuiltIn(style))
         return;
     b.transparent = flag(style, Item::TitleBtnTransparent).value_or(b.transparent);
     b.top = integer(style, Item::TitleBtnTop).value_or(b.top);
+    const int first = firstItemOf(b.type);
+    if (first == 0) // skCustom keeps its own pictures
+        return;
     for (int state = 0; state < 3; ++state) {
         b.pics[state] = skThemePixmap(style, first + state);
         b.restorePics[state] = skThemePixmap(style, Item::TitleBtnRestore + state);

@@ -86,8 +86,12 @@ void drawGlyph(QPainter &p, const BottomButton &b, const QRectF &r, const QColor
         break;
     case Glyph::Format: {
         p.setFont(art::font(13, true));
-        p.setPen(selected ? Qt::white : c);
-        p.drawText(r.adjusted(-4, 0, 4, 0), Qt::AlignCenter, QString::fromLatin1(b.caption));
+        const QRectF text = r.adjusted(-4, 0, 4, 0);
+        const QString name = QString::fromLatin1(b.caption);
+        if (selected)
+            art::drawEngraved(p, text, Qt::AlignCenter, name, Qt::white, QColor(0, 0, 0, 150));
+        else
+            art::drawEngraved(p, text, Qt::AlignCenter, name, c, QColor(255, 255, 255, 160));
         break;
     }
     }
