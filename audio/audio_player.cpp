@@ -42,14 +42,13 @@ void AudioPlayer::Play()
     ++d->run;
     d->endSent = false;
     d->output = AudioOutput::create();
-    if (!d->output->start(&d->queue, d->sampleRate, d->channels)) {
-        d->output.reset();
-        d->errorCode = DeviceError;
-        return;
-    }
     // Posted like the block events, so that the end never overtakes a block played before it.
     connect(d->output.get(), &AudioOutput::becameIdle, this,
             [this] { postEvent(&AudioPlayer::outputIdle); });
+    if (!d->output->start(&d->queue, d->sampleRate, d->channels)) {
+        d->output.reset();
+        d->errorCode = DeviceError;
+    }
 }
 
 void AudioPlayer::Stop()
