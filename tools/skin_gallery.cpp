@@ -1,6 +1,9 @@
-// Renders a dialog built from the skinned controls in each built-in theme, and a popup menu,
-// to PNG files, for checking the themes by eye:  harvelo_skin_gallery OUT_DIR
+// Renders a dialog built from the skinned controls in each built-in theme, a popup menu and
+// the program's own dialogs to PNG files, for checking them by eye:
+//   harvelo_skin_gallery OUT_DIR
 
+#include "app/forms.h"
+#include "app/services/prompter.h"
 #include "skin/sk_controls.h"
 
 #include <QApplication>
@@ -93,6 +96,29 @@ QImage menuPicture(UIStyle theme)
     return menu.grab().toImage();
 }
 
+// Answers every box with No and every file dialog with Cancel: nothing may wait for a user.
+class SilentPrompter : public Prompter {
+public:
+    Answer ask(const Box &, QWidget *) override { return Answer::No; }
+    QStringList openFiles(const FileDialog &, QWidget *) override { return {}; }
+};
+
+// The windows are grabbed without being shown: showing a job window would start its job.
+void grabWindows(const QDir &out)
+{
+    SilentPrompter prompter;
+    services::setPrompter(&prompter);
+    {
+        Forms forms;
+        const std::pair<QWidget *, const char *> windows[] = {
+            {fm_setting, "setting"}, {fm_progress, "progress"}, {fm_encode, "encode"},
+            {fm_decode, "decode"},   {fm_outputdir, "outputdir"}};
+        for (const auto &[window, name] : windows)
+            window->grab().save(out.filePath(QStringLiteral("window-%1.png").arg(name)));
+    }
+    services::setPrompter(nullptr);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -108,5 +134,6 @@ int main(int argc, char **argv)
         menuPicture(theme).save(out.filePath(QStringLiteral("menu-%1.png").arg(kThemeNames[t])));
         delete dialog;
     }
+    grabWindows(out);
     return 0;
 }
