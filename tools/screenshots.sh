@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of Harvelo's main window with each shipped skin and with the built-in one: the
 # real program runs under Xvfb and ffmpeg's x11grab takes the screen, which is exactly the
-# size of the window. Also writes a sheet of the 45 pictures of each skin (every button state)
+# size of the window. Also writes a sheet of the 45 pictures of each skin (every button state),
 # a gallery of the skinned controls in each theme and the program's dialogs.
 #
 #   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]      (defaults: build, BUILD_DIR/screenshots)
