@@ -98,10 +98,10 @@ QString RipFixture::trackFile(int row, const QString &extension) const
 
 void RipFixture::rip(int format)
 {
-    void (Tfm_main::*const buttons[])() = {&Tfm_main::btn_mp3Click, &Tfm_main::btn_wavClick,
-                                           &Tfm_main::btn_wmaClick, &Tfm_main::btn_oggClick};
-    (fm_main->*buttons[format])();
-    fm_main->btn_ripcdClick();
+    TskImageButton *const buttons[] = {fm_main->btn_mp3, fm_main->btn_wav, fm_main->btn_wma,
+                                       fm_main->btn_ogg};
+    buttons[format]->click();
+    fm_main->btn_ripcd->click();
 }
 
 void RipFixture::recordStep(int percent)
