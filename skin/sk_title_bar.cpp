@@ -41,9 +41,10 @@ int firstItemOf(TskTitleBar::ButtonType type)
 TskTitleBar::TskTitleBar(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
-    QFont f = font();
-    f.setBold(true);
-    setFont(f);
+    // Only the weight is the bar's own: family and size follow the window.
+    QFont bold;
+    bold.setBold(true);
+    setFont(bold);
     setButtons({skClose});
     setUIStyle(UIStyle::WinXP);
 }
