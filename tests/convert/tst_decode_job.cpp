@@ -35,10 +35,10 @@ private:
     QString wav(const QString &name, double seconds, double amplitude = 0.5)
     {
         const QString path = QDir(in).filePath(name);
-        WavFixture spec;
-        spec.seconds = seconds;
-        spec.amplitude = amplitude;
-        return writeSineWav(path, spec) ? path : QString();
+        WavFixture fixture;
+        fixture.seconds = seconds;
+        fixture.amplitude = amplitude;
+        return writeSineWav(path, fixture) ? path : QString();
     }
 
     QString encoded(const QString &name, double seconds)

@@ -36,11 +36,11 @@ private:
     QString wav(const QString &name, double seconds, int rate = 44100, int channels = 2)
     {
         const QString path = QDir(in).filePath(name);
-        WavFixture spec;
-        spec.seconds = seconds;
-        spec.rate = rate;
-        spec.channels = channels;
-        return writeSineWav(path, spec) ? path : QString();
+        WavFixture fixture;
+        fixture.seconds = seconds;
+        fixture.rate = rate;
+        fixture.channels = channels;
+        return writeSineWav(path, fixture) ? path : QString();
     }
 
     void choose(const QStringList &files) { h->prompter.fileSelections.enqueue(files); }
