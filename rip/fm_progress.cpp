@@ -51,8 +51,8 @@ Tfm_progress::Tfm_progress(QWidget *parent) : QDialog(parent)
 
 Tfm_progress::~Tfm_progress()
 {
-    m_control.resume();
     m_control.requestStop();
+    m_control.resume();
     waitForWorker();
 }
 
