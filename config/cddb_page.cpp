@@ -14,7 +14,8 @@ CddbPage::CddbPage(QWidget *parent) : SettingPage(parent)
 {
     TskGroupBox *box = group("Settings");
     skrb_anysource = new TskRadioButton(QStringLiteral("Get CDDB from any available source"), box);
-    skrb_onlinesource = new TskRadioButton(QStringLiteral("Get CDDB info from On-Line Data Base"), box);
+    skrb_onlinesource =
+        new TskRadioButton(QStringLiteral("Get CDDB info from On-Line Data Base"), box);
     skrb_cdsource = new TskRadioButton(QStringLiteral("Use only cdplayer.ini"), box);
     sourceGroup = new RadioGroup(this);
     sourceGroup->add(skrb_anysource, 0);
@@ -26,8 +27,8 @@ CddbPage::CddbPage(QWidget *parent) : SettingPage(parent)
     // Nothing typed here would be stored: say so by refusing the typing.
     skedt_cddbserver->setReadOnly(true);
     skedt_cgiscript->setReadOnly(true);
-    ud_timeout = new NumericField(0, 30000, 6, {settings::cddbTimeout.defaultValue,
-                                                "The code must be integer!", true}, box);
+    ud_timeout = new NumericField(
+        0, 30000, 6, {settings::cddbTimeout.defaultValue, "The code must be integer!", true}, box);
     ud_timeout->setObjectName(QStringLiteral("ud_timeout"));
 
     auto *fields = new QGridLayout;

@@ -51,7 +51,8 @@ void Tfm_outputdir::createTree(QWidget *client)
     stv_outputdir->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
     // The home directory is at hand at once.
-    for (QModelIndex index = model->index(QDir::homePath()); index.isValid(); index = index.parent())
+    for (QModelIndex index = model->index(QDir::homePath()); index.isValid();
+         index = index.parent())
         stv_outputdir->expand(index);
 }
 

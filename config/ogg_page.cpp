@@ -131,7 +131,8 @@ void OggPage::oggbitrateChange()
         skcb_oggbitrate->setCurrentIndex(m_prevBitrate);
     } else if (lowRate() && position > choices::oggLowRateMaxBitratePosition) {
         prompter.information(
-            QStringLiteral("Ogg bitrate can not be greater than 64kb if frequency is 32000hz!"), this);
+            QStringLiteral("Ogg bitrate can not be greater than 64kb if frequency is 32000hz!"),
+            this);
         skcb_oggbitrate->setCurrentIndex(choices::oggLowRateMaxBitratePosition);
     }
     rememberPositions();
@@ -143,8 +144,8 @@ void OggPage::oggminbitrateChange()
     Prompter &prompter = services::prompter();
     if (position > skcb_oggbitrate->currentIndex()) {
         prompter.plain(QGuiApplication::applicationDisplayName(),
-                       QStringLiteral("minbitrate must be smaller than bitrate!"), Prompter::Buttons::Ok,
-                       this);
+                       QStringLiteral("minbitrate must be smaller than bitrate!"),
+                       Prompter::Buttons::Ok, this);
         skcb_oggvbrminbitrate->setCurrentIndex(m_prevMin);
     } else if (position > skcb_oggvbrmaxbitrate->currentIndex()) {
         prompter.information(QStringLiteral("minbitrate must be smaller than maxbitrate!"), this);

@@ -39,8 +39,8 @@ QWidget *OutputPage::createFormatGroup()
     skcb_normalize = new TskCheckBox(QStringLiteral("Normalize to"), box);
     connect(skcb_normalize, &TskCheckBox::clicked, this, &OutputPage::skcb_normalizeClick);
     ud_normalize = new NumericField(0, 100, 3,
-                                    {normalizeRatio.defaultValue, "The code must be integer!", false,
-                                     100, "The code must not be bigger than 100!"},
+                                    {normalizeRatio.defaultValue, "The code must be integer!",
+                                     false, 100, "The code must not be bigger than 100!"},
                                     box);
     auto *row = new QHBoxLayout(box);
     row->addWidget(skcd_outpputformat, 1);
@@ -95,15 +95,16 @@ QWidget *OutputPage::createReplacingGroup()
 // A replacement that is itself a character a file name cannot hold would defeat its purpose.
 void OutputPage::checkReplacement(int field, const QString &text)
 {
-    const bool forbidden = std::any_of(replacements.begin(), replacements.end(),
-                                       [&](const Replacement &r) { return text == QString(r.replaced); });
+    const bool forbidden =
+        std::any_of(replacements.begin(), replacements.end(),
+                    [&](const Replacement &r) { return text == QString(r.replaced); });
     if (!forbidden)
         return;
     const bool withBlank = field == 0 || field == 7;
-    services::prompter().information(
-        text + (withBlank ? QStringLiteral(" must not be in filename!")
-                          : QStringLiteral("must not be in filename!")),
-        this);
+    services::prompter().information(text + (withBlank
+                                                 ? QStringLiteral(" must not be in filename!")
+                                                 : QStringLiteral("must not be in filename!")),
+                                     this);
     skedt_replace[field]->clear();
 }
 

@@ -31,7 +31,8 @@ void SettingPage::compactLayouts()
         layout->setSpacing(3);
         if (layout == this->layout())
             layout->setContentsMargins(6, 6, 6, 6);
-        else if (qobject_cast<QGroupBox *>(layout->parentWidget()) && layout->parent() == layout->parentWidget())
+        else if (qobject_cast<QGroupBox *>(layout->parentWidget()) &&
+                 layout->parent() == layout->parentWidget())
             layout->setContentsMargins(8, 2, 8, 5);
     }
 }

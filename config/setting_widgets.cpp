@@ -55,8 +55,8 @@ SkinnedFrame frameDialog(QDialog *dialog, int clientWidth, int clientHeight)
     // The face of the main window.
     dialog->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     auto *form = new TskForm(dialog);
-    form->titleBar()->setButtons({TskTitleBar::skControlBox, TskTitleBar::skMin,
-                                  TskTitleBar::skHelp, TskTitleBar::skClose});
+    form->titleBar()->setButtons(
+        {TskTitleBar::skControlBox, TskTitleBar::skMin, TskTitleBar::skHelp, TskTitleBar::skClose});
     const QMargins margins = form->contentsMargins();
     dialog->setFixedSize(clientWidth + margins.left() + margins.right(),
                          clientHeight + margins.top() + margins.bottom());

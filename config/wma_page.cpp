@@ -34,5 +34,6 @@ void WmaPage::save(IniFile &ini)
 
 void WmaPage::setDefaults(const IniFile &)
 {
-    selectValue(skcb_wmasetting, settings::wmaFormat.defaultValue, settings::wmaFormat.defaultValue);
+    selectValue(skcb_wmasetting, settings::wmaFormat.defaultValue,
+                settings::wmaFormat.defaultValue);
 }

@@ -80,9 +80,10 @@ private Q_SLOTS:
                                            << Kind::Information << "";
         QTest::newRow("replacement less") << "replace8" << "<" << "< must not be in filename!"
                                           << Kind::Information << "";
-        QTest::newRow("replacement quote in field 9") << "replace9" << "\"" << "\"must not be in filename!"
-                                                      << Kind::Information << "";
-        QTest::newRow("replacement underscore") << "replace3" << "_" << "" << Kind::Information << "_";
+        QTest::newRow("replacement quote in field 9")
+            << "replace9" << "\"" << "\"must not be in filename!" << Kind::Information << "";
+        QTest::newRow("replacement underscore")
+            << "replace3" << "_" << "" << Kind::Information << "_";
     }
     void typedTextIsChecked()
     {
@@ -155,16 +156,19 @@ private Q_SLOTS:
 
         // Loaded: bit rate 128kb, min 96kb, max 192kb.
         QTest::newRow("bitrate below min") << true << 44100 << 2 << "bitrate" << "80kb"
-            << "Ogg bitrate can not be smaller than minbitrate!" << Kind::Warning << "128kb 96kb 192kb";
+            << "Ogg bitrate can not be smaller than minbitrate!" << Kind::Warning
+            << "128kb 96kb 192kb";
         QTest::newRow("bitrate above max") << true << 44100 << 2 << "bitrate" << "224kb"
-            << "Ogg bitrate can not be bigger than maxbitrate!" << Kind::Warning << "128kb 96kb 192kb";
+            << "Ogg bitrate can not be bigger than maxbitrate!" << Kind::Warning
+            << "128kb 96kb 192kb";
         QTest::newRow("bitrate between") << true << 44100 << 2 << "bitrate" << "160kb" << ""
             << Kind::Warning << "160kb 96kb 192kb";
         QTest::newRow("bitrate with vbr off") << false << 44100 << 2 << "bitrate" << "320kb" << ""
             << Kind::Warning << "320kb 96kb 192kb";
         QTest::newRow("bitrate at 32000 mono") << false << 32000 << 1 << "bitrate" << "56kb" << ""
             << Kind::Warning << "56kb 96kb 192kb";
-        QTest::newRow("bitrate above 64 at 32000 mono") << false << 32000 << 1 << "bitrate" << "96kb"
+        QTest::newRow("bitrate above 64 at 32000 mono")
+            << false << 32000 << 1 << "bitrate" << "96kb"
             << "Ogg bitrate can not be greater than 64kb if frequency is 32000hz!"
             << Kind::Information << "64kb 96kb 192kb";
         QTest::newRow("min above bitrate") << true << 44100 << 2 << "min" << "160kb"

@@ -32,7 +32,8 @@ std::vector<KeyView> keyViews()
     auto text = [](QComboBox *list) { return [list] { return list->currentText(); }; };
     auto spin = [](QSpinBox *field) { return [field] { return field->text(); }; };
     std::vector<KeyView> views{
-        {kCdSettings, "cd unit", [s] { return QString::number(s->Panel2->skcb_cdromunit->currentIndex()); }},
+        {kCdSettings, "cd unit",
+         [s] { return QString::number(s->Panel2->skcb_cdromunit->currentIndex()); }},
         {kCdSettings, "cd type", text(s->Panel2->skcb_cdromtype)},
         {kCdSettings, "grab mode", [s] { return checkedCaption(s->Panel2->grabModeGroup); }},
         {kCdSettings, "error retry", spin(s->Panel2->ud_retry)},
@@ -106,6 +107,30 @@ Values secondValues()
             {"(", "("}, {")", ")"}};
 }
 
+void setShown(Values &values, const char *section, const char *key, const char *shown)
+{
+    const auto views = keyViews();
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (qstrcmp(views[i].section, section) == 0 && qstrcmp(views[i].key, key) == 0)
+            values[int(i)].second = QString::fromUtf8(shown);
+}
+
+// What the dialog shows with no settings file: the one default of every key.
+Values defaultsShown()
+{
+    return {{"", "0"}, {"", "Auto"}, {"", "Burst mode"}, {"", "5"}, {"", "Cut"}, {"", "32"},
+            {"", "44100hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "128kb"}, {"", "5"},
+            {"", "44100Hz;16Bit;Stereo;128kbps"},
+            {"", "44100Hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "no"}, {"", "128kb"},
+            {"", "128kb"}, {"", "no"}, {"", "300"},
+            {"", ""}, {"", "7,000"},
+            {"", settings::defaultCddbServer()}, {"", settings::defaultCgiScript()},
+            {"", "MP3 files (*.MP3)"}, {"", "yes"}, {"", "98"}, {"", "<Title>"},
+            {"", settings::defaultOutputDirectory()},
+            {"", "#"}, {"", "&"}, {"", "#"}, {"", "="}, {"", "#"}, {"", "#"}, {"", "#"},
+            {"", "("}, {"", ")"}};
+}
+
 } // namespace
 
 class TestSettingsDialog : public QObject {
@@ -175,18 +200,7 @@ private Q_SLOTS:
     void showsTheDefaultsWithoutSettings()
     {
         QVERIFY(openSettings());
-        const QString music = settings::defaultOutputDirectory();
-        verifyShown({{"", "0"}, {"", "Auto"}, {"", "Burst mode"}, {"", "5"}, {"", "Cut"}, {"", "32"},
-                     {"", "44100hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "128kb"}, {"", "5"},
-                     {"", "44100Hz;16Bit;Stereo;128kbps"},
-                     {"", "44100Hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "no"}, {"", "128kb"},
-                     {"", "128kb"}, {"", "no"}, {"", "300"},
-                     {"", ""}, {"", "7,000"},
-                     {"", settings::defaultCddbServer()}, {"", settings::defaultCgiScript()},
-                     {"", "MP3 files (*.MP3)"}, {"", "yes"}, {"", "98"}, {"", "<Title>"},
-                     {"", music},
-                     {"", "#"}, {"", "&"}, {"", "#"}, {"", "="}, {"", "#"}, {"", "#"}, {"", "#"},
-                     {"", "("}, {"", ")"}});
+        verifyShown(defaultsShown());
         QVERIFY(m_program.prompter.boxes.isEmpty());
     }
 
@@ -353,17 +367,16 @@ private Q_SLOTS:
         QVERIFY(openSettings());
         fm_setting->skbtn_default->click();
         QVERIFY(fm_setting->isVisible());
-        verifyShown({{"", "0"}, {"", "Auto"}, {"", "Burst mode"}, {"", "5"}, {"", "Cut"}, {"", "32"},
-                     {"", "44100hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "128kb"}, {"", "5"},
-                     {"", "44100Hz;16Bit;Stereo;128kbps"},
-                     {"", "44100Hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "yes"}, {"", "128kb"},
-                     {"", "128kb"}, {"", "yes"}, {"", "300"},
-                     {"", "Get CDDB from any available source"}, {"", "7,000"},
-                     {"", "cddb.example.org"}, {"", "/cgi/cddb"},
-                     {"", "MP3 files (*.MP3)"}, {"", "yes"}, {"", "98"}, {"", "<Title>"},
-                     {"", "/tmp/first dir"},
-                     {"", "#"}, {"", "&"}, {"", "#"}, {"", "="}, {"", "#"}, {"", "#"}, {"", "#"},
-                     {"", "("}, {"", ")"}});
+        // The check boxes, the server fields and the output directory stay as they were.
+        Values shown = defaultsShown();
+        using namespace settings;
+        setShown(shown, kOggSettings, "vbr enabled", "yes");
+        setShown(shown, kOggSettings, "quality enabled", "yes");
+        setShown(shown, kCddb, "cd source", "Get CDDB from any available source");
+        setShown(shown, kCddb, "cddb server", "cddb.example.org");
+        setShown(shown, kCddb, "cgi script", "/cgi/cddb");
+        setShown(shown, kOutputFormat, "output directory", "/tmp/first dir");
+        verifyShown(shown);
         QVERIFY(m_program.prompter.boxes.isEmpty());
     }
 
