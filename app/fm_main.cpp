@@ -99,6 +99,8 @@ void Tfm_main::createControls()
     lbl_version->setGeometry(203, 15, 71, 16);
     QFont versionFont = font();
     versionFont.setPixelSize(13);
+    // The label is only 71 pixels wide; without the narrow Windows font the text needs condensing.
+    versionFont.setStretch(QFont::SemiCondensed);
     lbl_version->setFont(versionFont);
     lbl_version->setStyleSheet(QStringLiteral("color: palette(window); background: transparent;"));
 
@@ -181,6 +183,11 @@ void Tfm_main::createTrackList()
             header->resizeSection(section, std::clamp(size, lo, hi));
     });
     sklv_main->viewport()->installEventFilter(this);
+    // The list's own menu: editing a name and ticking all or none are reachable only here.
+    sklv_main->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sklv_main, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        skpm_main->popup(sklv_main->viewport()->mapToGlobal(pos));
+    });
     connect(sklv_main, &QTreeWidget::itemDoubleClicked, this, &Tfm_main::sklv_mainDblClick);
 
     Edit1 = new QLineEdit(sklv_main->viewport());

@@ -27,6 +27,9 @@ void fillDiscFields(Tfm_main &w)
     const QString genre = w.AudioGrabber.discGenre();
     w.skedt_artist->setText(artist.isEmpty() ? QStringLiteral("Unknown Artist") : artist);
     w.skedt_album->setText(album.isEmpty() ? QStringLiteral("Unknown Album") : album);
+    // Show the start of a name longer than its field.
+    w.skedt_artist->setCursorPosition(0);
+    w.skedt_album->setCursorPosition(0);
     // A genre nobody knows keeps whatever is selected.
     const int index = tracklist::genreIndex(genre.isEmpty() ? QStringLiteral("other") : genre);
     if (index >= 0)
