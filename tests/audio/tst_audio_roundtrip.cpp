@@ -155,7 +155,8 @@ void TestAudioRoundTrip::closedAfterStopIsPlayable()
 {
     QFETCH(QString, ext);
     const QDir dir(testEnv().makeDir(QStringLiteral("stopped")));
-    const QString target = dir.filePath(QStringLiteral("part.") + ext);
+    // A name with blanks, a colon and non-ASCII letters reaches every library intact.
+    const QString target = dir.filePath(QStringLiteral("part: ü é.") + ext);
     AudioFile writer;
     writer.setWmaFormatEnabled(true);
     writer.CreateFile(target, 0);
