@@ -62,6 +62,7 @@ private slots:
     void diskFull_data();
     void diskFull();
     void nothingOpen();
+    void headerOnlyWavIsEmptyNotBad();
 
 private:
     QDir m_dir;
@@ -191,6 +192,20 @@ void TestAudioBadInput::nothingOpen()
     file.WriteBlock(block);
     QVERIFY(file.ErrorCode() != 0);
     QCOMPARE(file.SampleCount(), 0);
+}
+
+// A WAV with a header and no samples is a valid, empty input: the jobs end it after one pass.
+void TestAudioBadInput::headerOnlyWavIsEmptyNotBad()
+{
+    const QString path = m_dir.filePath(QStringLiteral("header_only.wav"));
+    QVERIFY(writeWav(path, {}, 44100, 2));
+    AudioFile reader;
+    reader.OpenFile(path, 0, 1);
+    QCOMPARE(reader.ErrorCode(), 0);
+    QCOMPARE(reader.SampleCount(), 0);
+    QCOMPARE(reader.SamplesPerFrame(), 2);
+    QVERIFY(reader.ReadBlock(88200).isEmpty());
+    QCOMPARE(reader.ErrorCode(), 0);
 }
 
 HARVELO_TEST_MAIN(TestAudioBadInput, QCoreApplication)
