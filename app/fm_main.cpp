@@ -401,6 +401,20 @@ void Tfm_main::FormContextPopup()
     mi_editTrackName->setEnabled(sklv_main->currentItem() && sklv_main->currentItem()->isSelected());
 }
 
+void Tfm_main::waitForJobs()
+{
+    auto running = [] {
+        return (fm_progress && fm_progress->workerRunning()) || (fm_encode && fm_encode->jobRunning())
+               || (fm_decode && fm_decode->jobRunning());
+    };
+    if (!running())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    while (running())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    QApplication::restoreOverrideCursor();
+}
+
 void Tfm_main::ApplicationEvents1Exception()
 {
     no_quit_prompt = true;

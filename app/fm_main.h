@@ -81,6 +81,10 @@ public:
     void WebSiteClick();
     void FormContextPopup();
 
+    // A job window closed mid-job may leave its worker finishing the current block with the
+    // components; commands that use them wait here first (busy cursor, no user input).
+    void waitForJobs();
+
     // Error handler for exceptions that reach the event loop.
     void ApplicationEvents1Exception();
 

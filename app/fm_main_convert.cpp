@@ -53,6 +53,7 @@ void runDecode(Tfm_main &main, const char *filter, const QString &title)
 
 void Tfm_main::WavToMp3Click()
 {
+    waitForJobs();
     const IniFile ini;
     const int frequency = ini.read(settings::mp3Frequency);
     const int channel = ini.read(settings::mp3Channel);
@@ -70,12 +71,14 @@ void Tfm_main::WavToMp3Click()
 
 void Tfm_main::WavToWmaClick()
 {
+    waitForJobs();
     AudioFilew.SetWmaFormat(IniFile().read(settings::wmaFormat));
     runEncode(*this, 1, QStringLiteral("Encode to WMA..."));
 }
 
 void Tfm_main::WavToOggClick()
 {
+    waitForJobs();
     const IniFile ini;
     const int frequency = ini.read(settings::oggFrequency);
     const int channel = ini.read(settings::oggChannel);
@@ -97,10 +100,12 @@ void Tfm_main::WavToOggClick()
 
 void Tfm_main::DecodeClick()
 {
+    waitForJobs();
     runDecode(*this, kDecodeFilter, QStringLiteral("Decode to WAV..."));
 }
 
 void Tfm_main::NormalizeClick()
 {
+    waitForJobs();
     runDecode(*this, kWavFilter, QStringLiteral("WAV normalize..."));
 }

@@ -8,6 +8,7 @@
 void Tfm_main::btn_freedbClick()
 {
     playClick();
+    waitForJobs();
     commitOpenEdit();
     if (!confirmStopPlayback())
         return;

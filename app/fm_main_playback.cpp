@@ -67,6 +67,7 @@ void startOutput(Tfm_main &w)
 void Tfm_main::btn_playClick()
 {
     playClick();
+    waitForJobs();
     if (!paused) {
         AudioGrabber.ReadTOC();
         AudioGrabber.setGrabModePreset(0);

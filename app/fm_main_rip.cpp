@@ -86,8 +86,7 @@ void Tfm_main::formatButtonClick(int format)
 void Tfm_main::btn_ripcdClick()
 {
     playClick();
-    // A worker of a closed rip window still uses the grabber and the file until it ends.
-    fm_progress->waitForWorker();
+    waitForJobs();
     commitOpenEdit();
     if (!confirmStopPlayback())
         return;

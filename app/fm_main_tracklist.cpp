@@ -65,6 +65,7 @@ void Tfm_main::btn_refreshClick()
 {
     if (shown)
         playClick();
+    waitForJobs();
     if (!confirmStopPlayback())
         return;
     IniFile ini;
