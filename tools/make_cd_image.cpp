@@ -11,10 +11,10 @@
 namespace {
 
 // "FRAMES[:TITLE]", "MSms[:TITLE]" or "data:FRAMES".
-bool parseTrack(const QString &spec, cdimage::Track *track)
+bool parseTrack(const QString &arg, cdimage::Track *track)
 {
-    QString length = spec.section(QLatin1Char(':'), 0, 0);
-    track->title = spec.section(QLatin1Char(':'), 1);
+    QString length = arg.section(QLatin1Char(':'), 0, 0);
+    track->title = arg.section(QLatin1Char(':'), 1);
     if (length == QLatin1String("data")) {
         track->data = true;
         length = track->title;
