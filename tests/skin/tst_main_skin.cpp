@@ -276,6 +276,34 @@ private Q_SLOTS:
         QVERIFY(m_prompter.boxes.isEmpty());
     }
 
+    void shippedSkinsShowEveryStateApart_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (int n = 1; n <= 5; ++n)
+            QTest::newRow(qPrintable(QStringLiteral("skin%1").arg(n)))
+                << exeDir() + QStringLiteral("/skins/skin%1.skn").arg(n);
+        QTest::newRow("built-in") << QStringLiteral(HARVELO_BUILTIN_SKIN_PATH);
+    }
+
+    void shippedSkinsShowEveryStateApart()
+    {
+        QFETCH(QString, path);
+        const SkinFile::Result skin = SkinFile::readFile(path);
+        QVERIFY(skin.ok());
+        QCOMPARE(skin.images[0].size(), QSize(525, 380));
+        // Each button's pictures: title buttons 1-6, three-state 7-21 and 42-44, formats 22-41.
+        QList<QList<int>> groups{{1, 2}, {3, 4}, {5, 6}, {42, 43, 44}};
+        for (int first = 7; first < 22; first += 3)
+            groups.append({first, first + 1, first + 2});
+        for (int first = 22; first < 42; first += 5)
+            groups.append({first, first + 1, first + 2, first + 3, first + 4});
+        for (const QList<int> &group : groups)
+            for (int a : group)
+                for (int b : group)
+                    QVERIFY2(a == b || skin.images[a] != skin.images[b],
+                             qPrintable(QStringLiteral("slots %1 and %2").arg(a).arg(b)));
+    }
+
     void skinMenuItems_data()
     {
         QTest::addColumn<QString>("name");
