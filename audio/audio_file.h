@@ -36,13 +36,17 @@ public:
     void CloseFile(); // finishes a written file (headers, flush); harmless when nothing is open
     void CreateFile(const QString &path, int = 0); // ".mp3", ".wma", ".ogg", ".wav"
     void WriteBlock(SampleBlock &block);
-    SampleBlock ReadBlock(int samples);
+    SampleBlock ReadBlock(int samples); // empty at the end (ErrorCode 0) or on bad data (non-zero)
 
-    int SetMp3Format(int frequency, int bitrate, int channels);
-    void SetPcmFormat(int frequency, int channels);
+    // Encoder settings for the next CreateFile; kept until set again. The Set...Format calls
+    // return 0 when the encoder takes the format exactly, -1 otherwise (callers may ignore it).
+    int SetMp3Format(int frequency, int bitrate, int channels); // constant bit rate, kbit/s
+    void SetPcmFormat(int frequency, int channels);             // of the blocks to be written
+    // Quality 0..1000 (Vorbis -0.1..1.0) wins over the bit rate unless it is -1; minimum and
+    // maximum, when not 0, bound a managed bit rate.
     int SetOggFormat(int frequency, int channels, int bitrate, int minBitrate, int maxBitrate,
                      int16_t quality);
-    int SetWmaFormat(int profile);
+    int SetWmaFormat(int profile); // codes 1..33; another code makes CreateFile of ".wma" fail
     Mp3Settings GetMp3Settings() { return Mp3Settings(*this); }
     bool IsMp3FormatSupported(int frequency, int bitrate, int channels);
     bool IsOggFormatSupported(int frequency, int channels, int bitrate, int minBitrate,
@@ -56,6 +60,7 @@ public:
     bool WmaFormatEnabled() const;
     void setWmaFormatEnabled(bool enabled);
 
+    // The VBR settings are kept as state only: MP3 is written at the constant bit rate.
     int vbrBitrate() const;
     int vbrQuality() const;
 
