@@ -5,15 +5,15 @@
 #include <cmath>
 #include <numbers>
 
-std::vector<int16_t> sineSamples(const WavFixture &spec)
+std::vector<int16_t> sineSamples(const WavFixture &fixture)
 {
-    const auto frames = size_t(std::llround(spec.seconds * spec.rate));
-    std::vector<int16_t> samples(frames * size_t(spec.channels));
-    const double scale = 32767.0 * spec.amplitude;
+    const auto frames = size_t(std::llround(fixture.seconds * fixture.rate));
+    std::vector<int16_t> samples(frames * size_t(fixture.channels));
+    const double scale = 32767.0 * fixture.amplitude;
     for (size_t f = 0; f < frames; ++f) {
-        for (int c = 0; c < spec.channels; ++c) {
-            const double phase = 2.0 * std::numbers::pi * spec.frequency * (c + 1) * double(f) / spec.rate;
-            samples[f * size_t(spec.channels) + size_t(c)] = int16_t(std::lround(scale * std::sin(phase)));
+        for (int c = 0; c < fixture.channels; ++c) {
+            const double phase = 2.0 * std::numbers::pi * fixture.frequency * (c + 1) * double(f) / fixture.rate;
+            samples[f * size_t(fixture.channels) + size_t(c)] = int16_t(std::lround(scale * std::sin(phase)));
         }
     }
     return samples;
@@ -39,7 +39,7 @@ bool writeWav(const QString &path, const std::vector<int16_t> &samples, int rate
     return out.status() == QDataStream::Ok && file.flush();
 }
 
-bool writeSineWav(const QString &path, const WavFixture &spec)
+bool writeSineWav(const QString &path, const WavFixture &fixture)
 {
-    return writeWav(path, sineSamples(spec), spec.rate, spec.channels);
+    return writeWav(path, sineSamples(fixture), fixture.rate, fixture.channels);
 }

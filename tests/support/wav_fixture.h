@@ -15,11 +15,11 @@ struct WavFixture {
 };
 
 // The interleaved samples of the fixture.
-std::vector<int16_t> sineSamples(const WavFixture &spec);
+std::vector<int16_t> sineSamples(const WavFixture &fixture);
 
 // Writes the fixture to path (a plain RIFF/WAVE file written by hand, independent of the
 // libraries under test). False when the file cannot be written.
-bool writeSineWav(const QString &path, const WavFixture &spec = {});
+bool writeSineWav(const QString &path, const WavFixture &fixture = {});
 
 // Writes any interleaved samples as a WAV file.
 bool writeWav(const QString &path, const std::vector<int16_t> &samples, int rate, int channels);
