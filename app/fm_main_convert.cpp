@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/services/prompter.h"
+#include "config/encoder_settings.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 
@@ -54,18 +55,15 @@ void runDecode(Tfm_main &main, const char *filter, const QString &title)
 void Tfm_main::WavToMp3Click()
 {
     waitForJobs();
-    const IniFile ini;
-    const int frequency = ini.read(settings::mp3Frequency);
-    const int channel = ini.read(settings::mp3Channel);
-    const int bitrate = ini.read(settings::mp3Bitrate);
-    AudioFilew.GetMp3Settings().VbrBitrate(ini.read(settings::mp3VbrBitrate));
-    AudioFilew.GetMp3Settings().VbrQuality(ini.read(settings::mp3VbrQuality));
-    if (!AudioFilew.IsMp3FormatSupported(frequency, bitrate, channel)) {
+    const auto mp3 = Mp3EncoderSettings::read(IniFile());
+    AudioFilew.GetMp3Settings().VbrBitrate(mp3.vbrBitrate);
+    AudioFilew.GetMp3Settings().VbrQuality(mp3.vbrQuality);
+    if (!AudioFilew.IsMp3FormatSupported(mp3.frequency, mp3.bitrate, mp3.channels)) {
         services::prompter().information(
             QStringLiteral("This MP3 format is not supported,please change your MP3 settings!"), this);
         return;
     }
-    AudioFilew.SetMp3Format(frequency, bitrate, channel);
+    AudioFilew.SetMp3Format(mp3.frequency, mp3.bitrate, mp3.channels);
     runEncode(*this, 0, QStringLiteral("Encode to MP3..."));
 }
 
@@ -79,22 +77,15 @@ void Tfm_main::WavToWmaClick()
 void Tfm_main::WavToOggClick()
 {
     waitForJobs();
-    const IniFile ini;
-    const int frequency = ini.read(settings::oggFrequency);
-    const int channel = ini.read(settings::oggChannel);
-    const int bitrate = ini.read(settings::oggBitrate);
-    // Without VBR the bounds are not handed on, whatever the file holds.
-    const bool vbr = ini.readFlag(settings::oggVbrEnabled);
-    const int minBitrate = vbr ? ini.read(settings::oggMinBitrate) : 0;
-    const int maxBitrate = vbr ? ini.read(settings::oggMaxBitrate) : 0;
-    const auto quality =
-        int16_t(ini.readFlag(settings::oggQualityEnabled) ? ini.read(settings::oggQuality) : -1);
-    if (!AudioFilew.IsOggFormatSupported(frequency, channel, bitrate, minBitrate, maxBitrate)) {
+    const auto ogg = OggEncoderSettings::read(IniFile());
+    if (!AudioFilew.IsOggFormatSupported(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                                         ogg.maxBitrate)) {
         services::prompter().information(
             QStringLiteral("This Ogg format is not supported,please change your ogg settings!"), this);
         return;
     }
-    AudioFilew.SetOggFormat(frequency, channel, bitrate, minBitrate, maxBitrate, quality);
+    AudioFilew.SetOggFormat(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                            ogg.maxBitrate, ogg.quality);
     runEncode(*this, 2, QStringLiteral("Encode to OGG..."));
 }
 

@@ -3,6 +3,7 @@
 #include "audio/audio_file.h"
 #include "audio/audio_information.h"
 #include "audio/audio_transform.h"
+#include "config/encoder_settings.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 
@@ -17,28 +18,23 @@ namespace {
 // The encoder set-up that the encode commands of the window make, from the same settings.
 std::optional<QString> setUpEncoder(AudioFile &writer, const QString &ext)
 {
-    using namespace settings;
-    IniFile ini;
+    const IniFile ini;
     if (ext == QLatin1String("mp3")) {
-        const int frequency = ini.read(mp3Frequency), bitrate = ini.read(mp3Bitrate),
-                  channels = ini.read(mp3Channel);
-        if (!writer.IsMp3FormatSupported(frequency, bitrate, channels))
+        const auto mp3 = Mp3EncoderSettings::read(ini);
+        if (!writer.IsMp3FormatSupported(mp3.frequency, mp3.bitrate, mp3.channels))
             return QStringLiteral("This MP3 format is not supported!");
-        writer.SetMp3Format(frequency, bitrate, channels);
-        writer.GetMp3Settings().VbrBitrate(ini.read(mp3VbrBitrate));
-        writer.GetMp3Settings().VbrQuality(ini.read(mp3VbrQuality));
+        writer.SetMp3Format(mp3.frequency, mp3.bitrate, mp3.channels);
+        writer.GetMp3Settings().VbrBitrate(mp3.vbrBitrate);
+        writer.GetMp3Settings().VbrQuality(mp3.vbrQuality);
     } else if (ext == QLatin1String("ogg")) {
-        const bool vbr = ini.readFlag(oggVbrEnabled);
-        const int frequency = ini.read(oggFrequency), channels = ini.read(oggChannel),
-                  bitrate = ini.read(oggBitrate);
-        const int minimum = vbr ? ini.read(oggMinBitrate) : 0;
-        const int maximum = vbr ? ini.read(oggMaxBitrate) : 0;
-        if (!writer.IsOggFormatSupported(frequency, channels, bitrate, minimum, maximum))
+        const auto ogg = OggEncoderSettings::read(ini);
+        if (!writer.IsOggFormatSupported(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                                         ogg.maxBitrate))
             return QStringLiteral("This Ogg format is not supported!");
-        const int quality = ini.readFlag(oggQualityEnabled) ? ini.read(oggQuality) : -1;
-        writer.SetOggFormat(frequency, channels, bitrate, minimum, maximum, int16_t(quality));
+        writer.SetOggFormat(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                            ogg.maxBitrate, ogg.quality);
     } else if (ext == QLatin1String("wma")) {
-        writer.SetWmaFormat(ini.read(wmaFormat));
+        writer.SetWmaFormat(ini.read(settings::wmaFormat));
     }
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include "audio/audio_grabber.h"
 #include "audio/audio_information.h"
 #include "audio/audio_transform.h"
+#include "config/encoder_settings.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "jobs/job_control.h"
@@ -131,36 +132,28 @@ bool RipJob::setUpEncoder(const IniFile &ini)
 
 bool RipJob::setUpMp3(const IniFile &ini)
 {
-    using namespace settings;
+    const auto mp3 = Mp3EncoderSettings::read(ini);
     AudioFile &file = m_c.file;
-    if (!file.IsMp3FormatSupported(ini.read(mp3Frequency), ini.read(mp3Bitrate),
-                                   ini.read(mp3Channel))) {
+    if (!file.IsMp3FormatSupported(mp3.frequency, mp3.bitrate, mp3.channels)) {
         m_host.tell(QStringLiteral("Error!"), QStringLiteral("This MP3 format is not supported!"));
         return false;
     }
-    file.SetMp3Format(ini.read(mp3Frequency), ini.read(mp3Bitrate), ini.read(mp3Channel));
-    file.GetMp3Settings().VbrBitrate(ini.read(mp3VbrBitrate));
-    file.GetMp3Settings().VbrQuality(ini.read(mp3VbrQuality));
+    file.SetMp3Format(mp3.frequency, mp3.bitrate, mp3.channels);
+    file.GetMp3Settings().VbrBitrate(mp3.vbrBitrate);
+    file.GetMp3Settings().VbrQuality(mp3.vbrQuality);
     return true;
 }
 
 bool RipJob::setUpOgg(const IniFile &ini)
 {
-    using namespace settings;
-    int minimum = ini.read(oggMinBitrate);
-    int maximum = ini.read(oggMaxBitrate);
-    int quality = ini.read(oggQuality);
-    if (!ini.readFlag(oggVbrEnabled))
-        minimum = maximum = 0;
-    if (!m_c.file.IsOggFormatSupported(ini.read(oggFrequency), ini.read(oggChannel),
-                                       ini.read(oggBitrate), minimum, maximum)) {
+    const auto ogg = OggEncoderSettings::read(ini);
+    if (!m_c.file.IsOggFormatSupported(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                                       ogg.maxBitrate)) {
         m_host.tell(QStringLiteral("Error"), QStringLiteral("This Ogg format is not supported!"));
         return false;
     }
-    if (!ini.readFlag(oggQualityEnabled))
-        quality = -1;
-    m_c.file.SetOggFormat(ini.read(oggFrequency), ini.read(oggChannel), ini.read(oggBitrate),
-                          minimum, maximum, int16_t(quality));
+    m_c.file.SetOggFormat(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate, ogg.maxBitrate,
+                          ogg.quality);
     return true;
 }
 

@@ -155,9 +155,9 @@ private Q_SLOTS:
         start();
         QDialog *dialog = fm_setting;
         QTimer::singleShot(0, dialog, [dialog, this] {
-            QTest::qWaitForWindowExposed(dialog);
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
             dialog->activateWindow();
-            QTest::qWaitForWindowActive(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
             QTest::keyClick(dialog->windowHandle(), Qt::Key_F1);
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
             dialog->reject();
