@@ -393,7 +393,8 @@ void Tfm_main::ContentClick()
 
 void Tfm_main::WebSiteClick()
 {
-    services::desktop().openUrl(QStringLiteral("https://harvelo.org/"));
+    // Harvelo has no web site of its own to send users to; its pages ship with the program.
+    services::desktop().openHelp();
 }
 
 void Tfm_main::FormContextPopup()
