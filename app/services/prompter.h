@@ -49,7 +49,6 @@ public:
     virtual ~Desktop() = default;
     virtual void openFolder(const QString &dir) = 0;
     virtual void openHelp() = 0;
-    virtual void openUrl(const QString &url) = 0;
     virtual void restartProgram() = 0;
 };
 

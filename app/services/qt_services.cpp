@@ -64,11 +64,6 @@ void QtDesktop::openHelp()
     m_help->activateWindow();
 }
 
-void QtDesktop::openUrl(const QString &url)
-{
-    QDesktopServices::openUrl(QUrl(url));
-}
-
 void QtDesktop::restartProgram()
 {
     QProcess::startDetached(QApplication::applicationFilePath(), {});

@@ -19,7 +19,6 @@ public:
     ~QtDesktop() override;
     void openFolder(const QString &dir) override;
     void openHelp() override;
-    void openUrl(const QString &url) override;
     void restartProgram() override;
 
 private:

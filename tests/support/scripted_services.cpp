@@ -58,7 +58,6 @@ RecordingDesktop::~RecordingDesktop()
 void RecordingDesktop::clear()
 {
     openedFolders.clear();
-    openedUrls.clear();
     helpOpened = 0;
     restarts = 0;
 }

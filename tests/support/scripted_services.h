@@ -45,11 +45,9 @@ public:
     ~RecordingDesktop() override;
     void openFolder(const QString &dir) override { openedFolders << dir; }
     void openHelp() override { ++helpOpened; }
-    void openUrl(const QString &url) override { openedUrls << url; }
     void restartProgram() override { ++restarts; }
 
     QStringList openedFolders;
-    QStringList openedUrls;
     int helpOpened = 0;
     int restarts = 0;
     void clear();
