@@ -25,7 +25,7 @@ private Q_SLOTS:
         const int samples = player.BlockSamples(150);
         int queued = 0;
         const auto feed = [&] {
-            const bool audio = queued++ < 4;
+            const bool audio = queued++ < 8;
             player.QueueBlock(SampleBlock(std::vector<int16_t>(audio ? size_t(samples) : 0, 800), 44100, 2));
         };
         connect(&player, &AudioPlayer::OnEndBlockPlay, this, feed);
@@ -39,8 +39,10 @@ private Q_SLOTS:
         feed();
         feed();
         QVERIFY(ended.wait(10000));
-        QCOMPARE(played.count(), 4);
-        QVERIFY2(clock.elapsed() >= 500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(played.count(), 8);
+        // 1.2 s of audio: the sound server buffers ahead of what is heard, so the end comes a
+        // little early, but never as fast as the blocks were handed over.
+        QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
         player.Stop();
     }
 };
