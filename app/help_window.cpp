@@ -5,6 +5,8 @@
 HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
 {
     setWindowTitle(QStringLiteral("Harvelo Help"));
+    // An open help window must not keep the program running once the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setOpenExternalLinks(true);
     setSearchPaths({QStringLiteral(":/help")});
     setSource(QUrl(QStringLiteral("qrc:/help/index.html")));
