@@ -19,7 +19,7 @@ struct SampleBlock {
     SampleBlock &operator=(const SampleBlock &) = delete;
 
     bool isEmpty() const { return samples.empty(); }
-    // Element count; the spec-era "upper bound + 1".
+    // Element count (a block of n samples holds n / channels frames).
     int size() const { return int(samples.size()); }
     int frames() const { return channels > 0 ? int(samples.size()) / channels : 0; }
     SampleBlock copy() const { return SampleBlock(samples, sampleRate, channels); }

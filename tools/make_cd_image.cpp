@@ -58,10 +58,10 @@ int main(int argc, char **argv)
     if (!demo) {
         disc.artist = parser.value(QStringLiteral("artist"));
         disc.album = parser.value(QStringLiteral("album"));
-        for (const QString &spec : args.mid(1)) {
+        for (const QString &arg : args.mid(1)) {
             cdimage::Track track;
-            if (!parseTrack(spec, &track))
-                return fail(QStringLiteral("bad track %1").arg(spec));
+            if (!parseTrack(arg, &track))
+                return fail(QStringLiteral("bad track %1").arg(arg));
             disc.tracks.push_back(track);
         }
         if (disc.tracks.empty())
