@@ -26,12 +26,6 @@ public:
     }
 };
 
-QByteArray iniBytes()
-{
-    QFile f(testEnv().iniPath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -87,10 +81,10 @@ private Q_SLOTS:
         QCOMPARE(ini.readString("cddb", "cgi script", {}), QString("/~cddb/cddb.cgi"));
         QCOMPARE(ini.readInteger("output format", "output type", -1), 0);
 
-        const QByteArray afterStart = iniBytes();
+        const QByteArray afterStart = fileBytes(testEnv().iniPath());
         m_prompter.answers.enqueue(Prompter::Answer::Yes);
         QVERIFY(fm_main->close());
-        QCOMPARE(iniBytes(), afterStart);
+        QCOMPARE(fileBytes(testEnv().iniPath()), afterStart);
     }
 
     void controlsOfTheFace()

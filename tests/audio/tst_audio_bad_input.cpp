@@ -13,12 +13,6 @@ namespace {
 const QStringList kExtensions{QStringLiteral("wav"), QStringLiteral("mp3"), QStringLiteral("ogg"),
                               QStringLiteral("wma")};
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 QByteArray randomBytes(int size, quint32 seed)
 {
     QRandomGenerator generator(seed);
@@ -26,12 +20,6 @@ QByteArray randomBytes(int size, quint32 seed)
     for (char &b : bytes)
         b = char(generator.generate() & 0xff);
     return bytes;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A valid file of each extension, made by the component itself.
@@ -97,19 +85,19 @@ void TestAudioBadInput::refusedAtOpen()
     QFile::remove(path);
     QDir(path).removeRecursively();
     if (kind == QLatin1String("empty"))
-        QVERIFY(writeBytes(path, {}));
+        QVERIFY(writeFileBytes(path, {}));
     else if (kind == QLatin1String("three bytes"))
-        QVERIFY(writeBytes(path, readBytes(validFile(m_dir, ext)).left(3)));
+        QVERIFY(writeFileBytes(path, fileBytes(validFile(m_dir, ext)).left(3)));
     else if (kind == QLatin1String("header cut"))
-        QVERIFY(writeBytes(path, readBytes(validFile(m_dir, ext)).left(40)));
+        QVERIFY(writeFileBytes(path, fileBytes(validFile(m_dir, ext)).left(40)));
     else if (kind == QLatin1String("random"))
-        QVERIFY(writeBytes(path, randomBytes(4096, 7)));
+        QVERIFY(writeFileBytes(path, randomBytes(4096, 7)));
     else if (kind == QLatin1String("random large"))
-        QVERIFY(writeBytes(path, randomBytes(300000, 11)));
+        QVERIFY(writeFileBytes(path, randomBytes(300000, 11)));
     else if (kind == QLatin1String("text"))
-        QVERIFY(writeBytes(path, QByteArray("RIFF? ID3? OggS? just a note\n").repeated(50)));
+        QVERIFY(writeFileBytes(path, QByteArray("RIFF? ID3? OggS? just a note\n").repeated(50)));
     else if (kind == QLatin1String("other format"))
-        QVERIFY(writeBytes(path, readBytes(validFile(m_dir, ext == QLatin1String("ogg") ? QStringLiteral("wma") : QStringLiteral("ogg")))));
+        QVERIFY(writeFileBytes(path, fileBytes(validFile(m_dir, ext == QLatin1String("ogg") ? QStringLiteral("wma") : QStringLiteral("ogg")))));
     else if (kind == QLatin1String("directory"))
         QVERIFY(QDir().mkpath(path));
 
@@ -141,9 +129,9 @@ void TestAudioBadInput::cutShortMidStream()
 {
     QFETCH(QString, ext);
     QFETCH(double, keep);
-    const QByteArray whole = readBytes(validFile(m_dir, ext));
+    const QByteArray whole = fileBytes(validFile(m_dir, ext));
     const QString path = m_dir.filePath(QStringLiteral("cut.") + ext);
-    QVERIFY(writeBytes(path, whole.left(int(whole.size() * keep))));
+    QVERIFY(writeFileBytes(path, whole.left(int(whole.size() * keep))));
 
     const ReadResult result = readWithAudioFile(path);
     if (result.error == 0 || !result.samples.empty()) {

@@ -11,17 +11,8 @@ class TestIniFile : public QObject {
 
 private:
     QString m_path;
-    void writeRaw(const QByteArray &content)
-    {
-        QFile f(m_path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-    }
-    QByteArray readRaw()
-    {
-        QFile f(m_path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void writeRaw(const QByteArray &content) { QVERIFY(writeFileBytes(m_path, content)); }
+    QByteArray readRaw() { return fileBytes(m_path); }
 
 private Q_SLOTS:
     void init()

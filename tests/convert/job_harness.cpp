@@ -7,6 +7,7 @@
 #include "tests/support/test_env.h"
 
 #include <QAction>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QMenu>
@@ -147,4 +148,26 @@ bool JobHarness::run(const QString &text, int timeoutMs)
     const bool ended = QTest::qWaitFor(
         [] { return !fm_encode->jobRunning() && !fm_decode->jobRunning(); }, timeoutMs);
     return ended && !stuck;
+}
+
+QString JobTestCase::inPath(const QString &name) const
+{
+    return QDir(in).filePath(name);
+}
+
+void JobTestCase::initTestCase()
+{
+    h = std::make_unique<JobHarness>();
+}
+
+void JobTestCase::cleanupTestCase()
+{
+    h.reset();
+}
+
+void JobTestCase::init()
+{
+    in = testEnv().makeDir(QStringLiteral("in"));
+    out = testEnv().makeDir(QStringLiteral("out"));
+    h->reset(out);
 }

@@ -57,3 +57,20 @@ public:
 private:
     std::unique_ptr<Forms> m_forms;
 };
+
+// Base of the job tests: one harness for the executable, fresh input and output directories
+// (the output directory in the settings) before every test.
+class JobTestCase : public QObject {
+    Q_OBJECT
+protected:
+    std::unique_ptr<JobHarness> h;
+    QString in, out;
+    QString inPath(const QString &name) const;
+    // The files the next open dialog returns.
+    void choose(const QStringList &files) { h->prompter.fileSelections.enqueue(files); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+};

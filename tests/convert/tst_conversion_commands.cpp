@@ -45,28 +45,17 @@ QStringList labelTexts(QWidget *window)
 
 } // namespace
 
-class TestConversionCommands : public QObject {
+class TestConversionCommands : public JobTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<JobHarness> h;
-    QString in, out;
-
     QString wav(const QString &name)
     {
-        const QString path = QDir(in).filePath(name);
+        const QString path = inPath(name);
         return writeSineWav(path) ? path : QString();
     }
 
 private Q_SLOTS:
-    void initTestCase() { h = std::make_unique<JobHarness>(); }
-    void cleanupTestCase() { h.reset(); }
-    void init()
-    {
-        in = testEnv().makeDir(QStringLiteral("in"));
-        out = testEnv().makeDir(QStringLiteral("out"));
-        h->reset(out);
-    }
 
     void cancelledDialogOpensNothing_data()
     {

@@ -12,12 +12,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 qint64 wavFrames(const QString &path)
 {
     return decodeFile(path, 2).frames;
@@ -25,16 +19,13 @@ qint64 wavFrames(const QString &path)
 
 } // namespace
 
-class TestDecodeJob : public QObject {
+class TestDecodeJob : public JobTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<JobHarness> h;
-    QString in, out;
-
     QString wav(const QString &name, double seconds, double amplitude = 0.5)
     {
-        const QString path = QDir(in).filePath(name);
+        const QString path = inPath(name);
         WavFixture fixture;
         fixture.seconds = seconds;
         fixture.amplitude = amplitude;
@@ -43,22 +34,13 @@ private:
 
     QString encoded(const QString &name, double seconds)
     {
-        const QString path = QDir(in).filePath(name);
+        const QString path = inPath(name);
         return makeEncodedFixture(path, seconds) ? path : QString();
     }
 
     QString nom(const QString &name) const { return QDir(out).filePath(name); }
-    void choose(const QStringList &files) { h->prompter.fileSelections.enqueue(files); }
 
 private Q_SLOTS:
-    void initTestCase() { h = std::make_unique<JobHarness>(); }
-    void cleanupTestCase() { h.reset(); }
-    void init()
-    {
-        in = testEnv().makeDir(QStringLiteral("in"));
-        out = testEnv().makeDir(QStringLiteral("out"));
-        h->reset(out);
-    }
 
     void decodesEachFormat_data()
     {
@@ -131,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(h->run("&WAV Normalize"));
         QCOMPARE(h->decodeWatch->title, QString("WAV normalize..."));
         QCOMPARE(fileBytes(a), original);
-        const Decoded result = decodeFile(QDir(in).filePath("a_NOM.wav"), 2);
+        const Decoded result = decodeFile(inPath("a_NOM.wav"), 2);
         QCOMPARE(result.frames, qint64(88200));
         QVERIFY2(qAbs(result.peak - 0.98) < 0.01, qPrintable(QString::number(result.peak)));
     }
@@ -149,7 +131,7 @@ private Q_SLOTS:
 
     void aFileThatIsNotAudioIsSkipped()
     {
-        const QString bad = QDir(in).filePath("broken.ogg");
+        const QString bad = inPath("broken.ogg");
         QFile f(bad);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(4096, 'x'));
@@ -204,7 +186,7 @@ private Q_SLOTS:
     // A WAV without samples: its first block is already the empty one.
     void anEmptyFirstBlockEndsAtHundred()
     {
-        const QString empty = QDir(in).filePath("empty.wav");
+        const QString empty = inPath("empty.wav");
         QVERIFY(writeWav(empty, {}, 44100, 2));
         choose({empty});
         QVERIFY(h->run("&WAV Normalize"));

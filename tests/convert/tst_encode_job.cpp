@@ -9,33 +9,13 @@
 #include <QLabel>
 #include <QtTest>
 
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
-
-class TestEncodeJob : public QObject {
+class TestEncodeJob : public JobTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<JobHarness> h;
-    QString in, out;
-
     QString wav(const QString &name, double seconds, int rate = 44100, int channels = 2)
     {
-        const QString path = QDir(in).filePath(name);
+        const QString path = inPath(name);
         WavFixture fixture;
         fixture.seconds = seconds;
         fixture.rate = rate;
@@ -43,17 +23,8 @@ private:
         return writeSineWav(path, fixture) ? path : QString();
     }
 
-    void choose(const QStringList &files) { h->prompter.fileSelections.enqueue(files); }
 
 private Q_SLOTS:
-    void initTestCase() { h = std::make_unique<JobHarness>(); }
-    void cleanupTestCase() { h.reset(); }
-    void init()
-    {
-        in = testEnv().makeDir(QStringLiteral("in"));
-        out = testEnv().makeDir(QStringLiteral("out"));
-        h->reset(out);
-    }
 
     void encodesEachFormat_data()
     {
@@ -140,9 +111,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, badName);
         QFETCH(QString, reported);
-        const QString bad = QDir(in).filePath(badName);
+        const QString bad = inPath(badName);
         if (badName != "gone.wav")
-            writeBytes(bad, QByteArray("RIFF\x10\0\0\0WAVEjunkjunkjunk", 20));
+            QVERIFY(writeFileBytes(bad, QByteArray("RIFF\x10\0\0\0WAVEjunkjunkjunk", 20)));
         choose({bad, wav("good.wav", 1.0)});
         QVERIFY(h->run("WAV to &MP3"));
         QCOMPARE(h->prompter.texts(), QStringList{reported + " is not a valid file!"});
@@ -168,7 +139,7 @@ private Q_SLOTS:
         QFETCH(bool, readOnly);
         const QString target = QDir(out).filePath("take.mp3");
         const QByteArray old("an earlier encode");
-        writeBytes(target, old);
+        QVERIFY(writeFileBytes(target, old));
         if (readOnly)
             QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         choose({wav("take.wav", 1.0), wav("next.wav", 1.0)});
@@ -192,7 +163,7 @@ private Q_SLOTS:
     // With the output directory beside the sources, an MP3 chosen for MP3 would be its own target.
     void aTargetThatIsTheSourceIsRefused()
     {
-        const QString mp3 = QDir(in).filePath("song.mp3");
+        const QString mp3 = inPath("song.mp3");
         QVERIFY(makeEncodedFixture(mp3, 1.0));
         const QByteArray original = fileBytes(mp3);
         h->reset(in);
@@ -200,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(h->run("WAV to &MP3"));
         QCOMPARE(h->prompter.texts(), QStringList{"song.mp3 is not a valid file!"});
         QCOMPARE(fileBytes(mp3), original);
-        QVERIFY(probeAudio(QDir(in).filePath("other.mp3")).ok);
+        QVERIFY(probeAudio(inPath("other.mp3")).ok);
     }
 };
 

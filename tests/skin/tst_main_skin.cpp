@@ -64,12 +64,6 @@ QString writeFile(const QString &name, const QByteArray &bytes)
     return path;
 }
 
-QByteArray iniBytes()
-{
-    QFile f(testEnv().iniPath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QList<qint64> pictureKeys()
 {
     QList<qint64> keys;
@@ -244,14 +238,14 @@ private Q_SLOTS:
     {
         setSkinChoice(2);
         m_forms = std::make_unique<Forms>();
-        const QByteArray ini = iniBytes();
+        const QByteArray ini = fileBytes(testEnv().iniPath());
         const QList<qint64> keys = pictureKeys();
         const QString file = fm_main->skin_file;
         m_prompter.fileSelections << QStringList();
         fm_main->OthersClick();
         QCOMPARE(m_prompter.fileDialogs.size(), 1);
         QVERIFY(m_prompter.boxes.isEmpty());
-        QCOMPARE(iniBytes(), ini);
+        QCOMPARE(fileBytes(testEnv().iniPath()), ini);
         QCOMPARE(pictureKeys(), keys);
         QCOMPARE(fm_main->skin_file, file);
     }

@@ -48,3 +48,15 @@ void prepareTestApplication()
     if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         gui->setQuitOnLastWindowClosed(false);
 }
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}

@@ -22,6 +22,10 @@ private:
 
 TestEnv &testEnv();
 
+// A whole file's bytes (empty when it cannot be read), and writing them (false on failure).
+QByteArray fileBytes(const QString &path);
+bool writeFileBytes(const QString &path, const QByteArray &bytes);
+
 // After the application object exists: tests close windows freely without ending the run.
 void prepareTestApplication();
 
