@@ -10,23 +10,9 @@
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliResult runCli(const QStringList &args)
+ProcessResult runCli(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(HARVELO_CLI_PATH), args);
-    CliResult result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return runProgram(QStringLiteral(HARVELO_CLI_PATH), args);
 }
 
 int peakOf(const std::vector<int16_t> &samples)
@@ -67,10 +53,10 @@ void TestHarveloCli::init()
 
 void TestHarveloCli::help()
 {
-    const CliResult top = runCli({QStringLiteral("--help")});
+    const ProcessResult top = runCli({QStringLiteral("--help")});
     QCOMPARE(top.status, 0);
     QVERIFY(top.out.contains("convert") && top.out.contains("tag"));
-    const CliResult convert = runCli({QStringLiteral("convert"), QStringLiteral("--help")});
+    const ProcessResult convert = runCli({QStringLiteral("convert"), QStringLiteral("--help")});
     QCOMPARE(convert.status, 0);
     QVERIFY(convert.out.contains("--normalize"));
 }
@@ -106,7 +92,7 @@ void TestHarveloCli::convertUsesTheSettings()
     for (int i = 0; i < keys.size(); ++i)
         ini.writeInteger(section, keys[i], values[i]);
     const QString target = m_dir.filePath(QStringLiteral("out.") + ext);
-    const CliResult result = runCli({QStringLiteral("convert"), m_source, target});
+    const ProcessResult result = runCli({QStringLiteral("convert"), m_source, target});
     QCOMPARE(result.status, 0);
     QVERIFY(result.err.isEmpty());
     const ProbeResult probe = probeAudio(target);
@@ -160,7 +146,7 @@ void TestHarveloCli::failures()
     keep.close();
     args.replaceInStrings(QStringLiteral("@"), m_dir.path());
 
-    const CliResult result = runCli(args);
+    const ProcessResult result = runCli(args);
     QCOMPARE(result.status, 1);
     QCOMPARE(result.err.count('\n'), 1);
     QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
@@ -175,7 +161,7 @@ void TestHarveloCli::tagWritesBothMp3Versions()
 {
     const QString target = m_dir.filePath(QStringLiteral("song.mp3"));
     QCOMPARE(runCli({QStringLiteral("convert"), m_source, target}).status, 0);
-    const CliResult result = runCli({QStringLiteral("tag"), target, QStringLiteral("--title"), QStringLiteral("Song"),
+    const ProcessResult result = runCli({QStringLiteral("tag"), target, QStringLiteral("--title"), QStringLiteral("Song"),
                                      QStringLiteral("--artist"), QStringLiteral("Band"), QStringLiteral("--album"),
                                      QStringLiteral("Record"), QStringLiteral("--genre"), QStringLiteral("17"),
                                      QStringLiteral("--track"), QStringLiteral("3")});

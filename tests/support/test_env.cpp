@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 
 namespace {
 TestEnv *g_env = nullptr;
@@ -59,4 +60,22 @@ bool writeFileBytes(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QStringList ProcessResult::outLines() const
+{
+    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+ProcessResult runProgram(const QString &program, const QStringList &args, int timeoutMs)
+{
+    QProcess process;
+    process.start(program, args);
+    ProcessResult result;
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.status = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
 }

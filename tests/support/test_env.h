@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A private settings directory and runtime directory for one test executable. Construct it
@@ -25,6 +26,14 @@ TestEnv &testEnv();
 // A whole file's bytes (empty when it cannot be read), and writing them (false on failure).
 QByteArray fileBytes(const QString &path);
 bool writeFileBytes(const QString &path, const QByteArray &bytes);
+
+// Runs a program to its end; status -1 when it did not end normally in time.
+struct ProcessResult {
+    int status = -1;
+    QByteArray out, err;
+    QStringList outLines() const;
+};
+ProcessResult runProgram(const QString &program, const QStringList &args, int timeoutMs = 60000);
 
 // After the application object exists: tests close windows freely without ending the run.
 void prepareTestApplication();
