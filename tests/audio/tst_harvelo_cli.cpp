@@ -5,7 +5,6 @@
 #include "tests/support/wav_fixture.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
