@@ -4,6 +4,7 @@
 #include "app/services/prompter.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "rip/cd_settings.h"
 
 #include <optional>
 
@@ -13,36 +14,6 @@ namespace {
 
 // A WMA rip starts from this profile; the rip window then selects the stored one.
 constexpr int kRipStartWmaProfile = 28;
-
-// "cd type" is the position in the settings dialog's list Auto, IDE, SCSI, SCSI(old); any other
-// value leaves the grabber's read type as it is.
-std::optional<int> driveReadTypeFor(int cdType)
-{
-    switch (cdType) {
-    case 0:
-        return 0;
-    case 1:
-        return 1;
-    case 2:
-        return 4;
-    case 3:
-        return 3;
-    default:
-        return std::nullopt;
-    }
-}
-
-void applyCdSettings(AudioGrabber &grabber)
-{
-    const IniFile ini;
-    if (const std::optional<int> readType = driveReadTypeFor(ini.read(settings::cdType)))
-        grabber.setDriveReadType(*readType);
-    grabber.setGrabModePreset(ini.read(settings::grabMode));
-    grabber.setGrabOnErrorRetries(ini.read(settings::errorRetry));
-    grabber.setGrabOnErrorAction(ini.read(settings::errorAction));
-    grabber.setDriveSpeed(ini.read(settings::driveSpeed));
-    grabber.setDriveNum(ini.read(settings::cdUnit) + 1);
-}
 
 bool anyRowTicked(const QTreeWidget *list)
 {
@@ -90,7 +61,7 @@ void Tfm_main::btn_ripcdClick()
     commitOpenEdit();
     if (!confirmStopPlayback())
         return;
-    applyCdSettings(AudioGrabber);
+    applyCdSettings(AudioGrabber, IniFile());
     if (!anyRowTicked(sklv_main)) {
         services::prompter().plain(QStringLiteral("Harvelo"),
                                    QStringLiteral("You have not select one track!"),

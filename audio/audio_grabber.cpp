@@ -6,6 +6,7 @@
 #include "audio/cddb_client.h"
 #include "audio/freedb_disc_id.h"
 #include "audio/local_disc_db.h"
+#include "audio/shifted_track_reader.h"
 #include "config/settings_keys.h"
 
 namespace {
@@ -15,6 +16,20 @@ enum GrabberError { NoError = 0, OpenError = 1, ReadError = 2 };
 constexpr int kFramesPerSector = 588;
 constexpr int kSourceOnline = 1;
 constexpr int kSourceLocal = 2;
+
+// The AccurateRip sums leave out the edges of the disc's first and last audio tracks.
+TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track)
+{
+    const CdTocTrack *first = nullptr;
+    const CdTocTrack *last = nullptr;
+    for (const CdTocTrack &t : toc.tracks) {
+        if (t.audio) {
+            first = first ? first : &t;
+            last = &t;
+        }
+    }
+    return TrackChecksummer(int64_t(track.sectors) * kFramesPerSector, &track == first, &track == last);
+}
 
 } // namespace
 
@@ -30,12 +45,16 @@ struct AudioGrabber::Private {
     CdToc toc;
     int trackNum = 1;
     std::unique_ptr<CdTrackReader> reader;
+    std::unique_ptr<ShiftedTrackReader> shifted; // instead of reader under a read offset
     int errorCode = NoError;
+    TrackChecksummer checksummer;
+    int readOffset = 0;
 
     int cddbTimeOut = settings::cddbTimeout.defaultValue;
     QString cddbServer = settings::defaultCddbServer();
     QString cddbScript = settings::defaultCgiScript();
     DiscNames names;
+    QString namesSource;
 
     const std::vector<CdDriveEntry> &driveList()
     {
@@ -55,18 +74,24 @@ struct AudioGrabber::Private {
         const int index = number - 1;
         return index >= 0 && index < int(toc.tracks.size()) ? &toc.tracks[size_t(index)] : nullptr;
     }
-    std::optional<DiscNames> localNames() const;
+    std::optional<DiscNames> localNames(QString *source) const;
 };
 
-std::optional<DiscNames> AudioGrabber::Private::localNames() const
+std::optional<DiscNames> AudioGrabber::Private::localNames(QString *source) const
 {
     DiscNames found;
     if (disc) {
         const CdText text = disc->cdText();
         found = DiscNames{text.artist, text.album, {}, text.titles};
     }
-    if (const auto stored = LocalDiscDb::find(FreedbToc::fromToc(toc).discId()))
+    QStringList sources;
+    if (!found.isEmpty())
+        sources.append(QStringLiteral("CD-Text"));
+    if (const auto stored = LocalDiscDb::find(FreedbToc::fromToc(toc).discId())) {
         found = stored->filledFrom(found);
+        sources.append(QStringLiteral("local"));
+    }
+    *source = sources.join(QStringLiteral(", "));
     if (found.isEmpty())
         return std::nullopt;
     return found;
@@ -107,6 +132,7 @@ void AudioGrabber::ReadTOC()
     d->drivesListed = false;
     d->toc = {};
     d->names = {};
+    d->namesSource.clear();
     d->disc.reset();
     if (const CdDriveEntry *drive = d->currentDrive())
         d->disc = CdDisc::open(drive->path);
@@ -139,25 +165,38 @@ void AudioGrabber::OpenTrack(int track)
     const CdTocTrack *entry = d->track(track);
     if (entry && d->disc) {
         d->disc->setSpeed(d->driveSpeed);
-        d->reader = CdTrackReader::open(d->disc, *entry, d->read);
+        if (d->readOffset == 0)
+            d->reader = CdTrackReader::open(d->disc, *entry, d->read);
+        else
+            d->shifted = ShiftedTrackReader::open(d->disc, d->toc, *entry, d->read, d->readOffset);
+        d->checksummer = checksummerFor(d->toc, *entry);
     }
-    d->errorCode = d->reader ? NoError : OpenError;
+    d->errorCode = d->reader || d->shifted ? NoError : OpenError;
 }
 
 SampleBlock AudioGrabber::ReadBlock(int samples)
 {
-    if (!d->reader) {
+    if (!d->reader && !d->shifted) {
         d->errorCode = ReadError;
         return SampleBlock({}, 44100, 2);
     }
     bool failed = false;
-    SampleBlock block = d->reader->read(samples, &failed);
+    SampleBlock block = d->reader ? d->reader->read(samples, &failed) : d->shifted->read(samples, &failed);
     d->errorCode = failed ? ReadError : NoError;
+    d->checksummer.add(block.samples.data(), block.samples.size());
     return block;
 }
 
-void AudioGrabber::CloseTrack() { d->reader.reset(); }
+void AudioGrabber::CloseTrack()
+{
+    d->reader.reset();
+    d->shifted.reset();
+}
 int AudioGrabber::errorCode() const { return d->errorCode; }
+TrackChecksums AudioGrabber::trackChecksums() const { return d->checksummer.result(); }
+const CdToc &AudioGrabber::toc() const { return d->toc; }
+int AudioGrabber::readOffset() const { return d->readOffset; }
+void AudioGrabber::setReadOffset(int frames) { d->readOffset = frames; }
 
 int AudioGrabber::cddbTimeOut() const { return d->cddbTimeOut; }
 void AudioGrabber::setCddbTimeOut(int ms) { d->cddbTimeOut = ms; }
@@ -169,12 +208,15 @@ void AudioGrabber::setCddbCGIScript(const QString &script) { d->cddbScript = scr
 bool AudioGrabber::QueryDiscInfo(int source)
 {
     std::optional<DiscNames> found;
+    QString from = QStringLiteral("CDDB");
     if (source == kSourceOnline)
         found = CddbClient(d->cddbServer, d->cddbScript, d->cddbTimeOut).lookup(FreedbToc::fromToc(d->toc));
     else if (source == kSourceLocal)
-        found = d->localNames();
-    if (found)
+        found = d->localNames(&from);
+    if (found) {
         d->names = *found;
+        d->namesSource = from;
+    }
     return found.has_value();
 }
 
@@ -183,3 +225,10 @@ QString AudioGrabber::discAlbum() const { return d->names.album; }
 QString AudioGrabber::discGenre() const { return d->names.genre; }
 
 QString AudioGrabber::trackTitle() const { return d->names.titles.value(d->trackNum - 1); }
+
+QString AudioGrabber::namesSource() const { return d->namesSource; }
+
+DiscCodes AudioGrabber::discCodes() const
+{
+    return d->disc ? readDiscCodes(*d->disc) : DiscCodes{};
+}

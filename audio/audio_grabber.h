@@ -1,9 +1,13 @@
 #pragma once
 
+#include "audio/disc_codes.h"
 #include "audio/sample_block.h"
+#include "audio/track_checksums.h"
 
 #include <QString>
 #include <memory>
+
+struct CdToc;
 
 // CD drives and images through libcdio, secure reading through libcdio-paranoia, and the
 // CDDB lookup. One instance lives on the main window; while a job runs only the job calls it.
@@ -52,6 +56,14 @@ public:
     SampleBlock ReadBlock(int samples);
     void CloseTrack(); // harmless when nothing is open
     int errorCode() const;
+    // The checksums of what ReadBlock has given of the open (or last) track so far.
+    TrackChecksums trackChecksums() const;
+    // The disc's table of contents as ReadTOC found it (empty without a disc).
+    const CdToc &toc() const;
+    // Shifts what a track gives by this many stereo frames (a drive's read offset): reading
+    // goes on into the neighbouring tracks, zeros stand for what lies off the disc.
+    int readOffset() const;
+    void setReadOffset(int frames);
 
     // CDDB
     int cddbTimeOut() const;
@@ -68,6 +80,11 @@ public:
     QString discAlbum() const;
     QString discGenre() const;
     QString trackTitle() const; // of trackNum
+    // Where the names came from: "CDDB", "CD-Text", "local", "CD-Text, local"; empty when
+    // none was found since ReadTOC.
+    QString namesSource() const;
+    // Catalog number, ISRCs and pregaps of the disc read by ReadTOC.
+    DiscCodes discCodes() const;
 
 private:
     struct Private;

@@ -1,6 +1,8 @@
 #include "cli/cli_command.h"
 
+#include "audio/accuraterip_disc_id.h"
 #include "audio/audio_grabber.h"
+#include "audio/disc_codes.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 
@@ -65,7 +67,7 @@ int runToc(const QStringList &args)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Prints the disc's freedb ID, its track count and per track: number, length in\n"
-        "milliseconds and stereo frames."));
+        "milliseconds and stereo frames; last its AccurateRip and MusicBrainz disc IDs."));
     AudioGrabber grabber;
     int status = 0;
     if (!readDisc(grabber, args, parser, &status))
@@ -77,6 +79,9 @@ int runToc(const QStringList &args)
         grabber.setTrackNum(k);
         std::printf("%d %d %d\n", k, grabber.trackLength(), grabber.trackSamples());
     }
+    std::printf("accuraterip %s\nmusicbrainz %s\n",
+                qPrintable(AccurateRipDiscId::fromToc(grabber.toc()).text()),
+                qPrintable(musicBrainzDiscId(grabber.toc())));
     return 0;
 }
 

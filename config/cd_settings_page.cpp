@@ -67,6 +67,10 @@ TskGroupBox *CdSettingsPage::createGrabGroup()
     fields->addWidget(label("Extraction Speed Low or Equal:"), 1, 0);
     fields->addWidget(ud_speed, 1, 1);
     fields->addWidget(label("x176kb/s"), 1, 2);
+    ud_offset = new NumericField(-3000, 3000, 5, {readOffset.defaultValue}, box);
+    fields->addWidget(label("Read offset correction:"), 2, 0);
+    fields->addWidget(ud_offset, 2, 1);
+    fields->addWidget(label("samples"), 2, 2);
     fields->setColumnStretch(3, 1);
     inner->addLayout(fields);
     return box;
@@ -117,6 +121,7 @@ void CdSettingsPage::load(const IniFile &ini)
 {
     show(ini.read(cdUnit), ini.read(cdType), ini.read(grabMode), ini.read(errorRetry),
          ini.read(errorAction), ini.read(driveSpeed));
+    ud_offset->setValue(ini.read(readOffset));
 }
 
 void CdSettingsPage::save(IniFile &ini)
@@ -129,10 +134,12 @@ void CdSettingsPage::save(IniFile &ini)
     if (errorActionGroup->selected() >= 0)
         ini.write(errorAction, errorActionGroup->selected());
     ini.write(driveSpeed, ud_speed->committedValue());
+    ini.write(readOffset, ud_offset->committedValue());
 }
 
 void CdSettingsPage::setDefaults(const IniFile &)
 {
     show(cdUnit.defaultValue, cdType.defaultValue, grabMode.defaultValue, errorRetry.defaultValue,
          errorAction.defaultValue, driveSpeed.defaultValue);
+    ud_offset->setValue(readOffset.defaultValue);
 }

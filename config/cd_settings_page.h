@@ -25,7 +25,7 @@ public:
     TskComboBox *skcb_cdromunit, *skcb_cdromtype;
     TskRadioButton *skrb_burstmode, *skrb_synchmode, *skrb_securemode, *skrb_paranoidmode;
     RadioGroup *grabModeGroup;
-    NumericField *ud_retry, *ud_speed;
+    NumericField *ud_retry, *ud_speed, *ud_offset;
     TskGroupBox *skrg_erroraction;
     TskRadioButton *skrb_stop, *skrb_silence, *skrb_cut, *skrb_correct;
     RadioGroup *errorActionGroup;

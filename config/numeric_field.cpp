@@ -48,8 +48,10 @@ void NumericField::checkTypedText(const QString &text)
 {
     if (text.isEmpty())
         return refuse("The code must not be null!", m_check.fallback);
-    for (QChar c : text) {
-        if (!isAllowed(c, m_check.commasAllowed))
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A leading minus belongs to a field whose range goes below zero.
+        const bool sign = i == 0 && text[i] == QLatin1Char('-') && minimum() < 0;
+        if (!sign && !isAllowed(text[i], m_check.commasAllowed))
             return refuse(m_check.notIntegerMessage, m_check.fallback);
     }
     if (!m_check.tooBigMessage)

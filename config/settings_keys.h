@@ -41,6 +41,8 @@ inline constexpr IntKey grabMode{kCdSettings, "grab mode", 1};
 inline constexpr IntKey errorRetry{kCdSettings, "error retry", 5};
 inline constexpr IntKey errorAction{kCdSettings, "error action", 2};
 inline constexpr IntKey driveSpeed{kCdSettings, "drive speed", 32};
+// Stereo frames the drive reads late (positive) or early; -3000..3000. Images read with 0.
+inline constexpr IntKey readOffset{kCdSettings, "read offset", 0};
 
 inline constexpr IntKey mp3Frequency{kMp3Settings, "frequency", 44100};
 inline constexpr IntKey mp3Channel{kMp3Settings, "channel", 2};
@@ -63,12 +65,16 @@ inline constexpr IntKey cdSource{kCddb, "cd source", -1};
 inline constexpr IntKey cddbTimeout{kCddb, "timeout", 7000};
 inline constexpr TextKey cddbServer{kCddb, "cddb server", &defaultCddbServer};
 inline constexpr TextKey cgiScript{kCddb, "cgi script", &defaultCgiScript};
+// The AccurateRip database serves its files over plain HTTP only.
+inline constexpr TextKey accurateRipServer{kCddb, "accuraterip server", [] { return QStringLiteral("www.accuraterip.com"); }};
 
 inline constexpr IntKey outputType{kOutputFormat, "output type", 0};
 inline constexpr TextKey normalize{kOutputFormat, "normalize", [] { return QStringLiteral("yes"); }};
 inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
 inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
+// "yes": a rip writes <album>.log and <album>.cue beside its files.
+inline constexpr TextKey writeLog{kOutputFormat, "write log", [] { return QStringLiteral("yes"); }};
 
 // The nine replacements in the order the naming applies them, with the character each replaces.
 struct Replacement {

@@ -9,6 +9,7 @@
 #include "config/settings_keys.h"
 #include "jobs/job_control.h"
 #include "rip/output_naming.h"
+#include "rip/rip_proof.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,6 +37,9 @@ RipJob::RipJob(RipPlace place, const RipComponents &components, RipSnapshot snap
 {
 }
 
+RipJob::RipJob(RipJob &&) noexcept = default;
+RipJob::~RipJob() = default;
+
 void RipJob::run()
 {
     try {
@@ -62,6 +66,7 @@ void RipJob::pass()
     for (int row = 1; row <= trackCount; ++row)
         count += ticked(row) ? 1 : 0;
     m_host.showTrackCount(count);
+    m_proof = std::make_unique<RipProof>(m_c.grabber, m_snapshot.artist, m_snapshot.album);
 
     for (int row = 1; row <= trackCount; ++row) {
         if (!ticked(row))
@@ -75,7 +80,26 @@ void RipJob::pass()
         if (end == TrackEnd::Ripped && m_control.stopRequested())
             break;
     }
+    prove();
     m_host.finish(m_browseDir);
+}
+
+void RipJob::prove()
+{
+    const QStringList written = m_proof->write(IniFile());
+    m_host.proven(*m_proof, written);
+}
+
+NamingSettings RipJob::naming(const IniFile &ini) const
+{
+    std::optional<QString> extension = QStringLiteral(".wma");
+    if (worker())
+        extension = m_snapshot.outputType ? std::optional(extensionForOutputType(*m_snapshot.outputType))
+                                          : std::nullopt;
+    NamingSettings settings = NamingSettings::read(ini, extension);
+    if (m_snapshot.outputDirectory)
+        settings.outputDirectory = *m_snapshot.outputDirectory;
+    return settings;
 }
 
 RipJob::TrackEnd RipJob::ripTrack(int row)
@@ -83,8 +107,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     if (worker())
         m_control.checkpoint(); // a held worker starts no track
     const IniFile ini;
-    const NamingSettings naming = NamingSettings::read(
-        ini, worker() ? std::nullopt : std::optional<QString>(QStringLiteral(".wma")));
+    const NamingSettings naming = this->naming(ini);
     if (worker())
         createDirectoryLevel(naming.outputDirectory);
     const RipRow &r = m_snapshot.rows[row - 1];
@@ -111,6 +134,8 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile();
     saveTags(row, out.path);
+    // Samples the drive could not give are not counted yet: 0 until the grabber reports them.
+    m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(), m_c.grabber.trackSamples(), 0);
     return TrackEnd::Ripped;
 }
 
@@ -120,7 +145,7 @@ bool RipJob::setUpEncoder(const IniFile &ini)
         m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
         return true;
     }
-    switch (ini.read(settings::outputType)) {
+    switch (m_snapshot.outputType.value_or(ini.read(settings::outputType))) {
     case 0:
         return setUpMp3(ini);
     case 3:

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <exception>
+#include <memory>
+#include <optional>
 
 class AudioFile;
 class AudioGrabber;
@@ -10,6 +12,8 @@ class AudioInformation;
 class AudioTransform;
 class IniFile;
 class JobControl;
+class RipProof;
+struct NamingSettings;
 struct OutputPath;
 
 // One row of the track list as the job sees it; row i is track i + 1.
@@ -25,6 +29,9 @@ struct RipSnapshot {
     QString artist;
     QString album;
     int genre = -1; // ID3v1 genre number, -1 for none
+    // The headless rip's choices over "output type" and "output directory" of the settings.
+    std::optional<int> outputType;
+    std::optional<QString> outputDirectory;
 };
 
 struct RipComponents {
@@ -58,6 +65,13 @@ public:
     virtual void fail(std::exception_ptr error) = 0;
     // Window-thread job only: lets the window repaint and take Stop.
     virtual void pumpEvents() {}
+    // After the last track, before finish: what the rip proved, and the log and cue sheet
+    // written beside the files (none when "write log" is off).
+    virtual void proven(const RipProof &proof, const QStringList &written)
+    {
+        Q_UNUSED(proof);
+        Q_UNUSED(written);
+    }
 };
 
 // "Disk write:" text of a written count of 4-byte frames: megabytes with two decimals + "MB".
@@ -71,6 +85,8 @@ class RipJob {
 public:
     RipJob(RipPlace place, const RipComponents &components, RipSnapshot snapshot,
            RipJobHost &host, JobControl &control);
+    RipJob(RipJob &&) noexcept;
+    ~RipJob();
     void run();
 
     static constexpr int kBlockRequest = 88200;
@@ -95,6 +111,8 @@ private:
     bool copyOneBlock(bool normalize, float ratio, Progress &progress);
     void saveTags(int row, const QString &path);
     void pump(int times);
+    NamingSettings naming(const IniFile &ini) const;
+    void prove();
     bool worker() const { return m_place == RipPlace::Worker; }
 
     RipPlace m_place;
@@ -104,4 +122,5 @@ private:
     JobControl &m_control;
     int m_tickedCount = 0;
     QString m_browseDir;
+    std::unique_ptr<RipProof> m_proof;
 };

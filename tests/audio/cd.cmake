@@ -17,3 +17,6 @@ if(TARGET harvelo-cli)
   target_compile_definitions(tst_cli_disc_commands PRIVATE HARVELO_CLI="$<TARGET_FILE:harvelo-cli>")
   add_dependencies(tst_cli_disc_commands harvelo-cli)
 endif()
+# Checksums, disc ID and database lookup, against an independent reference in Python.
+harvelo_add_test(tst_accuraterip SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_accuraterip.cpp
+  LIBS harvelo_test_support)

@@ -46,9 +46,15 @@ private Q_SLOTS:
     {
         const ProcessResult run = cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives - 1)});
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.outLines().size(), 4);
+        QCOMPARE(run.outLines().size(), 6);
         QVERIFY(QRegularExpression(QStringLiteral("^discid [0-9a-f]{8}$")).match(run.outLines()[0]).hasMatch());
-        QCOMPARE(run.outLines().mid(1), (QStringList{"tracks 2", "1 1000 44100", "2 400 17640"}));
+        QCOMPARE(run.outLines().mid(1, 3), (QStringList{"tracks 2", "1 1000 44100", "2 400 17640"}));
+        // Worked by hand: tracks at sectors 0 and 75, lead-out at 105; the sums are
+        // 0 + 75 + 105 = 0xb4 and 1 * 1 + 75 * 2 + 105 * 3 = 0x1d2.
+        QCOMPARE(run.outLines()[4], QStringLiteral("accuraterip 002-000000b4-000001d2-") + run.outLines()[0].mid(7));
+        // The MusicBrainz ID of the same TOC, made with Python's hashlib and base64 after the
+        // MusicBrainz "Disc ID Calculation" page (SHA-1 of the hex TOC, "+/=" as "._-").
+        QCOMPARE(run.outLines()[5], QStringLiteral("musicbrainz 1D9iw73YJzpv6K_vin9txgiD1gY-"));
         QCOMPARE(cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives + 1)}).status, 1);
     }
 

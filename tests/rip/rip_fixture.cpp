@@ -76,6 +76,10 @@ void RipFixture::prepare(const QList<int> &rows, const QString &sheet, const QSt
     ini.write(settings::cdUnit, driveNumberOf(sheet.isEmpty() ? disc : sheet) - 1);
     ini.write(settings::outputDirectory, m_outDir);
     ini.write(settings::filenameFormat, 4);
+    // The rip writes only the tracks' files unless a case asks for the log and cue sheet;
+    // its AccurateRip lookup stays on this machine (nothing listens there).
+    ini.write(settings::writeLog, QStringLiteral("no"));
+    ini.write(settings::accurateRipServer, QStringLiteral("127.0.0.1:9"));
     if (!normalize.isNull())
         ini.write(settings::normalize, normalize);
     fm_main->btn_refreshClick();

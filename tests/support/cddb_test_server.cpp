@@ -21,6 +21,11 @@ QString commandOf(const QByteArray &requestLine)
     return {};
 }
 
+QString pathOf(const QByteArray &requestLine)
+{
+    return QUrl(QString::fromLatin1(requestLine.split(' ').value(1))).path();
+}
+
 QByteArray httpResponse(const QByteArray &status, const QByteArray &body)
 {
     return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Length: "
@@ -76,6 +81,18 @@ void CddbTestServer::setEntry(const QString &category, const QString &discId, co
     m_entries.insert(category + QLatin1Char(' ') + discId, entry);
 }
 
+void CddbTestServer::setFile(const QString &path, const QByteArray &bytes)
+{
+    QMutexLocker lock(&m_mutex);
+    m_files.insert(path, bytes);
+}
+
+QStringList CddbTestServer::paths() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_paths;
+}
+
 QStringList CddbTestServer::commands() const
 {
     QMutexLocker lock(&m_mutex);
@@ -127,12 +144,14 @@ void CddbTestServer::onReadyRead(QTcpSocket *socket)
     socket->setProperty("answered", true);
     head.truncate(end);
     const QString command = commandOf(head.left(head.indexOf("\r\n")));
+    const QString path = pathOf(head.left(head.indexOf("\r\n")));
     {
         QMutexLocker lock(&m_mutex);
         m_heads.append(head);
         m_commands.append(command);
+        m_paths.append(path);
     }
-    const QByteArray response = responseFor(command);
+    const QByteArray response = responseFor(command, path);
     if (response.isNull())
         return;
     socket->write(response);
@@ -140,7 +159,7 @@ void CddbTestServer::onReadyRead(QTcpSocket *socket)
 }
 
 // Null for a server that stays silent.
-QByteArray CddbTestServer::responseFor(const QString &command) const
+QByteArray CddbTestServer::responseFor(const QString &command, const QString &path) const
 {
     QMutexLocker lock(&m_mutex);
     switch (m_behaviour) {
@@ -164,7 +183,17 @@ QByteArray CddbTestServer::responseFor(const QString &command) const
         break;
     }
     lock.unlock();
+    if (command.isEmpty())
+        return fileResponse(path);
     return httpResponse("200 OK", replyFor(command));
+}
+
+QByteArray CddbTestServer::fileResponse(const QString &path) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_files.contains(path))
+        return httpResponse("404 Not Found", "Not Found\r\n");
+    return httpResponse("200 OK", m_files.value(path));
 }
 
 QByteArray CddbTestServer::replyFor(const QString &command) const

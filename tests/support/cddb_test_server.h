@@ -34,6 +34,10 @@ public:
     void setBehaviour(Behaviour behaviour);
     void setQueryReply(const QByteArray &reply);
     void setEntry(const QString &category, const QString &discId, const QByteArray &entry);
+    // A plain file served for GET `path` (a request without "cmd"); other paths get 404.
+    void setFile(const QString &path, const QByteArray &bytes);
+    // The path of every request so far.
+    QStringList paths() const;
     // The "cmd" of every request so far, decoded ("cddb query 0a0b0c03 3 150 ..."), and the
     // raw request heads.
     QStringList commands() const;
@@ -48,7 +52,8 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     QByteArray replyFor(const QString &command) const;
-    QByteArray responseFor(const QString &command) const;
+    QByteArray responseFor(const QString &command, const QString &path) const;
+    QByteArray fileResponse(const QString &path) const;
 
     QThread m_thread;
     QObject *m_anchor = nullptr;    // lives on m_thread; runs the calls made there
@@ -58,6 +63,8 @@ private:
     Behaviour m_behaviour = Behaviour::Answer;
     QByteArray m_queryReply;
     QHash<QString, QByteArray> m_entries;
+    QHash<QString, QByteArray> m_files;
+    QStringList m_paths;
     QStringList m_commands;
     QList<QByteArray> m_heads;
 };

@@ -1,0 +1,82 @@
+#include "audio/disc_codes.h"
+
+#include "audio/cd_disc.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <vector>
+
+#include <cdio/cdio.h>
+#include <discid/discid.h>
+
+namespace {
+
+constexpr int kLsnToLba = 150;
+constexpr int kSessionGapSectors = 11400;
+
+QString takeCdioString(char *text)
+{
+    if (!text)
+        return {};
+    QString value = QString::fromLatin1(text).trimmed();
+    cdio_free(text);
+    return value;
+}
+
+// Drives report an unset catalog as zeros; a catalog of anything but 13 digits is no catalog.
+QString validCatalog(const QString &mcn)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{13}$"));
+    return digits.match(mcn).hasMatch() && mcn != QString(13, QLatin1Char('0')) ? mcn : QString();
+}
+
+QString validIsrc(const QString &isrc)
+{
+    static const QRegularExpression code(QStringLiteral("^[A-Z0-9]{5}\\d{7}$"));
+    return code.match(isrc).hasMatch() ? isrc : QString();
+}
+
+} // namespace
+
+DiscCodes readDiscCodes(const CdDisc &disc)
+{
+    DiscCodes codes;
+    codes.catalog = validCatalog(takeCdioString(cdio_get_mcn(disc.handle())));
+    for (const CdTocTrack &track : disc.toc().tracks) {
+        const auto number = track_t(track.number);
+        codes.isrcs.append(validIsrc(takeCdioString(cdio_get_track_isrc(disc.handle(), number))));
+        const lsn_t pregap = cdio_get_track_pregap_lsn(disc.handle(), number);
+        codes.pregapSectors.append(pregap != CDIO_INVALID_LSN && pregap < track.firstLsn
+                                       ? track.firstLsn - pregap
+                                       : 0);
+    }
+    return codes;
+}
+
+QString musicBrainzDiscId(const CdToc &toc)
+{
+    int last = 0, leadout = toc.leadoutLsn;
+    for (const CdTocTrack &track : toc.tracks) {
+        if (track.audio) {
+            last = track.number;
+        } else if (last && track.number > last) {
+            leadout = std::min(leadout, track.firstLsn - kSessionGapSectors);
+            break;
+        }
+    }
+    if (last == 0)
+        return {};
+    const int first = toc.tracks.front().number;
+    std::vector<int> offsets(100, 0);
+    offsets[0] = leadout + kLsnToLba;
+    for (const CdTocTrack &track : toc.tracks) {
+        if (track.number <= last)
+            offsets[size_t(track.number)] = track.firstLsn + kLsnToLba;
+    }
+    DiscId *disc = discid_new();
+    QString id;
+    if (discid_put(disc, first, last, offsets.data()))
+        id = QString::fromLatin1(discid_get_id(disc));
+    discid_free(disc);
+    return id;
+}

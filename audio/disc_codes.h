@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CdDisc;
+struct CdToc;
+
+// What a disc says of itself beyond its table of contents, where the drive or image gives it.
+struct DiscCodes {
+    QString catalog;           // the 13-digit media catalog number (UPC/EAN), or empty
+    QStringList isrcs;         // per track in TOC order, empty where there is none
+    QList<int> pregapSectors;  // per track: sectors of INDEX 00 before INDEX 01
+};
+
+DiscCodes readDiscCodes(const CdDisc &disc);
+
+// The MusicBrainz disc ID (libdiscid) of the first session: an enhanced CD's data track
+// moves the lead-out to 11400 sectors before it. Empty without audio tracks.
+QString musicBrainzDiscId(const CdToc &toc);

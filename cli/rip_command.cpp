@@ -1,0 +1,235 @@
+#include "cli/cli_command.h"
+#include "cli/console_rip_host.h"
+
+#include "app/track_list_format.h"
+#include "audio/audio_file.h"
+#include "audio/audio_grabber.h"
+#include "audio/cd_disc.h"
+#include "audio/audio_information.h"
+#include "audio/audio_transform.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "jobs/job_control.h"
+#include "rip/cd_settings.h"
+#include "rip/rip_job.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+const char kHelp[] =
+    "NAME\n"
+    "    harvelo-cli rip - rip tracks of a CD or CD image without a window\n\n"
+    "SYNOPSIS\n"
+    "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg]\n"
+    "                    [--output DIR] [--lookup] [--offset N] [--force]\n\n"
+    "DESCRIPTION\n"
+    "    Rips as the rip window does, with the settings of harvelo.ini: the naming rule and\n"
+    "    its replacements, the encoder settings, normalizing and tags. Beside the files it\n"
+    "    writes <album>.log (checksums and AccurateRip verdicts) and <album>.cue unless\n"
+    "    \"write log\" is not yes. Progress goes to stderr as a percentage per track.\n\n"
+    "OPTIONS\n"
+    "    --device D     Drive number (from 1, as 'harvelo-cli drives' lists them), device\n"
+    "                   or image path. Default: \"cd unit\" + 1.\n"
+    "    --tracks LIST  Tracks to rip, e.g. 1,3-5. Default: every audio track.\n"
+    "    --format F     mp3, wav, wma or ogg. Default: \"output type\".\n"
+    "    --output DIR   Output directory. Default: \"output directory\".\n"
+    "    --lookup       Names from the CDDB server first, then CD-Text and cdplayer.ini.\n"
+    "                   Default: CD-Text and cdplayer.ini only.\n"
+    "    --offset N     Read offset in samples, -3000 to 3000. Default: \"read offset\"\n"
+    "                   for a drive, 0 for an image.\n"
+    "    --force        Overwrite existing files; without it they are left and the rip\n"
+    "                   fails.\n\n"
+    "EXIT STATUS\n"
+    "    0 when every track was ripped whole; 1 when a track failed, was cut short or\n"
+    "    was left because its file exists, or on a bad argument.\n";
+
+// "1,3-5" as a sorted set of track numbers within 1..count; nullopt when malformed.
+std::optional<QList<int>> parseTracks(const QString &text, int count)
+{
+    QList<int> tracks;
+    for (const QString &part : text.split(QLatin1Char(','))) {
+        const QStringList ends = part.trimmed().split(QLatin1Char('-'));
+        bool okFirst = false, okLast = false;
+        const int first = ends.value(0).toInt(&okFirst);
+        const int last = ends.size() == 2 ? ends[1].toInt(&okLast) : first;
+        if (!okFirst || (ends.size() == 2 && !okLast) || ends.size() > 2 || first < 1
+            || last > count || first > last)
+            return std::nullopt;
+        for (int t = first; t <= last; ++t) {
+            if (!tracks.contains(t))
+                tracks.append(t);
+        }
+    }
+    std::sort(tracks.begin(), tracks.end());
+    return tracks;
+}
+
+std::optional<int> formatNumber(const QString &name)
+{
+    static const QStringList names{QStringLiteral("mp3"), QStringLiteral("wav"),
+                                   QStringLiteral("wma"), QStringLiteral("ogg")};
+    const int index = names.indexOf(name.toLower());
+    return index >= 0 ? std::optional(index) : std::nullopt;
+}
+
+// The drive of --device: a number, or a path that is listed or added to the list.
+bool selectDevice(AudioGrabber &grabber, const QString &device)
+{
+    bool isNumber = false;
+    const int number = device.toInt(&isNumber);
+    if (isNumber) {
+        grabber.setDriveNum(number);
+        return number >= 1 && number <= grabber.driveCount();
+    }
+    for (int n = 1; n <= grabber.driveCount(); ++n) {
+        grabber.setDriveNum(n);
+        if (QFileInfo(grabber.driveLetter()) == QFileInfo(device) || grabber.driveLetter() == device)
+            return true;
+    }
+    QByteArray sources = qgetenv("HARVELO_CD_DEVICES");
+    sources += (sources.isEmpty() ? "" : ":") + QFile::encodeName(QFileInfo(device).absoluteFilePath());
+    qputenv("HARVELO_CD_DEVICES", sources);
+    grabber.setDriveNum(grabber.driveCount());
+    return QFileInfo(grabber.driveLetter()) == QFileInfo(device);
+}
+
+// The rows the window would show for this disc, ticked as --tracks says.
+RipSnapshot snapshotOf(AudioGrabber &grabber, const QList<int> &tracks)
+{
+    RipSnapshot s;
+    for (int t = 1; t <= grabber.trackCount(); ++t) {
+        grabber.setTrackNum(t);
+        s.rows.append({tracks.contains(t), tracklist::trackName(grabber.trackTitle(), t),
+                       tracklist::sizeText(grabber.trackSamples())});
+    }
+    s.artist = grabber.discArtist().isEmpty() ? QStringLiteral("Unknown Artist") : grabber.discArtist();
+    s.album = grabber.discAlbum().isEmpty() ? QStringLiteral("Unknown Album") : grabber.discAlbum();
+    s.genre = tracklist::genreIndex(grabber.discGenre().isEmpty() ? QStringLiteral("other") : grabber.discGenre());
+    return s;
+}
+
+struct RipOptions {
+    QList<int> tracks;
+    std::optional<int> format;
+    std::optional<QString> output;
+    std::optional<int> offset;
+    bool lookup = false;
+    bool force = false;
+};
+
+std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &grabber, RipOptions &o)
+{
+    const auto value = [&p](const char *name) { return p.value(QString::fromLatin1(name)); };
+    if (p.isSet(QStringLiteral("format")) && !(o.format = formatNumber(value("format"))))
+        return QStringLiteral("--format takes mp3, wav, wma or ogg");
+    if (p.isSet(QStringLiteral("output")))
+        o.output = QDir(value("output")).absolutePath();
+    if (p.isSet(QStringLiteral("offset"))) {
+        bool ok = false;
+        o.offset = value("offset").toInt(&ok);
+        if (!ok || *o.offset < -3000 || *o.offset > 3000)
+            return QStringLiteral("--offset takes a number from -3000 to 3000");
+    }
+    QList<int> all;
+    for (int t = 1; t <= grabber.trackCount(); ++t) {
+        if (grabber.toc().tracks[size_t(t - 1)].audio)
+            all.append(t);
+    }
+    o.tracks = all;
+    if (p.isSet(QStringLiteral("tracks"))) {
+        const auto chosen = parseTracks(value("tracks"), grabber.trackCount());
+        if (!chosen)
+            return QStringLiteral("--tracks takes track numbers and ranges such as 1,3-5");
+        o.tracks = *chosen;
+    }
+    o.lookup = p.isSet(QStringLiteral("lookup"));
+    o.force = p.isSet(QStringLiteral("force"));
+    return std::nullopt;
+}
+
+void lookUpNames(AudioGrabber &grabber, bool online)
+{
+    const IniFile ini;
+    grabber.setCddbTimeOut(ini.read(settings::cddbTimeout));
+    grabber.setCddbServerAddress(ini.read(settings::cddbServer));
+    grabber.setCddbCGIScript(ini.read(settings::cgiScript));
+    if (!online || !grabber.QueryDiscInfo(1))
+        grabber.QueryDiscInfo(2);
+}
+
+int ripWith(AudioGrabber &grabber, const RipOptions &o)
+{
+    AudioFile file;
+    AudioTransform transform;
+    AudioInformation information;
+    RipSnapshot snapshot = snapshotOf(grabber, o.tracks);
+    snapshot.outputType = o.format.value_or(IniFile().read(settings::outputType));
+    snapshot.outputDirectory = o.output;
+    const bool wma = *snapshot.outputType == 2;
+    if (wma) {
+        file.setWmaFormatEnabled(true);
+        file.SetWmaFormat(IniFile().read(settings::wmaFormat));
+    }
+    ConsoleRipHost host(o.force);
+    JobControl control;
+    RipJob(wma ? RipPlace::WindowThread : RipPlace::Worker, {grabber, file, transform, information},
+           snapshot, host, control)
+        .run();
+    try {
+        return host.exitStatus();
+    } catch (const std::exception &error) {
+        return failWith(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+int runRip(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addOptions({
+        {QStringLiteral("device"), QStringLiteral("Drive number, device or image."), QStringLiteral("D")},
+        {QStringLiteral("tracks"), QStringLiteral("Tracks, e.g. 1,3-5."), QStringLiteral("LIST")},
+        {QStringLiteral("format"), QStringLiteral("mp3, wav, wma or ogg."), QStringLiteral("F")},
+        {QStringLiteral("output"), QStringLiteral("Output directory."), QStringLiteral("DIR")},
+        {QStringLiteral("offset"), QStringLiteral("Read offset in samples."), QStringLiteral("N")},
+        {QStringLiteral("lookup"), QStringLiteral("Names from CDDB, then local.")},
+        {QStringLiteral("force"), QStringLiteral("Overwrite existing files.")},
+    });
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::printf("%s", kHelp);
+        return 0;
+    }
+    int status = 0;
+    if (!parseArgs(parser, args, 0, &status))
+        return status;
+    AudioGrabber grabber;
+    const IniFile ini;
+    applyCdSettings(grabber, ini);
+    if (parser.isSet(QStringLiteral("device"))
+        && !selectDevice(grabber, parser.value(QStringLiteral("device"))))
+        return failWith(QStringLiteral("no drive or image %1").arg(parser.value(QStringLiteral("device"))));
+    // An image named here reads with offset 0 unless --offset says otherwise.
+    applyReadOffset(grabber, ini);
+    grabber.ReadTOC();
+    if (grabber.trackCount() == 0)
+        return failWith(QStringLiteral("no audio disc in drive %1").arg(grabber.driveNum()));
+    RipOptions options;
+    if (const auto bad = readOptions(parser, grabber, options))
+        return failWith(*bad);
+    if (options.offset)
+        grabber.setReadOffset(*options.offset);
+    lookUpNames(grabber, options.lookup);
+    return ripWith(grabber, options);
+}
+
+const CliRegistration registration{
+    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup] [--offset N] [--force]",
+     &runRip},
+};
+
+} // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "audio/accuraterip_client.h"
+#include "audio/accuraterip_disc_id.h"
+#include "audio/cd_disc.h"
+#include "audio/track_checksums.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One ripped track as the log and the cue sheet tell of it.
+struct RippedTrack {
+    int number = 0;       // on the disc, 1-based
+    QString path;         // the written file
+    QString title;
+    TrackChecksums sums;
+    qint64 lostSamples = 0; // stereo frames the drive could not give
+    AccurateRipVerdict verdict;
+};
+
+// Everything a rip log states: how the disc was read, what it is and what came of each track.
+struct RipReport {
+    QDateTime date;
+    QString driveName;
+    QString drivePath;
+    int grabMode = 0;
+    int retries = 0;
+    int errorAction = 0;
+    int speed = 0;
+    int readOffset = 0;
+    CdToc toc;
+    QString freedbId;
+    AccurateRipDiscId accurateRipId;
+    QString musicBrainzId;
+    AccurateRipAnswer::Status accurateRipStatus = AccurateRipAnswer::NotChecked;
+    QString artist;
+    QString album;
+    QString namesSource; // empty: as typed in the window
+    QList<RippedTrack> tracks;
+};
+
+// "All tracks accurately ripped", "N of M tracks accurate" or "not checked".
+QString ripSummary(const RipReport &report);
+
+// The log's text: plain UTF-8 a person can read; its last line is "SHA-256: " with the hash of
+// the UTF-8 text above the summary line, so that a later edit shows.
+QString ripLogText(const RipReport &report);

@@ -1,0 +1,115 @@
+#include "rip/rip_proof.h"
+
+#include "audio/audio_grabber.h"
+#include "audio/disc_codes.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "rip/cue_writer.h"
+#include "rip/output_naming.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+bool writeText(const QString &path, const QString &text, QString *error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+    return false;
+}
+
+} // namespace
+
+QString proofBaseName(const QString &album, const IniFile &ini)
+{
+    return cleanName(album.isEmpty() ? QStringLiteral("rip") : album,
+                     NamingSettings::read(ini).replacements);
+}
+
+RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QString &album)
+{
+    RipReport &r = m_report;
+    r.date = QDateTime::currentDateTimeUtc();
+    r.driveName = grabber.driveName();
+    r.drivePath = grabber.driveLetter();
+    r.grabMode = grabber.GrabModePreset();
+    r.retries = grabber.grabOnErrorRetries();
+    r.errorAction = grabber.grabOnErrorAction();
+    r.speed = grabber.driveSpeed();
+    r.readOffset = grabber.readOffset();
+    r.toc = grabber.toc();
+    r.freedbId = grabber.discId();
+    r.accurateRipId = AccurateRipDiscId::fromToc(r.toc);
+    r.musicBrainzId = musicBrainzDiscId(r.toc);
+    r.artist = artist;
+    r.album = album;
+    r.namesSource = grabber.namesSource();
+    m_codes = grabber.discCodes();
+}
+
+void RipProof::addTrack(int number, const QString &path, const QString &title,
+                        const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples)
+{
+    m_report.tracks.append({number, path, title, sums, lostSamples, {}});
+    m_expectedFrames.append(expectedFrames);
+}
+
+bool RipProof::anyTrackIncomplete() const
+{
+    for (qsizetype i = 0; i < m_report.tracks.size(); ++i) {
+        const RippedTrack &t = m_report.tracks[i];
+        if (t.lostSamples > 0 || t.sums.frames < m_expectedFrames[i])
+            return true;
+    }
+    return false;
+}
+
+void RipProof::judge(const IniFile &ini)
+{
+    const AccurateRipAnswer answer = AccurateRipClient(ini.read(settings::accurateRipServer),
+                                                       ini.read(settings::cddbTimeout))
+                                         .lookup(m_report.accurateRipId);
+    m_report.accurateRipStatus = answer.status;
+    for (RippedTrack &track : m_report.tracks) {
+        const int index = track.number - (m_report.toc.tracks.empty() ? 1 : m_report.toc.tracks.front().number);
+        if (answer.status == AccurateRipAnswer::Found)
+            track.verdict = accurateRipVerdict(answer.pressings, index, track.sums);
+        else if (answer.status == AccurateRipAnswer::NotPresent)
+            track.verdict = {AccurateRipVerdict::NotPresent, 0, 0};
+    }
+}
+
+// "<base>.log", else "<base> (2).log" and on: a log of an earlier rip is never replaced.
+QString RipProof::freePath(const QString &directory, const QString &base, int attempt,
+                           const QString &ext) const
+{
+    const QString name = attempt == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(attempt);
+    return QDir(directory).filePath(name + ext);
+}
+
+QStringList RipProof::write(const IniFile &ini, QString *error)
+{
+    if (ini.read(settings::writeLog) != QLatin1String("yes") || m_report.tracks.isEmpty())
+        return {};
+    judge(ini);
+    const QString directory = QFileInfo(m_report.tracks.last().path).absolutePath();
+    const QString base = proofBaseName(m_report.album, ini);
+    QString logPath, cuePath;
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        logPath = freePath(directory, base, attempt, QStringLiteral(".log"));
+        cuePath = freePath(directory, base, attempt, QStringLiteral(".cue"));
+        if (!QFileInfo::exists(logPath) && !QFileInfo::exists(cuePath))
+            break;
+    }
+    QStringList written;
+    if (writeText(logPath, ripLogText(m_report), error))
+        written.append(logPath);
+    if (writeText(cuePath, cueSheetText(m_report, m_codes, directory), error))
+        written.append(cuePath);
+    return written;
+}

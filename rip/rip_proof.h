@@ -1,0 +1,40 @@
+#pragma once
+
+#include "audio/disc_codes.h"
+#include "rip/rip_log.h"
+
+#include <QStringList>
+
+class AudioGrabber;
+class IniFile;
+
+// Collects what the rip job proves of each track while it runs; at the end looks the disc up
+// in the AccurateRip database and writes <album>.log and <album>.cue into the folder of the
+// last ripped track. Lives on the job's thread.
+class RipProof {
+public:
+    // Reads the drive, the disc's table of contents and IDs: call it once the TOC is read.
+    RipProof(const AudioGrabber &grabber, const QString &artist, const QString &album);
+
+    // Right after the track's file is closed. `expectedFrames` is its length on the disc.
+    void addTrack(int number, const QString &path, const QString &title,
+                  const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples);
+    // True when a track lost samples or is shorter than on the disc.
+    bool anyTrackIncomplete() const;
+
+    // Nothing when "write log" is not "yes" or no track was ripped. Returns the files written;
+    // `error` gets a reason when one could not be written.
+    QStringList write(const IniFile &ini, QString *error = nullptr);
+    const RipReport &report() const { return m_report; }
+
+private:
+    void judge(const IniFile &ini);
+    QString freePath(const QString &directory, const QString &base, int attempt, const QString &ext) const;
+
+    RipReport m_report;
+    DiscCodes m_codes;
+    QList<qint64> m_expectedFrames;
+};
+
+// The name "<album>" passed through the naming rule's replacements, as the files' names are.
+QString proofBaseName(const QString &album, const IniFile &ini);

@@ -1,0 +1,175 @@
+#include "app/forms.h"
+#include "audio/accuraterip_disc_id.h"
+#include "audio/audio_grabber.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "tests/rip/rip_fixture.h"
+#include "tests/support/accuraterip_fixture.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/cddb_test_server.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <cdio/cdio.h>
+
+namespace {
+
+const QList<int> kRows{1, 2, 12};
+
+// The lines of one track's entry in a log: from "Track N:" to the blank line.
+QStringList trackEntry(const QString &log, int track)
+{
+    const QStringList lines = log.split(QLatin1Char('\n'));
+    const qsizetype at = lines.indexOf(QRegularExpression(QStringLiteral("^Track %1: .*").arg(track)));
+    if (at < 0)
+        return {};
+    QStringList entry;
+    for (qsizetype i = at + 1; i < lines.size() && !lines[i].isEmpty(); ++i)
+        entry.append(lines[i].trimmed());
+    return entry;
+}
+
+QString valueIn(const QStringList &entry, const QString &key)
+{
+    for (const QString &line : entry) {
+        if (line.startsWith(key + QStringLiteral(": ")))
+            return line.mid(key.size() + 2);
+    }
+    return {};
+}
+
+} // namespace
+
+// A rip through the window and the same rip by harvelo-cli: the log's checksums against the
+// Python reference over the image's data, the AccurateRip verdict from a local server, the
+// cue sheet read back by libcdio, and the same audio from both.
+class TestRipProofWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<RipFixture> f;
+    QMap<int, ReferenceSums> m_reference;
+    QString m_guiLog;
+
+    qint64 byteOffsetOf(int track) const
+    {
+        qint64 frames = 0;
+        for (int t = 1; t < track; ++t)
+            frames += f->frames[t - 1];
+        return frames * 4;
+    }
+
+    // The server's file: tracks 1 and 12 match by v1, track 2 by v2, the rest unknown.
+    QByteArray matchingDbar() const
+    {
+        QList<QPair<int, quint32>> entries;
+        for (int t = 1; t <= 12; ++t) {
+            const ReferenceSums &r = m_reference.value(t);
+            entries.append(t == 2 ? qMakePair(9, r.v2Value()) : t == 1 || t == 12 ? qMakePair(5, r.v1Value())
+                                                                                   : qMakePair(0, 0u));
+        }
+        return dbarPressing(AccurateRipDiscId::fromToc(fm_main->AudioGrabber.toc()), entries);
+    }
+
+    void prepareWithLog(CddbTestServer &server)
+    {
+        f->prepare(kRows);
+        IniFile ini;
+        ini.write(settings::writeLog, QStringLiteral("yes"));
+        ini.write(settings::accurateRipServer, server.address());
+        const AccurateRipDiscId id = AccurateRipDiscId::fromToc(fm_main->AudioGrabber.toc());
+        server.setFile(id.urlPath(), matchingDbar());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        f = std::make_unique<RipFixture>();
+        const QString bin = QFileInfo(f->disc).path() + QStringLiteral("/disc.bin");
+        for (int t = 1; t <= 12; ++t) {
+            m_reference[t] = referenceSums(bin, byteOffsetOf(t), f->frames[t - 1], t == 1, t == 12);
+            QVERIFY(m_reference[t].ok());
+        }
+    }
+    void cleanupTestCase() { f.reset(); }
+
+    void windowRipWritesLogAndCue()
+    {
+        CddbTestServer server;
+        prepareWithLog(server);
+        f->rip(1);
+        const QString dir = f->outDir() + QStringLiteral("/Band");
+        m_guiLog = QString::fromUtf8(fileBytes(dir + QStringLiteral("/Album.log")));
+        QVERIFY(!m_guiLog.isEmpty());
+        const QStringList verdicts{"accurately ripped (v1, confidence 5)", "accurately ripped (v2, confidence 9)",
+                                   "accurately ripped (v1, confidence 5)"};
+        for (int i = 0; i < kRows.size(); ++i) {
+            const QStringList entry = trackEntry(m_guiLog, kRows[i]);
+            const ReferenceSums &r = m_reference[kRows[i]];
+            QCOMPARE(valueIn(entry, "CRC32"), r.crc32.toUpper());
+            QCOMPARE(valueIn(entry, "AccurateRip v1"), r.v1.toUpper());
+            QCOMPARE(valueIn(entry, "AccurateRip v2"), r.v2.toUpper());
+            QCOMPARE(valueIn(entry, "AccurateRip"), verdicts[i]);
+            QCOMPARE(valueIn(entry, "File"), f->trackFile(kRows[i], ".wav"));
+            QVERIFY(sameAsDisc(f->trackFile(kRows[i], ".wav"), kRows[i], f->frames[kRows[i] - 1]));
+        }
+        QVERIFY(m_guiLog.contains(QStringLiteral("\nAll tracks accurately ripped\nSHA-256: ")));
+        QVERIFY(f->prompter.boxes.isEmpty()); // the window says nothing more than before
+
+        QVERIFY(QFile(dir + QStringLiteral("/Album.bin")).open(QIODevice::WriteOnly)); // libcdio opens it
+        CdIo_t *cdio = cdio_open_cue(QFile::encodeName(dir + QStringLiteral("/Album.cue")).constData());
+        QVERIFY(cdio);
+        QCOMPARE(int(cdio_get_num_tracks(cdio)), 3);
+        cdio_destroy(cdio);
+    }
+
+    // The same rip without a window: the same audio, the same checksums and verdicts.
+    void commandLineRipMatchesTheWindow()
+    {
+        QVERIFY(!m_guiLog.isEmpty());
+        CddbTestServer server;
+        prepareWithLog(server);
+        const QString out = testEnv().makeDir(QStringLiteral("cli"));
+        const QStringList args{QStringLiteral("rip"), QStringLiteral("--device"), f->disc,
+                               QStringLiteral("--tracks"), QStringLiteral("1-2,12"), QStringLiteral("--format"),
+                               QStringLiteral("wav"), QStringLiteral("--output"), out};
+        const ProcessResult run = runProgram(QStringLiteral(HARVELO_CLI), args);
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.contains("track 3 of 3: 100%"));
+        const QString log = QString::fromUtf8(fileBytes(out + QStringLiteral("/Band/Album.log")));
+        for (int row : kRows) {
+            const QString file = out + QStringLiteral("/Band/%1-Song %1.wav").arg(row);
+            QCOMPARE(probeAudio(file).codec, QStringLiteral("pcm_s16le"));
+            QVERIFY(decodeWithFfmpeg(file) == decodeWithFfmpeg(f->trackFile(row, ".wav")));
+            QStringList cli = trackEntry(log, row), gui = trackEntry(m_guiLog, row);
+            QVERIFY(!cli.isEmpty());
+            cli.removeFirst(); // the file's path
+            gui.removeFirst();
+            QCOMPARE(cli, gui);
+        }
+        // Existing files stay unless --force.
+        const ProcessResult again = runProgram(QStringLiteral(HARVELO_CLI), args);
+        QCOMPARE(again.status, 1);
+        QVERIFY(again.err.contains("--force overwrites it"));
+        QCOMPARE(runProgram(QStringLiteral(HARVELO_CLI), args + QStringList{"--force", "--format", "mp3"}).status, 0);
+        QCOMPARE(probeAudio(out + QStringLiteral("/Band/12-Song 12.mp3")).codec, QStringLiteral("mp3"));
+    }
+
+    void commandLineHelpAndBadArguments()
+    {
+        const ProcessResult help = runProgram(QStringLiteral(HARVELO_CLI), {QStringLiteral("rip"), QStringLiteral("--help")});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.contains("SYNOPSIS") && help.out.contains("EXIT STATUS"));
+        for (const QStringList &bad : {QStringList{"--tracks", "0"}, QStringList{"--tracks", "3-1"},
+                                       QStringList{"--tracks", "13"}, QStringList{"--format", "flac"},
+                                       QStringList{"--offset", "3001"}}) {
+            const ProcessResult run = runProgram(QStringLiteral(HARVELO_CLI),
+                                                 QStringList{"rip", "--device", f->disc} + bad);
+            QCOMPARE(run.status, 1);
+        }
+    }
+};
+
+HARVELO_TEST_MAIN(TestRipProofWindow, QApplication)
+#include "tst_rip_proof_window.moc"
