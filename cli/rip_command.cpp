@@ -95,6 +95,7 @@ bool selectDevice(AudioGrabber &grabber, const QString &device)
     QByteArray sources = qgetenv("HARVELO_CD_DEVICES");
     sources += (sources.isEmpty() ? "" : ":") + QFile::encodeName(QFileInfo(device).absoluteFilePath());
     qputenv("HARVELO_CD_DEVICES", sources);
+    grabber.ReadTOC(); // lists the drives afresh
     grabber.setDriveNum(grabber.driveCount());
     return QFileInfo(grabber.driveLetter()) == QFileInfo(device);
 }
