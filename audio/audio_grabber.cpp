@@ -174,7 +174,7 @@ bool AudioGrabber::QueryDiscInfo(int source)
     else if (source == kSourceLocal)
         found = d->localNames();
     if (found)
-        d->names = *found;
+        d->names = found->shortened();
     return found.has_value();
 }
 
