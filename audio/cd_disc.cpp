@@ -1,38 +1,18 @@
 #include "audio/cd_disc.h"
 
+#include "audio/cdio_log.h"
 #include "audio/text_decoding.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
-#include <cdio/logging.h>
-
-Q_LOGGING_CATEGORY(lcCdio, "harvelo.cdio", QtWarningMsg)
 
 namespace {
-
-void logToQt(cdio_log_level_t level, const char *message)
-{
-    if (level >= CDIO_LOG_ERROR)
-        qCWarning(lcCdio, "%s", message);
-    else
-        qCDebug(lcCdio, "%s", message);
-}
-
-void installLogHandler()
-{
-    static const bool installed = [] {
-        cdio_log_set_handler(logToQt);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
 
 // The file named by the sheet's first FILE line, relative to the sheet's directory.
 QString cueDataFile(const QString &cuePath)
@@ -100,7 +80,7 @@ QString cdTextField(const cdtext_t *text, cdtext_field_t field, track_t track)
 
 std::unique_ptr<CdDisc> CdDisc::open(const QString &source)
 {
-    installLogHandler();
+    installCdioLogHandler();
     if (source.isEmpty())
         return nullptr;
     const bool image = QFileInfo(source).isFile();
