@@ -59,6 +59,10 @@ QString checkCueLine(QByteArray &line, CueText &cue)
     const int space = line.indexOf(' ');
     const QByteArray keyword = line.left(space < 0 ? line.size() : space).toUpper();
     line = keyword + (space < 0 ? QByteArray() : line.mid(space));
+    // libcue knows the file types and track modes in upper case only.
+    const int last = line.lastIndexOf(' ');
+    if ((keyword == "FILE" || keyword == "TRACK") && last > 0 && !line.mid(last).contains('"'))
+        line = line.left(last) + line.mid(last).toUpper();
     const QString text = QString::fromLatin1(line);
     if (keyword == "INDEX") {
         const auto m = index.match(text);
