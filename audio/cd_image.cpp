@@ -13,6 +13,8 @@ constexpr int kFramesPerSector = 588;
 constexpr int kBytesPerFrame = 4;
 // Sheets are small; anything larger is not one.
 constexpr qint64 kMaxSheetBytes = 1 << 20;
+// The longest overburned discs hold a little under 100 minutes.
+constexpr int64_t kMaxDiscSectors = 100 * 60 * 75;
 
 uint32_t le32(const char *p)
 {
@@ -68,26 +70,28 @@ void CdImageBuilder::addTrack(int number, int64_t indexFrame, bool audio)
 {
     CdTocTrack track;
     track.number = number;
-    track.firstLsn = int(indexFrame / kFramesPerSector);
+    track.firstLsn = int(std::min<int64_t>(indexFrame / kFramesPerSector, kMaxDiscSectors + 1));
     track.audio = audio;
     m_layout.toc.tracks.push_back(track);
 }
 
-bool CdImageBuilder::finish(CdImageLayout *layout)
+QString CdImageBuilder::finish(CdImageLayout *layout)
 {
     padToSector();
     std::vector<CdTocTrack> &tracks = m_layout.toc.tracks;
     if (tracks.empty())
-        return false;
+        return QStringLiteral("no tracks");
+    if (m_frame / kFramesPerSector > kMaxDiscSectors)
+        return QStringLiteral("the disc would be longer than 100 minutes");
     m_layout.toc.leadoutLsn = int(m_frame / kFramesPerSector);
     for (size_t i = 0; i < tracks.size(); ++i) {
         const int next = i + 1 < tracks.size() ? tracks[i + 1].firstLsn : m_layout.toc.leadoutLsn;
         tracks[i].sectors = next - tracks[i].firstLsn;
         if (tracks[i].sectors <= 0)
-            return false;
+            return QStringLiteral("track %1 has no audio").arg(tracks[i].number);
     }
     *layout = std::move(m_layout);
-    return true;
+    return {};
 }
 
 std::optional<WavData> locateWavData(QFile &file, QString *error)

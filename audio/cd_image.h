@@ -45,8 +45,8 @@ public:
     int64_t frame() const { return m_frame; }
     // A track whose INDEX 01 is `frame` (rounded down to its sector).
     void addTrack(int number, int64_t indexFrame, bool audio);
-    // Pads to a sector and closes the table of contents. False when it holds no track.
-    bool finish(CdImageLayout *layout);
+    // Pads to a sector and closes the table of contents. Empty when it is a disc, else why not.
+    QString finish(CdImageLayout *layout);
 
 private:
     CdImageLayout m_layout;

@@ -263,10 +263,9 @@ std::optional<CdImageLayout> CueLayoutBuilder::build(const Cd *cd, QString *erro
             return std::nullopt;
     }
     CdImageLayout layout;
-    if (!m_builder.finish(&layout)) {
-        *error = QStringLiteral("a track has no audio");
+    *error = m_builder.finish(&layout);
+    if (!error->isEmpty())
         return std::nullopt;
-    }
     layout.text = m_cue.cdText;
     layout.text.titles.resize(count);
     return layout;

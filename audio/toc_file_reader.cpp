@@ -430,8 +430,9 @@ std::optional<CdImageLayout> TocParser::parse(QString *error)
     while (ok && !atEnd())
         ok = track();
     CdImageLayout layout;
-    if (ok && !m_builder.finish(&layout))
-        ok = fail(QStringLiteral("a track has no audio"));
+    const QString unfinished = ok ? m_builder.finish(&layout) : QString();
+    if (!unfinished.isEmpty())
+        ok = fail(unfinished);
     if (!ok) {
         *error = m_error;
         return std::nullopt;

@@ -247,6 +247,8 @@ private Q_SLOTS:
                                                     << "d.toc: line 3: START of track 1 lies beyond its end";
         QTest::newRow("toc bad time") << "d.toc" << QByteArray("TRACK AUDIO\nSILENCE 00:00:99\n")
                                       << "d.toc: line 2: SILENCE needs a time mm:ss:ff or a sample count";
+        QTest::newRow("toc over 100 minutes") << "d.toc" << QByteArray("TRACK AUDIO\nSILENCE 60:00:00\nSILENCE 40:00:01\n")
+                                              << "d.toc: line 3: the disc would be longer than 100 minutes";
         QTest::newRow("toc without tracks") << "d.toc" << QByteArray("CD_DA\n") << "d.toc: line 1: no TRACK";
         QTest::newRow("cue INDEX 99:99:99") << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 01 99:99:99\n")
                                             << "d.cue: line 3: INDEX needs a number and a time mm:ss:ff";
