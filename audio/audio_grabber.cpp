@@ -42,6 +42,7 @@ struct AudioGrabber::Private {
     CdReadSettings read;
 
     std::shared_ptr<const CdDisc> disc;
+    QString discError;
     CdToc toc;
     int trackNum = 1;
     std::unique_ptr<CdTrackReader> reader;
@@ -134,8 +135,9 @@ void AudioGrabber::ReadTOC()
     d->names = {};
     d->namesSource.clear();
     d->disc.reset();
+    d->discError.clear();
     if (const CdDriveEntry *drive = d->currentDrive())
-        d->disc = CdDisc::open(drive->path);
+        d->disc = CdDisc::open(drive->path, &d->discError);
     if (d->disc)
         d->toc = d->disc->toc();
 }
@@ -157,6 +159,7 @@ int AudioGrabber::trackSamples() const
 }
 
 QString AudioGrabber::discId() const { return FreedbToc::fromToc(d->toc).discId(); }
+QString AudioGrabber::discError() const { return d->discError; }
 
 void AudioGrabber::OpenTrack(int track)
 {
@@ -214,7 +217,7 @@ bool AudioGrabber::QueryDiscInfo(int source)
     else if (source == kSourceLocal)
         found = d->localNames(&from);
     if (found) {
-        d->names = *found;
+        d->names = found->shortened();
         d->namesSource = from;
     }
     return found.has_value();

@@ -1,5 +1,7 @@
 #include "audio/cd_drive_list.h"
 
+#include "audio/cdio_log.h"
+
 #include <QFileInfo>
 
 #include <cdio/cdio.h>
@@ -45,6 +47,7 @@ void appendConfiguredSources(std::vector<CdDriveEntry> &drives)
 
 std::vector<CdDriveEntry> listCdDrives()
 {
+    installCdioLogHandler();
     std::vector<CdDriveEntry> drives;
     appendRealDrives(drives);
     appendConfiguredSources(drives);

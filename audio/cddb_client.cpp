@@ -1,16 +1,11 @@
 #include "audio/cddb_client.h"
 
 #include "audio/freedb_disc_id.h"
+#include "audio/http_fetcher.h"
 #include "audio/xmcd_entry.h"
 
 #include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QSysInfo>
-#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -81,42 +76,6 @@ std::optional<QByteArray> parseReadReply(const QByteArray &reply)
     return entry;
 }
 
-bool isLoopback(const QUrl &url)
-{
-    const QHostAddress address(url.host());
-    return url.host() == QLatin1String("localhost") || (!address.isNull() && address.isLoopback());
-}
-
-// One GET that gives up at the deadline; the body only for an HTTP 200 of sensible size.
-std::optional<QByteArray> fetch(QNetworkAccessManager &manager, const QUrl &url,
-                                const QDeadlineTimer &deadline)
-{
-    constexpr qint64 kMaxReplyBytes = 1 << 20;
-    if (deadline.hasExpired())
-        return std::nullopt;
-    std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(url)));
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
-                     [r = reply.get()](qint64 received, qint64) {
-                         if (received > kMaxReplyBytes)
-                             r->abort();
-                     });
-    timer.start(std::max<qint64>(1, deadline.remainingTime()));
-    loop.exec();
-    if (!reply->isFinished()) {
-        reply->abort();
-        return std::nullopt;
-    }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status != 200)
-        return std::nullopt;
-    return reply->readAll();
-}
-
 } // namespace
 
 CddbClient::CddbClient(QString serverAddress, QString cgiScript, int timeoutMs)
@@ -143,23 +102,23 @@ std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const
     if (toc.isEmpty() || !base.isValid() || base.host().isEmpty())
         return std::nullopt;
     const QDeadlineTimer deadline(std::max(1, m_timeoutMs));
-    QNetworkAccessManager manager;
-    if (isLoopback(base))
-        manager.setProxy(QNetworkProxy::NoProxy);
+    HttpFetcher http(base);
     const auto command = [&base](const QString &words) {
         QUrl url = base;
         url.setQuery(QStringLiteral("cmd=%1&hello=%2&proto=6")
                          .arg(plusJoined(words.split(QLatin1Char(' '))), helloArgument()));
         return url;
     };
-    const auto queryReply = fetch(manager, command(QStringLiteral("cddb query ") + toc.queryArguments()),
-                                  deadline);
+    const auto queryReply = http.get(command(QStringLiteral("cddb query ") + toc.queryArguments()),
+                                     deadline);
     const auto match = queryReply ? parseQueryReply(*queryReply) : std::nullopt;
     if (!match)
         return std::nullopt;
-    const auto readReply = fetch(
-        manager, command(QStringLiteral("cddb read %1 %2").arg(match->category, match->discId)),
-        deadline);
+    const auto readReply = http.get(
+        command(QStringLiteral("cddb read %1 %2").arg(match->category, match->discId)), deadline);
     const auto entry = readReply ? parseReadReply(*readReply) : std::nullopt;
-    return entry ? parseXmcdEntry(*entry, match->category) : std::nullopt;
+    const auto names = entry ? parseXmcdEntry(*entry, match->category) : std::nullopt;
+    // Reading the answer is part of the lookup: a reply that takes too long to parse is as
+    // late as one that arrives too late.
+    return deadline.hasExpired() ? std::nullopt : names;
 }

@@ -26,3 +26,25 @@ DiscNames DiscNames::filledFrom(const DiscNames &other) const
     }
     return result;
 }
+
+namespace {
+
+QString cutName(const QString &name)
+{
+    if (name.size() <= DiscNames::kMaxNameLength)
+        return name;
+    qsizetype end = DiscNames::kMaxNameLength;
+    if (name.at(end - 1).isHighSurrogate())
+        --end;
+    return name.left(end);
+}
+
+} // namespace
+
+DiscNames DiscNames::shortened() const
+{
+    DiscNames result{cutName(artist), cutName(album), cutName(genre), {}};
+    for (const QString &title : titles)
+        result.titles.append(cutName(title));
+    return result;
+}

@@ -10,12 +10,21 @@
 
 namespace {
 
-QList<QByteArray> readLines(const QString &path, QByteArray *eol)
+// Some editors save UTF-8 with a byte-order mark; it is no part of the first line.
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// The file's lines without their ends; *bom tells whether it starts with a byte-order mark.
+QList<QByteArray> readLines(const QString &path, QByteArray *eol, bool *bom = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray data = file.readAll();
+    QByteArray data = file.readAll();
+    const bool marked = data.startsWith(kUtf8Bom);
+    if (marked)
+        data.remove(0, 3);
+    if (bom)
+        *bom = marked;
     *eol = data.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
     QList<QByteArray> lines = data.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
@@ -151,7 +160,8 @@ bool IniFile::readBool(const QString &section, const QString &key, bool def) con
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     QByteArray eol = "\n";
-    QList<QByteArray> lines = readLines(m_path, &eol);
+    bool bom = false;
+    QList<QByteArray> lines = readLines(m_path, &eol, &bom);
     int sectionEnd = -1;
     const QByteArray entry = key.toUtf8() + '=' + value.toUtf8();
     const int at = findKey(lines, section, key, &sectionEnd, nullptr);
@@ -171,6 +181,8 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         throw IniWriteError(m_path);
+    if (bom)
+        file.write(kUtf8Bom);
     for (const QByteArray &line : std::as_const(lines)) {
         file.write(line);
         file.write(eol);

@@ -4,19 +4,66 @@
 #include "config/settings_keys.h"
 
 #include <QDir>
+#include <QTextBoundaryFinder>
+#include <algorithm>
 
 namespace {
 
 // Stands in for what a name may not hold after the user's replacements have run.
 constexpr QChar kNeutral = QLatin1Char('#');
 
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
 QString confined(QString name)
 {
+    // Control characters from a server, a disc or an edit make names no one can type or see.
+    name.removeIf(isControl);
     name.replace(QLatin1Char('/'), kNeutral);
-    name.replace(QChar(u'\0'), kNeutral);
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         name.fill(kNeutral);
     return name;
+}
+
+// The longest prefix of `text` that ends at a boundary `next` gives (-1: no more) and holds
+// at most `budget` bytes of UTF-8.
+template <typename Next>
+qsizetype prefixWithin(const QString &text, qsizetype budget, Next next)
+{
+    qsizetype end = 0;
+    qsizetype bytes = 0;
+    for (qsizetype p = next(0); p > end; p = next(p)) {
+        bytes += QStringView(text).mid(end, p - end).toUtf8().size();
+        if (bytes > budget)
+            break;
+        end = p;
+    }
+    return end;
+}
+
+qsizetype nextCodePoint(const QString &text, qsizetype from)
+{
+    if (from >= text.size())
+        return -1;
+    const bool pair = text.at(from).isHighSurrogate() && from + 1 < text.size()
+                      && text.at(from + 1).isLowSurrogate();
+    return from + (pair ? 2 : 1);
+}
+
+// Cut between user-perceived characters; inside one that alone is too long (a letter with
+// thousands of accents), between code points.
+qsizetype cutPoint(const QString &text, qsizetype budget)
+{
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    const qsizetype end = prefixWithin(text, budget, [&graphemes](qsizetype from) {
+        graphemes.setPosition(from);
+        return graphemes.toNextBoundary();
+    });
+    if (end > 0)
+        return end;
+    return prefixWithin(text, budget, [&text](qsizetype from) { return nextCodePoint(text, from); });
 }
 
 enum Rule { Title, TitleArtist, TitleArtistAlbum, ArtistTitle, ArtistNumberTitle,
@@ -70,10 +117,18 @@ QString cleanName(const QString &text, const QStringList &replacements)
     return confined(name);
 }
 
+QString fittedName(const QString &name, const QString &extension, qsizetype maxBytes)
+{
+    const qsizetype budget = maxBytes - extension.toUtf8().size();
+    if (name.toUtf8().size() <= budget)
+        return name + extension;
+    return name.left(cutPoint(name, std::max<qsizetype>(0, budget))) + extension;
+}
+
 OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings)
 {
-    const QString a = cleanName(track.artist, settings.replacements);
-    const QString b = cleanName(track.album, settings.replacements);
+    const QString a = fittedName(cleanName(track.artist, settings.replacements));
+    const QString b = fittedName(cleanName(track.album, settings.replacements));
     const QString t = cleanName(track.title, settings.replacements);
     const int rule = settings.filenameFormat;
 
@@ -88,8 +143,8 @@ OutputPath planOutputPath(const TrackNames &track, const NamingSettings &setting
             out.directories << out.directory;
         }
     }
-    out.path = out.directory + QLatin1Char('/') + stemFor(rule, t, a, b, track.number)
-             + settings.extension;
+    out.path = out.directory + QLatin1Char('/')
+             + fittedName(stemFor(rule, t, a, b, track.number), settings.extension);
     return out;
 }
 

@@ -38,11 +38,21 @@ struct OutputPath {
 QString extensionForOutputType(int outputType);
 
 // Applies the nine replacements in order, each on the result of the previous one. The result
-// never holds a path separator or NUL and is never "." or "..": names come from CDDB servers and
-// must not reach outside the output directory, whatever the replacements say.
+// never holds a path separator or a control character (U+0000 to U+001F, U+007F) and is never
+// "." or "..": names come from CDDB servers and must not reach outside the output directory,
+// whatever the replacements say.
 QString cleanName(const QString &text, const QStringList &replacements);
 
-// The directories and the path of one track's file, without touching the file system.
+// What a Linux file system takes for one file or folder name.
+inline constexpr qsizetype kMaxNameBytes = 255;
+
+// `name` + `extension`, the name cut so that the whole fits in `maxBytes` bytes of UTF-8. The
+// extension is kept whole and the cut never falls inside a character.
+QString fittedName(const QString &name, const QString &extension = {},
+                   qsizetype maxBytes = kMaxNameBytes);
+
+// The directories and the path of one track's file, without touching the file system. Each
+// folder and file name below the output directory fits kMaxNameBytes.
 OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings);
 
 // Creates one directory level; failure (exists, missing parent, bad name) is ignored, and

@@ -6,6 +6,7 @@
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
@@ -50,6 +51,32 @@ public:
     {
         paints += event->type() == QEvent::Paint;
         return false;
+    }
+};
+
+// Watches the window during a lookup: a 100 ms timer that repaints it and counts its own
+// ticks, the ticks under the busy cursor, and the paints seen.
+struct LookupWatch {
+    PaintCounter counter;
+    QTimer timer;
+    int ticks = 0, busyTicks = 0, paintsSeen = 0;
+
+    LookupWatch()
+    {
+        fm_main->installEventFilter(&counter);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+            ++ticks;
+            busyTicks += QGuiApplication::overrideCursor()
+                && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            paintsSeen = counter.paints;
+            fm_main->update();
+        });
+        timer.start(100);
+    }
+    void stop()
+    {
+        timer.stop();
+        fm_main->removeEventFilter(&counter);
     }
 };
 
@@ -223,28 +250,45 @@ private Q_SLOTS:
     {
         m_server->setBehaviour(CddbTestServer::Behaviour::NeverAnswer);
         pointGrabberAt(m_server->address(), 1500);
-        PaintCounter counter;
-        fm_main->installEventFilter(&counter);
-        int ticks = 0, busyTicks = 0, paintsSeen = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&] {
-            ++ticks;
-            busyTicks += QGuiApplication::overrideCursor()
-                && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            paintsSeen = counter.paints;
-            fm_main->update();
-        });
-        timer.start(100);
+        LookupWatch watch;
         fm_main->btn_freedbClick();
-        const int ticksDuringLookup = ticks;
-        timer.stop();
-        fm_main->removeEventFilter(&counter);
+        watch.stop();
 
         QCOMPARE(m_prompter.texts(), QStringList{"Could not find freedb info!"});
-        QVERIFY2(ticksDuringLookup >= 5, qPrintable(QString::number(ticksDuringLookup)));
-        QCOMPARE(busyTicks, ticksDuringLookup);
-        QVERIFY(paintsSeen >= 2);
+        QVERIFY2(watch.ticks >= 5, qPrintable(QString::number(watch.ticks)));
+        QCOMPARE(watch.busyTicks, watch.ticks);
+        QVERIFY(watch.paintsSeen >= 2);
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void hostileServerEndsWithinTheTimeOut_data()
+    {
+        QTest::addColumn<CddbTestServer::Behaviour>("behaviour");
+        QTest::newRow("50 MB entry") << CddbTestServer::Behaviour::Flood;
+        QTest::newRow("one byte a second") << CddbTestServer::Behaviour::Drip;
+    }
+    // A server that floods or trickles costs the window nothing: the lookup ends within the
+    // time-out and a second, the window paints meanwhile, and nothing it sent is shown.
+    void hostileServerEndsWithinTheTimeOut()
+    {
+        QFETCH(CddbTestServer::Behaviour, behaviour);
+        serve("Rock");
+        m_server->setBehaviour(behaviour);
+        constexpr int kTimeoutMs = 2000;
+        pointGrabberAt(m_server->address(), kTimeoutMs);
+        userChanges();
+        LookupWatch watch;
+        QElapsedTimer clock;
+        clock.start();
+        fm_main->btn_freedbClick();
+        const qint64 elapsed = clock.elapsed();
+        watch.stop();
+
+        QVERIFY2(elapsed < kTimeoutMs + 1000, qPrintable(QString::number(elapsed)));
+        QCOMPARE(m_prompter.texts(), QStringList{"Could not find freedb info!"});
+        expectUserChangesKept();
+        // Timer ticks of 100 ms went on through the lookup (half of them, on a busy machine).
+        QVERIFY2(watch.ticks >= elapsed / 200, qPrintable(QString::number(watch.ticks)));
     }
 };
 

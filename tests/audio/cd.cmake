@@ -20,3 +20,6 @@ endif()
 # Checksums, disc ID and database lookup, against an independent reference in Python.
 harvelo_add_test(tst_accuraterip SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_accuraterip.cpp
   LIBS harvelo_test_support)
+harvelo_add_test(tst_cd_images SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cd_images.cpp
+  LIBS harvelo_test_support)
+target_compile_definitions(tst_cd_images PRIVATE HARVELO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")

@@ -176,6 +176,67 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() >= 500 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     }
 
+    void hostileServers_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("atLeastMs");
+        QTest::newRow("50 MB entry") << int(Behaviour::Flood) << 5000 << 0;
+        QTest::newRow("50 MB entry, length announced") << int(Behaviour::FloodAnnounced) << 5000 << 0;
+        QTest::newRow("one byte a second") << int(Behaviour::Drip) << 2000 << 1900;
+    }
+    // A reply is refused once it passes 1 MiB, not after it has all arrived, and a server
+    // that never finishes is dropped at the time-out.
+    void hostileServers()
+    {
+        QFETCH(int, behaviour);
+        QFETCH(int, timeoutMs);
+        QFETCH(int, atLeastMs);
+        AudioGrabber grabber;
+        loadDisc(grabber, makeCdImage(testEnv().makeDir(QStringLiteral("hostile")), {CdImageTrack{588 * 80}}));
+        CddbTestServer server;
+        server.setBehaviour(Behaviour(behaviour));
+        server.setQueryReply(CddbTestServer::exactMatch(QStringLiteral("misc"), grabber.discId(), "x"));
+        pointAt(grabber, server, timeoutMs);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!grabber.QueryDiscInfo(1));
+        const qint64 elapsed = clock.elapsed();
+        QVERIFY2(elapsed >= atLeastMs && elapsed < timeoutMs + 1000,
+                 qPrintable(QString::number(elapsed)));
+        QVERIFY2(server.bytesSent() < CddbTestServer::kFloodBytes / 4,
+                 qPrintable(QString::number(server.bytesSent())));
+    }
+
+    void longNames_data()
+    {
+        QTest::addColumn<QByteArray>("artist");
+        QTest::addColumn<QString>("shownArtist");
+        const QByteArray emojis = QByteArray("\xF0\x9F\x8E\xB5").repeated(4000);
+        QTest::newRow("10,000 letters") << QByteArray(10000, 'x') << QString(1024, QLatin1Char('x'));
+        QTest::newRow("just under 1 MiB") << QByteArray(1000000, 'y') << QString(1024, QLatin1Char('y'));
+        QTest::newRow("pair at the cut") << "a" + emojis
+                                         << QString::fromUtf8("a" + emojis).left(1023);
+        QTest::newRow("controls kept") << QByteArray("Bell\x07 Esc\x1b Del\x7f")
+                                       << QString::fromUtf8("Bell\x07 Esc\x1b Del\x7f");
+    }
+    // Names reach the window at most 1,024 characters long, cut between characters.
+    void longNames()
+    {
+        QFETCH(QByteArray, artist);
+        AudioGrabber grabber;
+        loadDisc(grabber, makeCdImage(testEnv().makeDir(QStringLiteral("long")), {CdImageTrack{588 * 80}}));
+        CddbTestServer server;
+        server.setQueryReply(CddbTestServer::exactMatch(QStringLiteral("misc"), grabber.discId(), "x"));
+        server.setEntry(QStringLiteral("misc"), grabber.discId(),
+                        "DTITLE=" + artist + " / Album\nTTITLE0=" + artist.left(20000) + "\n");
+        pointAt(grabber, server);
+        QVERIFY(grabber.QueryDiscInfo(1));
+        QTEST(grabber.discArtist(), "shownArtist");
+        QTEST(titleOf(grabber, 1), "shownArtist");
+        QCOMPARE(grabber.discAlbum(), QStringLiteral("Album"));
+    }
+
     void noServerNoDisc()
     {
         AudioGrabber grabber;

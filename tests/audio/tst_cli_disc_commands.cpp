@@ -5,6 +5,7 @@
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -58,6 +59,24 @@ private Q_SLOTS:
         QCOMPARE(cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives + 1)}).status, 1);
     }
 
+    // A listed device that does not exist makes libcdio warn at every listing; standard
+    // output carries only what the command prints.
+    void libcdioWarningsStayOffStandardOutput()
+    {
+        const QString missing = testEnv().makeDir(QStringLiteral("gone")) + QStringLiteral("/no-drive");
+        setCdDevices({missing, m_first}); // drives m_drives - 1 and m_drives
+        const ProcessResult toc = cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives)});
+        const ProcessResult drives = cli({QStringLiteral("drives")});
+        setCdDevices({m_first, m_second});
+        QCOMPARE(toc.status, 0);
+        QCOMPARE(toc.outLines().mid(1), (QStringList{"tracks 2", "1 1000 44100", "2 400 17640"}));
+        QVERIFY2(toc.outLines().value(0).startsWith(QStringLiteral("discid ")), toc.out.constData());
+        QCOMPARE(drives.status, 0);
+        QCOMPARE(drives.outLines().size(), m_drives);
+        QCOMPARE(drives.outLines().last(), QStringLiteral("%1\t%2\tone.cue").arg(m_drives).arg(m_first));
+        QVERIFY2(!drives.out.contains("WARN"), drives.out.constData());
+    }
+
     void defaultDriveIsTheCdUnit()
     {
         IniFile().write(settings::cdUnit, m_drives - 1);
@@ -87,6 +106,42 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(missing.err).contains(QStringLiteral("Could not find freedb info!")));
     }
 
+    void lookupIsBounded_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<QByteArray>("artist");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("50 MB entry") << int(CddbTestServer::Behaviour::Flood) << QByteArray() << 1 << "";
+        QTest::newRow("10,000 letters") << int(CddbTestServer::Behaviour::Answer) << QByteArray(10000, 'z')
+                                        << 0 << "artist: " + QString(1024, QLatin1Char('z'));
+    }
+    // The command-line lookup takes no more from a server than the window does.
+    void lookupIsBounded()
+    {
+        QFETCH(int, behaviour);
+        QFETCH(QByteArray, artist);
+        const QString discId = cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives - 1)})
+                                   .outLines().value(0).mid(7);
+        CddbTestServer server;
+        server.setBehaviour(CddbTestServer::Behaviour(behaviour));
+        server.setQueryReply(CddbTestServer::exactMatch(QStringLiteral("misc"), discId, QStringLiteral("x")));
+        server.setEntry(QStringLiteral("misc"), discId, "DTITLE=" + artist + " / Live\n");
+        IniFile ini;
+        ini.write(settings::cddbServer, server.address());
+        ini.write(settings::cddbTimeout, 4000);
+        ini.write(settings::cdUnit, m_drives - 2);
+        QElapsedTimer clock;
+        clock.start();
+        const ProcessResult run = cli({QStringLiteral("lookup")});
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QTEST(run.status, "status");
+        QTEST(run.outLines().value(0), "printed");
+        if (run.status != 0)
+            QVERIFY(QString::fromUtf8(run.err).contains(QStringLiteral("Could not find freedb info!")));
+        QVERIFY(server.bytesSent() < CddbTestServer::kFloodBytes / 4);
+    }
+
     void looksUpLocally()
     {
         const ProcessResult run = cli({QStringLiteral("lookup"), QStringLiteral("--local"), QStringLiteral("--drive"),
@@ -95,6 +150,23 @@ private Q_SLOTS:
         QCOMPARE(run.outLines(), (QStringList{"artist: Band", "album: Record", "genre: ", "1: Alpha", "2: Beta"}));
         QCOMPARE(cli({QStringLiteral("lookup"), QStringLiteral("--local"), QStringLiteral("--drive"),
                       QString::number(m_drives)}).status, 1);
+    }
+
+    // A .toc file that made libcdio divide by zero: listed as a drive, refused with the reason.
+    void refusesAnImageThatIsNotValid()
+    {
+        const QString toc = QDir(testEnv().makeDir(QStringLiteral("badimage"))).filePath(QStringLiteral("crash.toc"));
+        QVERIFY(writeFileBytes(toc, "TRACK\nSILENCE 00:00:01\nFILE\n"));
+        setCdDevices({m_first, toc});
+        const ProcessResult drives = cli({QStringLiteral("drives")});
+        const ProcessResult run = cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives)});
+        setCdDevices({m_first, m_second});
+        QCOMPARE(drives.status, 0);
+        QCOMPARE(drives.outLines().value(m_drives - 1), QStringLiteral("%1\t%2\tcrash.toc").arg(m_drives).arg(toc));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 QStringLiteral("harvelo-cli: no audio disc in drive %1: crash.toc: line 1: TRACK needs a mode such as AUDIO\n")
+                     .arg(m_drives));
     }
 
 private:

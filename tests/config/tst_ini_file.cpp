@@ -127,6 +127,41 @@ private Q_SLOTS:
                                        "cd source=1\r\n[mp3 settings]\r\nbitrate=192\r\n"));
     }
 
+    void byteOrderMark_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // after the mark
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("LF") << QByteArray("[output format]\noutput directory=/rips\n[cddb]\ntimeout=9\n")
+                            << QByteArray("[output format]\noutput directory=/rips\nfilename format=4\n"
+                                          "[cddb]\ntimeout=9\n");
+        QTest::newRow("CRLF, blanks") << QByteArray("  [Output Format]  \r\noutput directory = /rips\r\n")
+                                      << QByteArray("  [Output Format]  \r\noutput directory = /rips\r\n"
+                                                    "filename format=4\r\n");
+    }
+    // Some editors save the file with a UTF-8 byte-order mark: the first section is still
+    // seen, a write changes that section rather than adding a second one, and the mark stays.
+    void byteOrderMark()
+    {
+        QFETCH(QByteArray, body);
+        const QByteArray bom = "\xEF\xBB\xBF";
+        writeRaw(bom + body);
+        IniFile ini;
+        QCOMPARE(ini.read(settings::outputDirectory), QString("/rips"));
+        ini.write(settings::filenameFormat, 4);
+        QTEST(readRaw().mid(3), "written");
+        QVERIFY(readRaw().startsWith(bom));
+        QCOMPARE(ini.read(settings::filenameFormat), 4);
+    }
+
+    void byteOrderMarkAlone()
+    {
+        writeRaw("\xEF\xBB\xBF");
+        IniFile ini;
+        QCOMPARE(ini.read(settings::cddbTimeout), 7000);
+        ini.write(settings::cddbTimeout, 5);
+        QCOMPARE(readRaw(), QByteArray("\xEF\xBB\xBF[cddb]\ntimeout=5\n"));
+    }
+
     void firstWriteCreatesFile()
     {
         IniFile ini;

@@ -87,7 +87,23 @@ private Q_SLOTS:
             << "Song" << 1 << "/##/Song.mp3" << QStringList{"", "/##"};
         QTest::newRow("NUL in title") << 0 << 1 << Replacements{} << "" << ""
             << QString(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("/..")) << 1
-            << "/a##...wav" << none;
+            << "/a#...wav" << none;
+
+        // Control characters from any source are dropped from file and folder names.
+        QTest::newRow("controls in title") << 0 << 0 << Replacements{} << "" << ""
+            << "A\nB\x1b[31mC\aD\x7f\tE\r" << 1 << "/AB[31mCDE.mp3" << none;
+        QTest::newRow("controls in folders") << 5 << 3 << Replacements{} << "Ba\x01nd\n"
+            << "\x1f" "Al\x7f" << "So\x02ng" << 1 << "/Band/Al/Song.ogg"
+            << QStringList{"", "/Band", "/Band/Al"};
+        QTest::newRow("only controls") << 3 << 0 << Replacements{} << "\n\r\t" << ""
+            << "Song" << 1 << "//Song.mp3" << QStringList{"", "/"};
+        QTest::newRow("controls hiding ..") << 3 << 0 << Replacements{} << ".\x01." << ""
+            << "Song" << 1 << "/##/Song.mp3" << QStringList{"", "/##"};
+        QTest::newRow("replacement is a control") << 0 << 0 << Replacements{{3, "\n"}} << ""
+            << "" << "a:b" << 1 << "/ab.mp3" << none;
+        QTest::newRow("DEL neighbours kept") << 0 << 1 << Replacements{} << "" << ""
+            << QString::fromUtf8("~\x7f\u0080\u00e9") << 1 << QString::fromUtf8("/~\u0080\u00e9.wav")
+            << none;
     }
 
     void paths()
@@ -114,6 +130,58 @@ private Q_SLOTS:
         // Whatever the names, the file stays below the output directory.
         QVERIFY(QDir::cleanPath(out.path).startsWith(dir + QLatin1Char('/')));
         QVERIFY(!out.path.contains(QChar(u'\0')));
+    }
+
+    void longNames_data()
+    {
+        QTest::addColumn<int>("rule");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("names"); // each level below the output directory
+
+        const auto rep = [](const QString &unit, int times) { return unit.repeated(times); };
+        const QString cjk = QStringLiteral("\u97f3");                  // 3 bytes of UTF-8
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x8E\xB5");    // 4 bytes, a surrogate pair
+        const QString accented = QStringLiteral("e\u0301");           // 3 bytes, one character
+        QTest::newRow("ascii keeps extension") << 0 << 0 << "" << rep("x", 10000)
+            << QStringList{rep("x", 251) + ".mp3"};
+        QTest::newRow("exactly 255 untouched") << 0 << 1 << "" << rep("x", 251)
+            << QStringList{rep("x", 251) + ".wav"};
+        QTest::newRow("no extension") << 0 << 9 << "" << rep("x", 300) << QStringList{rep("x", 255)};
+        QTest::newRow("3-byte letters") << 0 << 0 << "" << rep(cjk, 10000)
+            << QStringList{rep(cjk, 83) + ".mp3"};
+        QTest::newRow("pairs not split") << 0 << 3 << "" << rep(emoji, 1000)
+            << QStringList{rep(emoji, 62) + ".ogg"};
+        QTest::newRow("accents stay on their letter") << 0 << 0 << "" << rep(accented, 200)
+            << QStringList{rep(accented, 83) + ".mp3"};
+        QTest::newRow("one letter, endless accents") << 0 << 1 << ""
+            << "a" + rep(QStringLiteral("\u0301"), 1000)
+            << QStringList{"a" + rep(QStringLiteral("\u0301"), 125) + ".wav"};
+        QTest::newRow("stem of title and artist") << 1 << 0 << rep("y", 200) << rep("x", 200)
+            << QStringList{rep("x", 200) + "-" + rep("y", 50) + ".mp3"};
+        QTest::newRow("folder and number") << 4 << 2 << rep(cjk, 300) << rep("x", 300)
+            << QStringList{rep(cjk, 85), "7-" + rep("x", 249) + ".wma"};
+        QTest::newRow("cut after cleaning") << 3 << 0 << rep("a:", 200) << "Song"
+            << QStringList{rep("a=", 127) + "a", "Song.mp3"};
+    }
+    // A name of any length gives names the file system takes: each level at most 255 bytes
+    // of UTF-8, the extension kept, no character split.
+    void longNames()
+    {
+        QFETCH(int, rule);
+        QFETCH(int, type);
+        QFETCH(QString, artist);
+        QFETCH(QString, title);
+        QFETCH(QStringList, names);
+        const QString dir = QStringLiteral("/music/rips");
+        storeSettings(dir, rule, type, {});
+        const OutputPath out = plan({title, 7, artist, QStringLiteral("Album")});
+        QCOMPARE(out.path, dir + QLatin1Char('/') + names.join(QLatin1Char('/')));
+        for (const QString &name : names) {
+            QVERIFY(name.toUtf8().size() <= 255);
+            QVERIFY(name.isValidUtf16());
+        }
     }
 
     void trailingSeparatorIsKept()

@@ -216,6 +216,36 @@ private Q_SLOTS:
         QVERIFY(!fm_progress->isVisible());
     }
 
+    void hostileNamesStillRip_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("wav") << 1 << ".wav";
+        QTest::newRow("mp3") << 0 << ".mp3";
+    }
+    // Names with control characters and a 10,000-character title give a file the file system
+    // takes, and the track is ripped whole; the tag keeps the full title.
+    void hostileNamesStillRip()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, extension);
+        f->prepare({4});
+        const QString letters(10000, QChar(0x97f3)); // 3 bytes each in UTF-8
+        fm_main->sklv_main->topLevelItem(3)->setText(1, QStringLiteral("Line\nBreak\x1b[0m\a") + letters);
+        fm_main->skedt_artist->setText(QStringLiteral("Ba\tnd\x7f"));
+        f->rip(format);
+
+        QVERIFY2(f->prompter.boxes.isEmpty(), qPrintable(f->prompter.texts().join('|')));
+        // 255 bytes: "4-LineBreak[0m" (14), 79 letters (237) and the extension (4).
+        const QString file = f->outDir() + QStringLiteral("/Band/4-LineBreak[0m") + letters.left(79) + extension;
+        QCOMPARE(filesBelow(f->outDir()), QStringList{file});
+        if (format == 1)
+            QVERIFY(sameAsDisc(file, 4, f->frames[3]));
+        const ProbeResult probe = probeAudio(file);
+        QVERIFY(probe.ok);
+        QVERIFY(probe.tags.value("title").endsWith(letters));
+    }
+
     void openNameEditIsTakenFirst()
     {
         f->prepare({4});

@@ -4,8 +4,10 @@
 #include <QMutexLocker>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
+#include <memory>
 
 namespace {
 
@@ -26,10 +28,15 @@ QString pathOf(const QByteArray &requestLine)
     return QUrl(QString::fromLatin1(requestLine.split(' ').value(1))).path();
 }
 
+QByteArray httpHead(const QByteArray &status)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain; charset=UTF-8\r\n";
+}
+
 QByteArray httpResponse(const QByteArray &status, const QByteArray &body)
 {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Length: "
-        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    return httpHead(status) + "Content-Length: " + QByteArray::number(body.size())
+        + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 } // namespace
@@ -105,6 +112,12 @@ QList<QByteArray> CddbTestServer::requestHeads() const
     return m_heads;
 }
 
+qint64 CddbTestServer::bytesSent() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_bytesSent;
+}
+
 QByteArray CddbTestServer::exactMatch(const QString &category, const QString &discId,
                                       const QString &title)
 {
@@ -131,6 +144,10 @@ void CddbTestServer::onNewConnection()
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::bytesWritten, socket, [this](qint64 bytes) {
+            QMutexLocker lock(&m_mutex);
+            m_bytesSent += bytes;
+        });
     }
 }
 
@@ -151,11 +168,65 @@ void CddbTestServer::onReadyRead(QTcpSocket *socket)
         m_commands.append(command);
         m_paths.append(path);
     }
+    QMutexLocker lock(&m_mutex);
+    const Behaviour behaviour = m_behaviour;
+    lock.unlock();
+    const bool flooding = behaviour == Behaviour::Flood || behaviour == Behaviour::FloodAnnounced;
+    if (flooding && command.startsWith(QLatin1String("cddb read "))) {
+        flood(socket, behaviour == Behaviour::FloodAnnounced);
+        return;
+    }
     const QByteArray response = responseFor(command, path);
     if (response.isNull())
         return;
+    if (behaviour == Behaviour::Drip) {
+        drip(socket, response);
+        return;
+    }
     socket->write(response);
     socket->disconnectFromHost();
+}
+
+// Keeps about a megabyte queued, so the flood is never held in memory here.
+void CddbTestServer::flood(QTcpSocket *socket, bool announced)
+{
+    const QByteArray start = "210 misc 00000000 CD database entry follows (until terminating `.')\r\n"
+                             "DTITLE=";
+    const QByteArray end = "\r\n.\r\n";
+    const QByteArray length = "Content-Length: "
+                              + QByteArray::number(start.size() + kFloodBytes + end.size()) + "\r\n";
+    socket->write(httpHead("200 OK") + (announced ? length : QByteArray()) + "Connection: close\r\n\r\n"
+                  + start);
+    auto queued = std::make_shared<qint64>(0);
+    const auto refill = [socket, queued, end] {
+        static const QByteArray piece(256 * 1024, 'A');
+        if (*queued >= kFloodBytes)
+            return;
+        while (socket->bytesToWrite() < 1024 * 1024 && *queued < kFloodBytes) {
+            socket->write(piece);
+            *queued += piece.size();
+        }
+        if (*queued >= kFloodBytes) {
+            socket->write(end);
+            socket->disconnectFromHost();
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    refill();
+}
+
+void CddbTestServer::drip(QTcpSocket *socket, const QByteArray &response)
+{
+    auto *timer = new QTimer(socket);
+    auto next = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, response, next] {
+        socket->write(response.mid((*next)++, 1));
+        if (*next < response.size())
+            return;
+        timer->stop();
+        socket->disconnectFromHost();
+    });
+    timer->start(1000);
 }
 
 // Null for a server that stays silent.
@@ -180,6 +251,9 @@ QByteArray CddbTestServer::responseFor(const QString &command, const QString &pa
         return QByteArray(junk, sizeof junk - 1);
     }
     case Behaviour::Answer:
+    case Behaviour::Flood:
+    case Behaviour::FloodAnnounced:
+    case Behaviour::Drip:
         break;
     }
     lock.unlock();

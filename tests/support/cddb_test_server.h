@@ -12,8 +12,8 @@ class QTcpSocket;
 
 // A CDDB server over HTTP on 127.0.0.1 for tests. It runs on a thread of its own, so it answers
 // whichever thread the lookup blocks. "cddb query" gets the query reply; "cddb read CAT ID"
-// gets the entry stored for CAT and ID, else "401". A behaviour other than Answer replaces
-// every reply.
+// gets the entry stored for CAT and ID, else "401". Other behaviours change the replies as
+// their comments say.
 class CddbTestServer : public QObject {
     Q_OBJECT
 public:
@@ -24,7 +24,12 @@ public:
         Garbage,     // HTTP 200 with bytes that are no CDDB reply
         NotHttp,     // bytes that are no HTTP reply, then closes
         QueryOnly,   // answers "cddb query", silent on everything else
+        Flood,       // answers "cddb query"; the read gets an endless entry (kFloodBytes)
+        FloodAnnounced, // the same, with its length in the HTTP head
+        Drip,        // the configured replies, one byte a second
     };
+    // What Flood sends at most: an entry whose disc title is 50 MB long, in pieces.
+    static constexpr qint64 kFloodBytes = 50 * 1024 * 1024;
 
     CddbTestServer();
     ~CddbTestServer() override;
@@ -42,6 +47,8 @@ public:
     // raw request heads.
     QStringList commands() const;
     QList<QByteArray> requestHeads() const;
+    // Reply bytes the clients took so far (handed to the system, not merely queued).
+    qint64 bytesSent() const;
 
     // Replies as a freedb server words them.
     static QByteArray exactMatch(const QString &category, const QString &discId, const QString &title);
@@ -54,6 +61,8 @@ private:
     QByteArray replyFor(const QString &command) const;
     QByteArray responseFor(const QString &command, const QString &path) const;
     QByteArray fileResponse(const QString &path) const;
+    void flood(QTcpSocket *socket, bool announced);
+    void drip(QTcpSocket *socket, const QByteArray &response);
 
     QThread m_thread;
     QObject *m_anchor = nullptr;    // lives on m_thread; runs the calls made there
@@ -67,4 +76,5 @@ private:
     QStringList m_paths;
     QStringList m_commands;
     QList<QByteArray> m_heads;
+    qint64 m_bytesSent = 0;
 };

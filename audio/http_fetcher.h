@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QNetworkAccessManager>
+#include <optional>
+
+class QUrl;
+
+// HTTP GETs whose replies are bounded in size and in time: the one place where the program
+// takes a reply from a server, so a hostile or broken server can neither hold a lookup past its
+// time-out nor fill the memory. Usable from any thread: the network objects live on the thread
+// that makes the fetcher, and each get() runs a local event loop there.
+class HttpFetcher {
+public:
+    // No lookup answer comes near this; a larger reply is refused.
+    static constexpr qint64 kMaxReplyBytes = 1 << 20;
+
+    // `server` only chooses the proxy: loopback addresses are always reached directly.
+    explicit HttpFetcher(const QUrl &server);
+
+    // The body of an HTTP 200 reply. Nothing when the deadline passes first, the server fails
+    // or answers another status, or the body passes maxBytes. The bytes are counted as they
+    // arrive, so a reply is dropped once it passes the bound, whatever length it announces.
+    std::optional<QByteArray> get(const QUrl &url, const QDeadlineTimer &deadline,
+                                  qint64 maxBytes = kMaxReplyBytes);
+
+private:
+    QNetworkAccessManager m_manager;
+};
