@@ -163,9 +163,7 @@ void Tfm_main::createTrackList()
     sklv_main->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sklv_main->setSortingEnabled(false);
     sklv_main->setFrameShape(QFrame::NoFrame);
-    sklv_main->setStyleSheet(QStringLiteral(
-        "QTreeView { background: white; gridline-color: #c0c0c0; }"
-        "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
+    styleTrackList();
     QHeaderView *header = sklv_main->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(false);

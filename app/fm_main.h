@@ -107,6 +107,8 @@ public:
     void Edit1Exit();
     // Ends the in-place edit only while the editor is open (the FreeDB and rip commands).
     void commitOpenEdit();
+    // Colours the list's selected row from the current skin, with text that stays readable.
+    void styleTrackList();
 
     // Playback
     void btn_playClick();
