@@ -81,6 +81,10 @@ QT_QPA_PLATFORM=offscreen "$build/skin/harvelo_skin_gallery" "$out"
 big=":$((500 + $$ % 400))"
 Xvfb "$big" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 bigx=$!
+for _ in $(seq 50); do
+    DISPLAY="$big" xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+done
 mkdir -p "$work/use" "$work/runtime-use"
 chmod 700 "$work/runtime-use"
 printf '[basic]\nskin=1\n' >"$work/use/harvelo.ini"
@@ -116,6 +120,15 @@ echo "$out/use-selected-row.png"
 DISPLAY="$big" xdotool key Escape
 sleep 1
 grab_big "$out/use-message-box.png"
+# Without a window manager the picture has no title bar: the title as the X server holds it.
+box=$(DISPLAY="$big" xdotool search --onlyvisible --name '^Confirm' | head -1)
+echo "message box title: '$(DISPLAY="$big" xdotool getwindowname "$box")'"
+stop_in_use
+# A right click on the face opens the action menu, with its icons.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 3
+sleep 1
+grab_big "$out/use-action-menu.png"
 stop_in_use
 # F1 opens the help window, maximized.
 start_in_use
