@@ -1,10 +1,13 @@
 #include "app/fm_main.h"
 
+#include "app/app_resources.h"
 #include "app/forms.h"
 #include "app/services/prompter.h"
 #include "audio/genres.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "skin/sk_menu_icons.h"
+#include "skin/sk_styled.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -163,9 +166,7 @@ void Tfm_main::createTrackList()
     sklv_main->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sklv_main->setSortingEnabled(false);
     sklv_main->setFrameShape(QFrame::NoFrame);
-    sklv_main->setStyleSheet(QStringLiteral(
-        "QTreeView { background: white; gridline-color: #c0c0c0; }"
-        "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
+    styleTrackList();
     QHeaderView *header = sklv_main->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(false);
@@ -199,17 +200,23 @@ void Tfm_main::createTrackList()
 
 void Tfm_main::createMenus()
 {
+    auto icon = [](const QString &name) { return QIcon(skThemePixmap(name)); };
     pm_action = new TskPopupMenu(this);
-    pm_action->addAction(QStringLiteral("&Refresh"), this, &Tfm_main::btn_refreshClick);
-    pm_action->addAction(QStringLiteral("&FREEDB"), this, &Tfm_main::btn_freedbClick);
-    pm_action->addAction(QStringLiteral("&Rip CD"), this, &Tfm_main::btn_ripcdClick);
+    pm_action->addAction(icon(skMenuIcon::Refresh), QStringLiteral("&Refresh"), this,
+                         &Tfm_main::btn_refreshClick);
+    pm_action->addAction(icon(skMenuIcon::FreeDb), QStringLiteral("&FREEDB"), this,
+                         &Tfm_main::btn_freedbClick);
+    pm_action->addAction(icon(skMenuIcon::RipCd), QStringLiteral("&Rip CD"), this,
+                         &Tfm_main::btn_ripcdClick);
     pm_action->addSeparator();
-    QMenu *encode = pm_action->addMenu(QStringLiteral("&Encode"));
+    QMenu *encode = pm_action->addMenu(icon(skMenuIcon::Encode), QStringLiteral("&Encode"));
     encode->addAction(QStringLiteral("WAV to &MP3"), this, &Tfm_main::WavToMp3Click);
     encode->addAction(QStringLiteral("WAV to &WMA"), this, &Tfm_main::WavToWmaClick);
     encode->addAction(QStringLiteral("WAV to &OGG"), this, &Tfm_main::WavToOggClick);
-    pm_action->addAction(QStringLiteral("&Decode to WAV"), this, &Tfm_main::DecodeClick);
-    pm_action->addAction(QStringLiteral("&WAV Normalize"), this, &Tfm_main::NormalizeClick);
+    pm_action->addAction(icon(skMenuIcon::Decode), QStringLiteral("&Decode to WAV"), this,
+                         &Tfm_main::DecodeClick);
+    pm_action->addAction(icon(skMenuIcon::Normalize), QStringLiteral("&WAV Normalize"), this,
+                         &Tfm_main::NormalizeClick);
     pm_action->addSeparator();
 
     auto addSkinMenu = [this](QMenu *menu) {
@@ -220,7 +227,7 @@ void Tfm_main::createMenus()
         skins->addAction(QStringLiteral("Others"), this, &Tfm_main::OthersClick);
     };
     addSkinMenu(pm_action);
-    pm_action->addAction(QStringLiteral("E&xit"), this, &Tfm_main::sb_quitClick);
+    pm_action->addAction(icon(skMenuIcon::Exit), QStringLiteral("E&xit"), this, &Tfm_main::sb_quitClick);
 
     pm_help = new TskPopupMenu(this);
     pm_help->addAction(QStringLiteral("&Content"), this, &Tfm_main::ContentClick);
@@ -247,6 +254,7 @@ void Tfm_main::FormCreate()
     lbl_version->setText(QStringLiteral("version ") + version_text);
     output_format = 0;
 
+    initAppResources();
     // No audio device in tests; the click is harmless to skip there.
     if (qgetenv("HARVELO_AUDIO_OUTPUT") != "null") {
         m_click = new QSoundEffect(this);

@@ -42,6 +42,8 @@ public:
     int block_samples = 0;
     // The files chosen in the shared open-file dialog, full paths in the dialog's order.
     QStringList OpenDialog;
+    // Where that dialog opens: the folder of the last choice, empty before the first one.
+    QString openDialogDir;
 
     // Controls
     QAbstractButton *sb_action, *sb_setting, *sb_help, *sb_quit;
@@ -105,6 +107,8 @@ public:
     void Edit1Exit();
     // Ends the in-place edit only while the editor is open (the FreeDB and rip commands).
     void commitOpenEdit();
+    // Colours the list's selected row from the current skin, with text that stays readable.
+    void styleTrackList();
 
     // Playback
     void btn_playClick();

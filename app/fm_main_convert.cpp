@@ -6,6 +6,9 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 
+#include <QFileInfo>
+#include <QStandardPaths>
+
 // File conversion commands: each sets up the writer, lets the user choose the files in the
 // shared open dialog and shows the job window modally.
 
@@ -29,7 +32,14 @@ bool chooseFiles(Tfm_main &main, const char *filter)
     Prompter::FileDialog dialog;
     dialog.filter = nameFilter(filter);
     dialog.multiSelect = true;
+    // The folder last used, and the user's music before the first choice; never the working
+    // folder, which means nothing to a program started from a menu.
+    dialog.directory = main.openDialogDir.isEmpty()
+                           ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
+                           : main.openDialogDir;
     main.OpenDialog = services::prompter().openFiles(dialog, &main);
+    if (!main.OpenDialog.isEmpty())
+        main.openDialogDir = QFileInfo(main.OpenDialog.first()).absolutePath();
     return !main.OpenDialog.isEmpty();
 }
 

@@ -44,6 +44,7 @@ void applySkin(Tfm_main &w, const SkinFile::Images &images)
     for (size_t f = 0; f < std::size(formats); ++f)
         formats[f]->setPictures(pic[22 + 5 * f], pic[24 + 5 * f], pic[26 + 5 * f]);
     w.btn_ripcd->setPictures(pic[42], pic[43], pic[44]);
+    w.styleTrackList();
     w.update();
 }
 

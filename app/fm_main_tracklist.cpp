@@ -4,6 +4,9 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 
+#include <QImage>
+#include <cmath>
+
 namespace {
 
 constexpr int kNameColumn = 1;
@@ -11,6 +14,26 @@ constexpr int kNameColumn = 1;
 constexpr int kNameLeft = 60;
 
 // Reads the table of contents and the local names afresh and clears the disc fields.
+// WCAG relative luminance of a colour.
+double luminance(const QColor &c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// The frame of the skin's face beside the list: a strong colour of the skin on every face
+// drawn so far, and whatever a user's own skin has there.
+QColor skinSelectionColour(const QPixmap &face)
+{
+    if (face.isNull())
+        return QColor(0x31, 0x6A, 0xC5);
+    const QImage image = face.toImage();
+    const QPoint at(2 * image.width() / Tfm_main::kWidth, 190 * image.height() / Tfm_main::kHeight);
+    QColor c = image.pixelColor(at);
+    c.setAlpha(255);
+    return c;
+}
+
 void readDiscLocally(Tfm_main &w)
 {
     w.AudioGrabber.ReadTOC();
@@ -131,4 +154,19 @@ void Tfm_main::commitOpenEdit()
 {
     if (!Edit1->isHidden())
         Edit1Exit();
+}
+
+// A styled item draws its selection from the style sheet only: without a selected state of its
+// own, the selected row's text vanished into the highlight.
+void Tfm_main::styleTrackList()
+{
+    const QColor selection = skinSelectionColour(skin_pic[0]);
+    const double l = luminance(selection);
+    // Whichever of black and white stands out more from the selection.
+    const QColor text = (l + 0.05) / 0.05 > 1.05 / (l + 0.05) ? Qt::black : Qt::white;
+    sklv_main->setStyleSheet(QStringLiteral(
+        "QTreeView { background: white; color: black; gridline-color: #c0c0c0; }"
+        "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"
+        "QTreeView::item:selected { background: %1; color: %2; }")
+                                 .arg(selection.name(), QColor(text).name()));
 }

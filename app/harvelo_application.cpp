@@ -8,7 +8,8 @@
 HarveloApplication::HarveloApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Harvelo"));
-    setApplicationDisplayName(QStringLiteral("Harvelo"));
+    // No display name: Qt would add it to every window title (" — Harvelo"), and the boxes'
+    // captions must reach the window system exactly as given.
     installEventFilter(this);
 }
 

@@ -1,9 +1,12 @@
 #include "app/help_window.h"
 
+#include "app/app_resources.h"
+
 #include <QUrl>
 
 HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
 {
+    initAppResources();
     setWindowTitle(QStringLiteral("Harvelo Help"));
     // An open help window must not keep the program running once the main window has closed.
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -1,6 +1,7 @@
 #include "cli/cli_command.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace {
@@ -9,6 +10,30 @@ std::vector<CliCommand> &registry()
 {
     static std::vector<CliCommand> commands;
     return commands;
+}
+
+// The command being run, as typed: the first argument that names a registered command.
+QString runningCommand()
+{
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i) {
+        for (const CliCommand &command : registry()) {
+            if (all[i] == QLatin1String(command.name))
+                return all[i];
+        }
+    }
+    return {};
+}
+
+// Qt's usage line names only the program; a command's help must name the command too, or the
+// line it shows cannot be typed as it stands.
+QString commandHelp(const QCommandLineParser &parser)
+{
+    const QString help = parser.helpText();
+    const QString qtUsage = QStringLiteral("Usage: ") + QCoreApplication::arguments().constFirst();
+    if (!help.startsWith(qtUsage))
+        return help;
+    return QStringLiteral("Usage: harvelo-cli ") + runningCommand() + help.mid(qtUsage.size());
 }
 
 } // namespace
@@ -39,7 +64,7 @@ bool parseArgs(QCommandLineParser &parser, const QStringList &args, int position
         return false;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::printf("%s", qPrintable(parser.helpText()));
+        std::printf("%s", qPrintable(commandHelp(parser)));
         *status = 0;
         return false;
     }

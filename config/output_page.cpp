@@ -142,14 +142,16 @@ void OutputPage::save(IniFile &ini)
         ini.write(replacements[i].key, skedt_replace[i]->text());
 }
 
-// The output directory stays: only the picker changes it.
+// "&Default" is a preset the user asks for, not the fallback of an absent key: its naming rule
+// and replacements differ from those. The output directory stays: only the picker changes it.
 void OutputPage::setDefaults(const IniFile &)
 {
+    constexpr int presetNamingRule = 1; // "<Title>-<Artist>"
     skcd_outpputformat->setCurrentIndex(outputType.defaultValue);
     m_formatCommand(outputType.defaultValue);
     setNormalize(normalize.defaultValue() == QLatin1String(kNormalizeOn));
     ud_normalize->setValue(normalizeRatio.defaultValue);
-    skcb_filenameformat->setCurrentIndex(filenameFormat.defaultValue);
+    skcb_filenameformat->setCurrentIndex(presetNamingRule);
     for (int i = 0; i < 9; ++i)
-        skedt_replace[i]->setText(replacements[i].key.defaultValue());
+        skedt_replace[i]->setText(QStringLiteral("#"));
 }

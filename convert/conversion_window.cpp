@@ -118,6 +118,10 @@ void ConversionWindow::FormShow()
     QDir().mkdir(m_outputDir);
     // The job works on the selection as it is now, whatever happens to the dialog later.
     const QStringList files = fm_main->OpenDialog;
+    // Nothing of the previous job's figures may pass for this one's.
+    for (QLabel *l : {lbl_filenum, lbl_filename, lbl_filesize, m_amount})
+        l->clear();
+    skpb_progress->setValue(0);
     lbl_filecount->setText(QString::number(files.size()));
     m_control.reset();
     ++m_generation;

@@ -11,6 +11,9 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 
 namespace {
 
@@ -23,6 +26,35 @@ QLabel *label(QWidget *parent, const QString &text, int left, int top, int width
     l->setGeometry(left, top, width, 14);
     return l;
 }
+
+// The answer to a question of the job, set on the UI thread and awaited by the job.
+class PendingAnswer {
+public:
+    void set(Prompter::Answer answer)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_answer = answer;
+        }
+        m_set.notify_all();
+    }
+    bool isSet()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_answer.has_value();
+    }
+    Prompter::Answer wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_set.wait(lock, [this] { return m_answer.has_value(); });
+        return *m_answer;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_set;
+    std::optional<Prompter::Answer> m_answer;
+};
 
 TskButton *button(QWidget *parent, const QString &text, int left, int top, int width)
 {
@@ -53,6 +85,7 @@ Tfm_progress::~Tfm_progress()
 {
     m_control.requestStop();
     m_control.resume();
+    closeQuestions();
     waitForWorker();
 }
 
@@ -187,6 +220,13 @@ void Tfm_progress::skbtn_abortClick()
         m_control.resume();
         skbtn_pause->setText(kPause);
     }
+    closeQuestions();
+}
+
+// A Stop answers the job's open question for the user: No, which keeps an existing file.
+void Tfm_progress::closeQuestions()
+{
+    services::prompter().closeQuestions(this, Prompter::Answer::No);
 }
 
 // The worker closes its file and track itself once it sees the request; calling them from
@@ -201,6 +241,7 @@ void Tfm_progress::FormClose()
         m_control.requestStop();
     m_control.resume();
     skbtn_pause->setText(kPause);
+    closeQuestions();
 }
 
 // finished() comes as the thread's last act, so the join returns at once.
@@ -269,15 +310,36 @@ void Tfm_progress::showProgress(const QString &written, int percent)
 
 bool Tfm_progress::askYesNo(const QString &caption, const QString &text)
 {
-    return runOn(this, [&] {
-        return services::prompter().plain(caption, text, Prompter::Buttons::YesNo, this)
-            == Prompter::Answer::Yes;
-    });
+    return question(caption, text, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
 }
 
 void Tfm_progress::tell(const QString &caption, const QString &text)
 {
-    runOn(this, [&] { services::prompter().plain(caption, text, Prompter::Buttons::Ok, this); });
+    question(caption, text, Prompter::Buttons::Ok);
+}
+
+// The box leaves this window usable, so Stop can be pressed while the job waits for the answer.
+// A question that would open after a Stop is answered at once, as the Stop would have.
+Prompter::Answer Tfm_progress::question(const QString &caption, const QString &text,
+                                        Prompter::Buttons buttons)
+{
+    auto pending = std::make_shared<PendingAnswer>();
+    auto open = [this, pending, caption, text, buttons] {
+        if (m_control.stopRequested()) {
+            pending->set(Prompter::Answer::No);
+            return;
+        }
+        services::prompter().askOpen({Prompter::Kind::Plain, caption, text, buttons}, this,
+                                     [pending](Prompter::Answer answer) { pending->set(answer); });
+    };
+    if (QThread::currentThread() != thread()) {
+        postTo(this, open);
+        return pending->wait();
+    }
+    open(); // the WMA job: this thread keeps serving the window until the answer comes
+    while (!pending->isSet())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return pending->wait();
 }
 
 void Tfm_progress::closeByJob()

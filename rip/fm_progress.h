@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/services/prompter.h"
 #include "jobs/job_control.h"
 #include "rip/rip_job.h"
 
@@ -55,6 +56,8 @@ private:
     RipComponents components() const;
     RipSnapshot snapshot() const;
     void closeByJob();
+    Prompter::Answer question(const QString &caption, const QString &text, Prompter::Buttons buttons);
+    void closeQuestions();
 
     void showTrackCount(int count) override;
     void showTrack(int counter, const QString &name, const QString &size) override;

@@ -76,8 +76,9 @@ void RipJob::pass()
             m_host.finish({});
             return;
         }
-        // A skipped track goes straight on to the next row, as a stop is tested after a copy.
-        if (end == TrackEnd::Ripped && m_control.stopRequested())
+        // Tested after a skipped track too: a Stop pressed while the track's question was open
+        // answered it for the user and ends the pass as any Stop does.
+        if (m_control.stopRequested())
             break;
     }
     prove();

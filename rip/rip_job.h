@@ -55,7 +55,8 @@ public:
     virtual void showTrack(int counter, const QString &name, const QString &size) = 0;
     virtual void showPercent(int percent) = 0;
     virtual void showProgress(const QString &written, int percent) = 0;
-    // A plain box without icon: Yes/No (true for Yes) or OK.
+    // A plain box without icon: Yes/No (true for Yes) or OK. The window stays usable while it
+    // is open, and a Stop answers it (No).
     virtual bool askYesNo(const QString &caption, const QString &text) = 0;
     virtual void tell(const QString &caption, const QString &text) = 0;
     // Closes the window, then opens the file browser on browseDir unless it is empty.

@@ -2,11 +2,13 @@
 # Screenshots of Harvelo's main window with each shipped skin and with the built-in one: the
 # real program runs under Xvfb and ffmpeg's x11grab takes the screen, which is exactly the
 # size of the window. Also writes a sheet of the 45 pictures of each skin (every button state),
-# a gallery of the skinned controls in each theme and the program's dialogs.
+# a gallery of the skinned controls in each theme and the program's dialogs. On a larger screen
+# it then works the program as a user would: the track list with a selected row, a real message
+# box (the quit question) and the help window.
 #
 #   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]      (defaults: build, BUILD_DIR/screenshots)
 #
-# Needs Xvfb and ffmpeg; builds harvelo, harvelo_skinmaker and harvelo_skin_gallery first.
+# Needs Xvfb, ffmpeg and xdotool; builds harvelo, harvelo_skinmaker and harvelo_skin_gallery.
 set -euo pipefail
 
 build=$(realpath "${1:-build}")
@@ -20,9 +22,11 @@ display=":$((100 + $$ % 400))"
 Xvfb "$display" -screen 0 525x380x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 app=""
+bigx=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
+    [ -n "$bigx" ] && kill "$bigx" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -72,3 +76,63 @@ shoot builtin 7
 QT_QPA_PLATFORM=offscreen "$build/skin/harvelo_skinmaker" sheet \
     "$build/skin/builtin.skn" "$out/sheet-builtin.png"
 QT_QPA_PLATFORM=offscreen "$build/skin/harvelo_skin_gallery" "$out"
+
+# The program in use, on a 1024x768 screen: xdotool clicks and types, ffmpeg takes the pictures.
+big=":$((500 + $$ % 400))"
+Xvfb "$big" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+bigx=$!
+for _ in $(seq 50); do
+    DISPLAY="$big" xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+done
+mkdir -p "$work/use" "$work/runtime-use"
+chmod 700 "$work/runtime-use"
+printf '[basic]\nskin=1\n' >"$work/use/harvelo.ini"
+
+start_in_use() {
+    DISPLAY="$big" HARVELO_CONFIG_DIR="$work/use" HARVELO_AUDIO_OUTPUT=null \
+        XDG_RUNTIME_DIR="$work/runtime-use" HARVELO_CD_DEVICES="$devices" \
+        "$build/app/harvelo" >/dev/null 2>&1 &
+    app=$!
+    win=$(DISPLAY="$big" xdotool search --sync --onlyvisible --name '^Harvelo$' | head -1)
+    sleep 1.5 # the first list refresh
+    eval "$(DISPLAY="$big" xdotool getwindowgeometry --shell "$win")"
+}
+stop_in_use() {
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+    app=""
+}
+grab_big() {
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 1024x768 -i "$big+0,0" \
+        -frames:v 1 "$1"
+    echo "$1"
+}
+
+# A click on the second row selects it; the picture is the main window alone.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 150 122 click 1
+sleep 0.5
+ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 525x380 -i "$big+$X,$Y" \
+    -frames:v 1 "$out/use-selected-row.png"
+echo "$out/use-selected-row.png"
+# Esc on the main window asks the quit question in a real message box.
+DISPLAY="$big" xdotool key Escape
+sleep 1
+grab_big "$out/use-message-box.png"
+# Without a window manager the picture has no title bar: the title as the X server holds it.
+box=$(DISPLAY="$big" xdotool search --onlyvisible --name '^Confirm' | head -1)
+echo "message box title: '$(DISPLAY="$big" xdotool getwindowname "$box")'"
+stop_in_use
+# A right click on the face opens the action menu, with its icons.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 3
+sleep 1
+grab_big "$out/use-action-menu.png"
+stop_in_use
+# F1 opens the help window, maximized.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 1 key F1
+sleep 1.5
+grab_big "$out/use-help.png"
+stop_in_use

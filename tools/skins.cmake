@@ -16,6 +16,8 @@ add_executable(harvelo_skinmaker
   ${CMAKE_CURRENT_LIST_DIR}/skinmaker/theme_art.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skinmaker/title_art.h
   ${CMAKE_CURRENT_LIST_DIR}/skinmaker/title_art.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/skinmaker/menu_icon_art.h
+  ${CMAKE_CURRENT_LIST_DIR}/skinmaker/menu_icon_art.cpp
 )
 target_link_libraries(harvelo_skinmaker PRIVATE harvelo_skinbase Qt6::Gui)
 

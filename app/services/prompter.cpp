@@ -7,6 +7,15 @@ Prompter *g_prompter = nullptr;
 Desktop *g_desktop = nullptr;
 } // namespace
 
+void Prompter::askOpen(const Box &box, QWidget *parent, std::function<void(Answer)> answered)
+{
+    answered(ask(box, parent));
+}
+
+void Prompter::closeQuestions(QWidget *, Answer)
+{
+}
+
 void Prompter::information(const QString &text, QWidget *parent)
 {
     ask({Kind::Information, {}, text, Buttons::Ok}, parent);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -29,6 +30,12 @@ public:
 
     virtual ~Prompter() = default;
     virtual Answer ask(const Box &box, QWidget *parent = nullptr) = 0;
+    // A box that leaves every window usable while it is open (a job's question, so that Stop
+    // can be pressed meanwhile). `answered` runs once, on the UI thread, with the user's answer
+    // or the one closeQuestions() gives. This default asks at once and blocks.
+    virtual void askOpen(const Box &box, QWidget *parent, std::function<void(Answer)> answered);
+    // Closes the open boxes of `parent` as if `answer` had been chosen in them.
+    virtual void closeQuestions(QWidget *parent, Answer answer);
     // Existing files chosen by the user; empty when cancelled.
     virtual QStringList openFiles(const FileDialog &dialog, QWidget *parent = nullptr) = 0;
 

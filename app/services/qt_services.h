@@ -10,6 +10,8 @@ class HelpWindow;
 class QtPrompter : public Prompter {
 public:
     Answer ask(const Box &box, QWidget *parent) override;
+    void askOpen(const Box &box, QWidget *parent, std::function<void(Answer)> answered) override;
+    void closeQuestions(QWidget *parent, Answer answer) override;
     QStringList openFiles(const FileDialog &dialog, QWidget *parent) override;
 };
 

@@ -1,11 +1,16 @@
 #include "app/forms.h"
 #include "app/harvelo_application.h"
+#include "app/help_window.h"
+#include "app/services/qt_services.h"
 #include "audio/genres.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -58,6 +63,57 @@ private Q_SLOTS:
         if (fm_main)
             fm_main->no_quit_prompt = true;
         m_forms.reset();
+    }
+
+    // The program's own resources are linked in: the help window shows its pages.
+    void helpWindowShowsItsPages()
+    {
+        start();
+        QtDesktop desktop;
+        desktop.openHelp();
+        HelpWindow *help = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            help = help ? help : qobject_cast<HelpWindow *>(w);
+        QVERIFY(help);
+        QCOMPARE(help->windowTitle(), QStringLiteral("Harvelo Help"));
+        QVERIFY(help->document()->toPlainText().contains(QStringLiteral("Harvelo")));
+    }
+
+    // Every command of the action menu shows an icon in the menu's side bar.
+    void actionMenuShowsIcons()
+    {
+        start();
+        QMenu *menu = fm_main->pm_action;
+        const QStringList commands{"&Refresh", "&FREEDB", "&Rip CD", "&Encode", "&Decode to WAV",
+                                   "&WAV Normalize", "E&xit"};
+        menu->popup(fm_main->mapToGlobal(QPoint(20, 60)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage shown = menu->grab().toImage();
+        QStringList bare;
+        for (QAction *action : menu->actions()) {
+            if (!commands.contains(action->text()))
+                continue;
+            const QRect item = menu->actionGeometry(action);
+            const QRect bar(item.left() + 3, item.top() + 2, 20, item.height() - 4);
+            if (action->icon().isNull() || backgroundAndInk(shown, bar).second < 3)
+                bare << action->text();
+        }
+        menu->close();
+        QCOMPARE(bare, QStringList());
+    }
+
+    // ... and the click sound is there, a WAV an independent reader takes.
+    void clickSoundLoads()
+    {
+        start();
+        QFile click(QStringLiteral(":/sounds/SOUND_CLICK.wav"));
+        QVERIFY(click.open(QIODevice::ReadOnly));
+        const QString copy = QDir(testEnv().makeDir(QStringLiteral("click"))).filePath("click.wav");
+        QVERIFY(writeFileBytes(copy, click.readAll()));
+        const ProbeResult p = probeAudio(copy);
+        QVERIFY(p.ok);
+        QCOMPARE(p.codec, QStringLiteral("pcm_s16le"));
+        QVERIFY(p.seconds > 0);
     }
 
     void startWritesOnlyTheServerAndTheOutputType()

@@ -2,9 +2,11 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "tests/app/disc_window.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_env.h"
 
+#include <QHeaderView>
 #include <QtTest>
 
 namespace {
@@ -69,6 +71,39 @@ private Q_SLOTS:
         m_desktop.clear();
     }
     void cleanup() { m_window.stop(); }
+
+    void selectedRowIsReadable_data()
+    {
+        QTest::addColumn<int>("skin");
+        QTest::newRow("no skin") << 0;
+        const char *names[] = {"Pewter", "Maroon", "Green", "Titian", "SkyBlue"};
+        for (int i = 1; i <= 5; ++i)
+            QTest::newRow(names[i - 1]) << i;
+    }
+
+    // The selected row is drawn in the skin's colours, and its name stands out from them.
+    void selectedRowIsReadable()
+    {
+        QFETCH(int, skin);
+        startOnThreeTracks();
+        if (skin > 0)
+            fm_main->skinMenuClick(skin);
+        QTreeWidget *list = fm_main->sklv_main;
+        list->setCurrentItem(DiscWindow::row(1));
+        QVERIFY(DiscWindow::row(1)->isSelected());
+        const QImage shown = list->viewport()->grab().toImage();
+        QRect cell = list->visualItemRect(DiscWindow::row(1));
+        cell.setLeft(list->header()->sectionPosition(1) + 2);
+        cell.setWidth(list->header()->sectionSize(1) - 4);
+        cell.adjust(0, 1, 0, -2); // inside the grid lines
+        const auto [selected, ink] = backgroundAndInk(shown, cell);
+        QVERIFY2(ink >= 3, qPrintable(QStringLiteral("contrast %1").arg(ink)));
+        // The highlight is not the white of the other rows.
+        QRect other = list->visualItemRect(DiscWindow::row(0));
+        other.setLeft(cell.left());
+        other.setWidth(cell.width());
+        QVERIFY(backgroundAndInk(shown, other.adjusted(0, 1, 0, -2)).first != selected);
+    }
 
     void rowsShowNumberNameLengthAndSize()
     {

@@ -30,6 +30,8 @@ class TestHarveloCli : public QObject {
 private slots:
     void init();
     void help();
+    void commandUsage_data();
+    void commandUsage();
     void convertUsesTheSettings_data();
     void convertUsesTheSettings();
     void convertNormalizes();
@@ -58,6 +60,25 @@ void TestHarveloCli::help()
     const ProcessResult convert = runCli({QStringLiteral("convert"), QStringLiteral("--help")});
     QCOMPARE(convert.status, 0);
     QVERIFY(convert.out.contains("--normalize"));
+}
+
+void TestHarveloCli::commandUsage_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("usage");
+    QTest::newRow("convert") << "convert" << "Usage: harvelo-cli convert [options] INPUT OUTPUT\n";
+    QTest::newRow("tag") << "tag" << "Usage: harvelo-cli tag [options] FILE\n";
+    QTest::newRow("toc") << "toc" << "Usage: harvelo-cli toc [options]\n";
+}
+
+// The usage line of a command's help can be typed as it stands: it names the command.
+void TestHarveloCli::commandUsage()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, usage);
+    const ProcessResult r = runCli({command, QStringLiteral("--help")});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(QString::fromUtf8(r.out).section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n'), usage);
 }
 
 void TestHarveloCli::convertUsesTheSettings_data()

@@ -376,6 +376,10 @@ private Q_SLOTS:
         setShown(shown, kCddb, "cddb server", "cddb.example.org");
         setShown(shown, kCddb, "cgi script", "/cgi/cddb");
         setShown(shown, kOutputFormat, "output directory", "/tmp/first dir");
+        // A preset, not the absent keys' fallbacks: the second rule and "#" everywhere.
+        setShown(shown, kOutputFormat, "filename format", "<Title>-<Artist>");
+        for (const Replacement &r : replacements)
+            setShown(shown, kOutputFormat, r.key.key, "#");
         verifyShown(shown);
         QVERIFY(m_program.prompter.boxes.isEmpty());
     }

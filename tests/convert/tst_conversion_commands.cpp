@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
 #include <QtTest>
@@ -208,6 +209,23 @@ private Q_SLOTS:
         QCOMPARE(fm_encode->lbl_filecount->text(), QString("0"));
         QCOMPARE(h->desktop.openedFolders, QStringList{out});
         QVERIFY(h->prompter.boxes.isEmpty());
+    }
+
+    // The shared dialog opens in the user's music folder at first, then where the user last
+    // chose files; a cancelled dialog changes nothing.
+    void dialogOpensInTheFolderLastUsed()
+    {
+        fm_main->openDialogDir.clear();
+        const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+        QVERIFY(!music.isEmpty());
+        choose({wav("take.wav")});
+        QVERIFY(h->run("&WAV Normalize"));
+        QVERIFY(h->run("&Decode to WAV")); // cancelled
+        QVERIFY(h->run("WAV to &MP3"));
+        QStringList opened;
+        for (const Prompter::FileDialog &d : h->prompter.fileDialogs)
+            opened << d.directory;
+        QCOMPARE(opened, (QStringList{music, in, in}));
     }
 
     void theOutputDirectoryIsMadeOnShow()

@@ -160,6 +160,29 @@ private Q_SLOTS:
         QVERIFY(probeAudio(QDir(out).filePath("next.mp3")).ok);
     }
 
+    // A second job shows none of the first one's figures before it has its own: at its first
+    // question nothing has been encoded yet.
+    void aNewJobStartsWithNoFigures()
+    {
+        const QString source = wav("take.wav", 1.0);
+        choose({source});
+        QVERIFY(h->run("WAV to &MP3"));
+        QVERIFY(!fm_encode->lbl_encodesize->text().isEmpty());
+        QCOMPARE(fm_encode->skpb_progress->value(), 100);
+
+        QString encoded = QStringLiteral("unseen");
+        int percent = -1;
+        h->prompter.onAsk = [&](const ScriptedPrompter::Record &) {
+            encoded = fm_encode->lbl_encodesize->text();
+            percent = fm_encode->skpb_progress->value();
+        };
+        choose({source});
+        h->prompter.answers.enqueue(Prompter::Answer::No);
+        QVERIFY(h->run("WAV to &MP3"));
+        QCOMPARE(encoded, QString());
+        QCOMPARE(percent, 0);
+    }
+
     // With the output directory beside the sources, an MP3 chosen for MP3 would be its own target.
     void aTargetThatIsTheSourceIsRefused()
     {

@@ -7,6 +7,7 @@
 #include "tests/support/cd_image_fixture.h"
 #include "tests/support/test_env.h"
 
+#include <QTimer>
 #include <QtTest>
 
 // Stop, Pause/Resume and closing of the rip window, read errors, the format buttons and what
@@ -150,6 +151,45 @@ private Q_SLOTS:
         QCOMPARE(probeAudio(f->trackFile(1, ".wav")).tags.value("title"), QStringLiteral("Song 1"));
         QVERIFY(sameAsDisc(f->trackFile(3, ".wav"), 3, f->frames[2]));
         QCOMPARE(f->desktop.openedFolders.size(), 2);
+    }
+
+    void stopAnswersAnOpenQuestion_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("worker") << 1 << ".wav";
+        QTest::newRow("wma job") << 2 << ".wma";
+    }
+
+    // The overwrite question leaves the rip window usable: Stop, pressed while it is open,
+    // answers No for the user and ends the job as any Stop does.
+    void stopAnswersAnOpenQuestion()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, extension);
+        f->prepare({1, 2});
+        const QString existing = f->trackFile(1, extension);
+        QVERIFY(QDir().mkpath(QFileInfo(existing).path()));
+        QVERIFY(writeFileBytes(existing, "an earlier rip"));
+        f->prompter.leaveOpen = true;
+        bool usable = false;
+        f->prompter.onAsk = [&](const ScriptedPrompter::Record &) {
+            QTimer::singleShot(0, fm_progress, [&] {
+                usable = fm_progress->isVisible() && fm_progress->skbtn_abort->isEnabled()
+                         && f->prompter.openQuestions.size() == 1;
+                fm_progress->skbtn_abort->click();
+            });
+        };
+        f->rip(format);
+        QVERIFY(usable);
+        QVERIFY(f->prompter.openQuestions.isEmpty());
+        QCOMPARE(f->prompter.closedQuestions.size(), 1);
+        QCOMPARE(f->prompter.closedQuestions.first().closedWith, Prompter::Answer::No);
+        QCOMPARE(f->prompter.closedQuestions.first().record.caption, QStringLiteral("ERROR"));
+        QCOMPARE(fileBytes(existing), QByteArray("an earlier rip"));
+        QVERIFY(!QFileInfo::exists(f->trackFile(2, extension)));
+        QVERIFY(!fm_progress->isVisible());
+        QCOMPARE(f->desktop.openedFolders.size(), 1);
     }
 
     void readError_data()

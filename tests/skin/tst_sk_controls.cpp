@@ -1,4 +1,5 @@
 #include "skin/sk_controls.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
@@ -61,6 +62,33 @@ private Q_SLOTS:
         QCOMPARE(image(themed->picNormal()), image(skThemePixmap(UIStyle::DeepBlue, 23)));
         QCOMPARE(edit->borderColor(), QColor(Qt::black));
         QCOMPARE(edit->uiStyle(), UIStyle::DeepBlue);
+    }
+
+    void disabledEditStaysReadable_data()
+    {
+        QTest::addColumn<UIStyle>("style");
+        QTest::newRow("MacOS") << UIStyle::MacOS;
+        QTest::newRow("WinXP") << UIStyle::WinXP;
+        QTest::newRow("DeepBlue") << UIStyle::DeepBlue;
+        QTest::newRow("Protein") << UIStyle::Protein;
+        QTest::newRow("BlueGlass") << UIStyle::BlueGlass;
+    }
+
+    // A disabled field that shows a value (the output directory) keeps its text at a contrast
+    // of at least 3:1, in its palette and on screen.
+    void disabledEditStaysReadable()
+    {
+        QFETCH(UIStyle, style);
+        auto *edit = new TskEdit(QStringLiteral("/home/someone/Music"), m_form);
+        edit->setGeometry(10, 40, 200, 20);
+        m_form->setUIStyle(style);
+        edit->setEnabled(false);
+        const QPalette pal = edit->palette();
+        QVERIFY(contrastRatio(pal.color(QPalette::Disabled, QPalette::Text),
+                              pal.color(QPalette::Disabled, QPalette::Base)) >= 3);
+        const QImage shown = edit->grab().toImage();
+        const auto [background, ink] = backgroundAndInk(shown, shown.rect().adjusted(2, 2, -2, -2));
+        QVERIFY2(ink >= 3, qPrintable(QStringLiteral("%1 on %2").arg(ink).arg(background.name())));
     }
 
     void formThemesControlsAddedLater()

@@ -21,6 +21,43 @@ Prompter::Answer ScriptedPrompter::ask(const Box &box, QWidget *)
     return answers.isEmpty() ? defaultAnswer : answers.dequeue();
 }
 
+void ScriptedPrompter::askOpen(const Box &box, QWidget *parent, std::function<void(Answer)> answered)
+{
+    if (!leaveOpen) {
+        answered(ask(box, parent));
+        return;
+    }
+    const Record record{box.kind, box.caption, box.text, box.buttons};
+    boxes.append(record);
+    openQuestions.append({record, parent, std::move(answered)});
+    if (onAsk)
+        onAsk(record);
+}
+
+void ScriptedPrompter::closeQuestions(QWidget *parent, Answer answer)
+{
+    for (qsizetype i = 0; i < openQuestions.size();) {
+        if (openQuestions[i].parent != parent) {
+            ++i;
+            continue;
+        }
+        OpenQuestion q = openQuestions.takeAt(i);
+        q.closedWith = answer;
+        closedQuestions.append(q);
+        q.answered(answer);
+    }
+}
+
+void ScriptedPrompter::answerOpen(Answer answer)
+{
+    if (openQuestions.isEmpty())
+        return;
+    OpenQuestion q = openQuestions.takeFirst();
+    q.closedWith = answer;
+    closedQuestions.append(q);
+    q.answered(answer);
+}
+
 QStringList ScriptedPrompter::openFiles(const FileDialog &dialog, QWidget *)
 {
     fileDialogs.append(dialog);
@@ -43,6 +80,9 @@ void ScriptedPrompter::clear()
     fileDialogs.clear();
     defaultAnswer = Answer::No;
     onAsk = nullptr;
+    leaveOpen = false;
+    openQuestions.clear();
+    closedQuestions.clear();
 }
 
 RecordingDesktop::RecordingDesktop()

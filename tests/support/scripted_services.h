@@ -21,6 +21,10 @@ public:
     ~ScriptedPrompter() override;
 
     Answer ask(const Box &box, QWidget *parent) override;
+    // Answers as ask() does, unless leaveOpen is set: then the question stays open until a
+    // test answers it (answerOpen) or closeQuestions() closes it.
+    void askOpen(const Box &box, QWidget *parent, std::function<void(Answer)> answered) override;
+    void closeQuestions(QWidget *parent, Answer answer) override;
     QStringList openFiles(const FileDialog &dialog, QWidget *parent) override;
 
     // Answers for the next Yes/No boxes, in order; after them defaultAnswer is given.
@@ -30,6 +34,18 @@ public:
     std::function<void(const Record &)> onAsk;
 
     QList<Record> boxes;
+
+    bool leaveOpen = false;
+    struct OpenQuestion {
+        Record record;
+        QWidget *parent;
+        std::function<void(Answer)> answered;
+        Answer closedWith = Answer::Cancel; // how it was closed, once it is
+    };
+    QList<OpenQuestion> openQuestions; // still open
+    QList<OpenQuestion> closedQuestions;
+    // Answers the oldest open question as a user would.
+    void answerOpen(Answer answer);
     QStringList texts() const;
 
     // File dialog: the next selections, in order; an empty list means Cancel.

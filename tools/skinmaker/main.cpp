@@ -2,7 +2,8 @@
 //
 //   harvelo_skinmaker make --skins DIR --builtin FILE --themes DIR --header FILE
 //       the five shipped skins DIR/skin1.skn..skin5.skn, the built-in skin, the theme bitmaps
-//       with their resource list (themes.qrc) and the header holding builtin_skin_size
+//       and action-menu icons with their resource list (themes.qrc) and the header holding
+//       builtin_skin_size
 //   harvelo_skinmaker append SKIN EXECUTABLE
 //       appends a skin to an executable
 //   harvelo_skinmaker sheet SKIN OUT.png
@@ -11,9 +12,11 @@
 #include "art.h"
 #include "button_art.h"
 #include "face_art.h"
+#include "menu_icon_art.h"
 #include "schemes.h"
 #include "theme_art.h"
 
+#include "skin/sk_menu_icons.h"
 #include "skin/sk_theme.h"
 #include "skin/skin_file.h"
 
@@ -51,8 +54,9 @@ bool makeThemes(const QString &dir)
 {
     QDir().mkpath(dir);
     QByteArray qrc = "<RCC>\n  <qresource prefix=\"/themes\">\n";
-    for (const QString &name : skTheme::allBitmapNames()) {
-        const QImage image = drawThemeBitmap(name);
+    for (const QString &name : skTheme::allBitmapNames() + skMenuIcon::all()) {
+        const QImage image = name.startsWith(QLatin1String("MENU_ICON_")) ? drawMenuIcon(name)
+                                                                          : drawThemeBitmap(name);
         if (image.isNull() || !image.save(QDir(dir).filePath(name + QStringLiteral(".png")))) {
             std::fprintf(stderr, "cannot draw theme bitmap %s\n", qPrintable(name));
             return false;
