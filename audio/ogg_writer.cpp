@@ -9,6 +9,10 @@
 
 namespace {
 
+// Frames handed to the encoder at a time, as oggenc does: vorbis_analysis_blockout moves the
+// whole pending buffer down after every block, so a second at once costs a copy per block.
+constexpr int kSliceFrames = 1024;
+
 // Quality 0..1000 spreads evenly over the Vorbis quality scale -0.1..1.0.
 float vorbisQuality(int quality)
 {
@@ -66,6 +70,7 @@ public:
 
     AudioError begin(PcmFormat input) override
     {
+        m_inputChannels = input.channels;
         const bool ok = m_converter.setup(input, AV_SAMPLE_FMT_S16,
                                           {m_params.frequency, m_params.channels},
                                           AV_SAMPLE_FMT_FLTP);
@@ -74,8 +79,14 @@ public:
 
     AudioError write(const int16_t *samples, int frames) override
     {
-        const uint8_t *in = reinterpret_cast<const uint8_t *>(samples);
-        return analyse(&in, frames);
+        const int channels = m_inputChannels;
+        for (int done = 0; done < frames; done += kSliceFrames) {
+            const uint8_t *in = reinterpret_cast<const uint8_t *>(samples + size_t(done) * channels);
+            if (const AudioError e = analyse(&in, std::min(kSliceFrames, frames - done));
+                e != AudioError::None)
+                return e;
+        }
+        return AudioError::None;
     }
 
     AudioError finish() override
@@ -158,6 +169,7 @@ private:
     ogg_stream_state m_stream{};
     bool m_started = false;
     PcmConverter m_converter;
+    int m_inputChannels = 0;
 };
 
 } // namespace
