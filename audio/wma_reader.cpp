@@ -1,4 +1,5 @@
 #include "audio/audio_codec.h"
+#include "audio/ffmpeg_library.h"
 #include "audio/ffmpeg_util.h"
 #include "audio/pcm_converter.h"
 
@@ -7,11 +8,6 @@
 #include <cstring>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
-
 namespace {
 
 constexpr int kMaxChannels = 8;
@@ -19,12 +15,13 @@ constexpr int kMaxChannels = 8;
 // Decodes the audio stream of an ASF file and hands it out as interleaved 16-bit samples.
 class WmaReader : public AudioReader {
 public:
+    explicit WmaReader(const FfmpegLibrary &av) : m_av(av) {}
     ~WmaReader() override
     {
         av_frame_free(&m_frame);
-        av_packet_free(&m_packet);
-        avcodec_free_context(&m_codec);
-        avformat_close_input(&m_format);
+        m_av.av_packet_free(&m_packet);
+        m_av.avcodec_free_context(&m_codec);
+        m_av.avformat_close_input(&m_format);
     }
 
     AudioError open(const QString &path) override
@@ -32,11 +29,11 @@ public:
         if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
             return AudioError::CannotOpen;
         silenceFfmpegLog();
-        const AVInputFormat *asf = av_find_input_format("asf");
-        if (avformat_open_input(&m_format, ffmpegFileUrl(path).constData(), asf, nullptr) < 0
-            || avformat_find_stream_info(m_format, nullptr) < 0 || !openDecoder())
+        const AVInputFormat *asf = m_av.av_find_input_format("asf");
+        if (m_av.avformat_open_input(&m_format, ffmpegFileUrl(path).constData(), asf, nullptr) < 0
+            || m_av.avformat_find_stream_info(m_format, nullptr) < 0 || !openDecoder())
             return AudioError::UnknownFormat;
-        m_packet = av_packet_alloc();
+        m_packet = m_av.av_packet_alloc();
         m_frame = av_frame_alloc();
         const PcmFormat format = this->format();
         if (!m_packet || !m_frame || format.channels < 1 || format.channels > kMaxChannels
@@ -93,20 +90,20 @@ private:
     bool openDecoder()
     {
         const AVCodec *decoder = nullptr;
-        m_streamIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+        m_streamIndex = m_av.av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
         if (m_streamIndex < 0 || !decoder)
             return false;
-        m_codec = avcodec_alloc_context3(decoder);
+        m_codec = m_av.avcodec_alloc_context3(decoder);
         return m_codec
-            && avcodec_parameters_to_context(m_codec, m_format->streams[m_streamIndex]->codecpar) >= 0
-            && avcodec_open2(m_codec, decoder, nullptr) >= 0;
+            && m_av.avcodec_parameters_to_context(m_codec, m_format->streams[m_streamIndex]->codecpar) >= 0
+            && m_av.avcodec_open2(m_codec, decoder, nullptr) >= 0;
     }
 
     // Fills the pending samples with the next decoded frame; false on bad data.
     bool decodeMore()
     {
         for (;;) {
-            const int received = avcodec_receive_frame(m_codec, m_frame);
+            const int received = m_av.avcodec_receive_frame(m_codec, m_frame);
             if (received == 0)
                 return takeFrame();
             if (received == AVERROR_EOF) {
@@ -121,14 +118,14 @@ private:
     bool sendPacket()
     {
         for (;;) {
-            const int read = av_read_frame(m_format, m_packet);
+            const int read = m_av.av_read_frame(m_format, m_packet);
             if (read == AVERROR_EOF)
-                return avcodec_send_packet(m_codec, nullptr) >= 0;
+                return m_av.avcodec_send_packet(m_codec, nullptr) >= 0;
             if (read < 0)
                 return false;
             const bool ours = m_packet->stream_index == m_streamIndex;
-            const int sent = ours ? avcodec_send_packet(m_codec, m_packet) : 0;
-            av_packet_unref(m_packet);
+            const int sent = ours ? m_av.avcodec_send_packet(m_codec, m_packet) : 0;
+            m_av.av_packet_unref(m_packet);
             if (ours)
                 return sent >= 0;
         }
@@ -163,11 +160,13 @@ private:
     std::vector<int16_t> m_pending;
     size_t m_pendingPos = 0;
     bool m_ended = false;
+    const FfmpegLibrary &m_av;
 };
 
 } // namespace
 
 std::unique_ptr<AudioReader> makeWmaReader()
 {
-    return std::make_unique<WmaReader>();
+    const FfmpegLibrary *av = ffmpegLibrary();
+    return av ? std::make_unique<WmaReader>(*av) : nullptr;
 }
