@@ -1,3 +1,4 @@
+#include "audio/answer_cache.h"
 #include "audio/audio_codec.h"
 #include "audio/pcm_converter.h"
 
@@ -5,6 +6,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 #include <vorbis/vorbisenc.h>
 
 namespace {
@@ -183,9 +185,14 @@ bool vorbisAccepts(const OggParams &params)
 {
     if (params.channels < 1 || params.frequency <= 0)
         return false;
-    vorbis_info info;
-    vorbis_info_init(&info);
-    const bool ok = setupEncoder(&info, params);
-    vorbis_info_clear(&info);
-    return ok;
+    static AnswerCache<std::tuple<int, int, int, int, int, int>> answers;
+    return answers.answer({params.frequency, params.channels, params.bitrate, params.minBitrate,
+                           params.maxBitrate, params.quality},
+                          [&params] {
+                              vorbis_info info;
+                              vorbis_info_init(&info);
+                              const bool ok = setupEncoder(&info, params);
+                              vorbis_info_clear(&info);
+                              return ok;
+                          });
 }
