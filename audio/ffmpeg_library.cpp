@@ -4,30 +4,58 @@
 
 namespace {
 
-// The library built against: its major version names the ABI.
-constexpr char kFormatLibrary[] = "libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR);
+// The libraries built against: the major version names the ABI. Each one's dependencies
+// (libavcodec and libavutil for libavformat) are found through its handle as well.
+constexpr char kResample[] = "libswresample.so." AV_STRINGIFY(LIBSWRESAMPLE_VERSION_MAJOR);
+constexpr char kFormat[] = "libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR);
 
-bool load(FfmpegLibrary &library)
-{
-    // libavformat depends on libavcodec, so one handle finds the functions of both.
-    void *handle = dlopen(kFormatLibrary, RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return false;
-    bool complete = true;
 #define HARVELO_FFMPEG_RESOLVE(name)                                                           \
-    library.name = reinterpret_cast<decltype(library.name)>(dlsym(handle, #name));             \
-    complete = complete && library.name;
-    HARVELO_FFMPEG_FUNCTIONS(HARVELO_FFMPEG_RESOLVE)
-#undef HARVELO_FFMPEG_RESOLVE
-    // The handle stays open: the codecs may be in use until the program ends.
+    table.name = reinterpret_cast<decltype(table.name)>(dlsym(handle, #name));                 \
+    complete = complete && table.name;
+
+// The handles stay open: the libraries may be in use until the program ends.
+bool load(ResampleLibrary &table)
+{
+    void *handle = dlopen(kResample, RTLD_NOW | RTLD_LOCAL);
+    bool complete = handle != nullptr;
+    if (complete) {
+        HARVELO_RESAMPLE_FUNCTIONS(HARVELO_FFMPEG_RESOLVE)
+    }
+    if (complete)
+        table.av_log_set_level(AV_LOG_QUIET);
     return complete;
+}
+
+bool load(FfmpegLibrary &table)
+{
+    void *handle = dlopen(kFormat, RTLD_NOW | RTLD_LOCAL);
+    bool complete = handle != nullptr;
+    if (complete) {
+        HARVELO_FFMPEG_FUNCTIONS(HARVELO_FFMPEG_RESOLVE)
+    }
+    if (complete)
+        table.av_log_set_level(AV_LOG_QUIET);
+    return complete;
+}
+
+#undef HARVELO_FFMPEG_RESOLVE
+
+template <class Table>
+const Table *loaded()
+{
+    static Table table;
+    static const bool complete = load(table);
+    return complete ? &table : nullptr;
 }
 
 } // namespace
 
+const ResampleLibrary *resampleLibrary()
+{
+    return loaded<ResampleLibrary>();
+}
+
 const FfmpegLibrary *ffmpegLibrary()
 {
-    static FfmpegLibrary library;
-    static const bool loaded = load(library);
-    return loaded ? &library : nullptr;
+    return loaded<FfmpegLibrary>();
 }

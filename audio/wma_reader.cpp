@@ -18,7 +18,7 @@ public:
     explicit WmaReader(const FfmpegLibrary &av) : m_av(av) {}
     ~WmaReader() override
     {
-        av_frame_free(&m_frame);
+        m_av.av_frame_free(&m_frame);
         m_av.av_packet_free(&m_packet);
         m_av.avcodec_free_context(&m_codec);
         m_av.avformat_close_input(&m_format);
@@ -28,13 +28,12 @@ public:
     {
         if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
             return AudioError::CannotOpen;
-        silenceFfmpegLog();
         const AVInputFormat *asf = m_av.av_find_input_format("asf");
         if (m_av.avformat_open_input(&m_format, ffmpegFileUrl(path).constData(), asf, nullptr) < 0
             || m_av.avformat_find_stream_info(m_format, nullptr) < 0 || !openDecoder())
             return AudioError::UnknownFormat;
         m_packet = m_av.av_packet_alloc();
-        m_frame = av_frame_alloc();
+        m_frame = m_av.av_frame_alloc();
         const PcmFormat format = this->format();
         if (!m_packet || !m_frame || format.channels < 1 || format.channels > kMaxChannels
             || format.rate <= 0
@@ -53,9 +52,9 @@ public:
         const AVStream *stream = m_format->streams[m_streamIndex];
         int64_t total = 0;
         if (stream->duration != AV_NOPTS_VALUE)
-            total = av_rescale_q(stream->duration, stream->time_base, {1, m_codec->sample_rate});
+            total = m_av.av_rescale_q(stream->duration, stream->time_base, {1, m_codec->sample_rate});
         else if (m_format->duration != AV_NOPTS_VALUE)
-            total = av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_codec->sample_rate});
+            total = m_av.av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_codec->sample_rate});
         if (m_codec->codec_id == AV_CODEC_ID_WMAV1 || m_codec->codec_id == AV_CODEC_ID_WMAV2) {
             // The decoder gives whole frames, all but the first; the container's duration is
             // in milliseconds, so rounding to whole frames gives the exact count.
@@ -136,14 +135,14 @@ private:
         const int channels = m_codec->ch_layout.nb_channels;
         if (m_frame->ch_layout.nb_channels != channels || m_frame->format != m_codec->sample_fmt
             || m_frame->sample_rate != m_codec->sample_rate) {
-            av_frame_unref(m_frame);
+            m_av.av_frame_unref(m_frame);
             return false;
         }
         m_pending.resize(size_t(m_converter.outputBound(m_frame->nb_samples)) * size_t(channels));
         uint8_t *out = reinterpret_cast<uint8_t *>(m_pending.data());
         const int got = m_converter.convert(&out, int(m_pending.size()) / channels,
                                             m_frame->extended_data, m_frame->nb_samples);
-        av_frame_unref(m_frame);
+        m_av.av_frame_unref(m_frame);
         if (got < 0)
             return false;
         m_pending.resize(size_t(got) * size_t(channels));

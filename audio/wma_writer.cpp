@@ -19,10 +19,10 @@ public:
     WmaWriter(const WmaProfile &profile, const FfmpegLibrary &av) : m_profile(profile), m_av(av) {}
     ~WmaWriter() override
     {
-        av_frame_free(&m_frame);
+        m_av.av_frame_free(&m_frame);
         m_av.av_packet_free(&m_packet);
         if (m_fifo)
-            av_audio_fifo_free(m_fifo);
+            m_av.av_audio_fifo_free(m_fifo);
         m_av.avcodec_free_context(&m_codec);
         if (m_format) {
             m_av.avio_closep(&m_format->pb);
@@ -32,14 +32,13 @@ public:
 
     AudioError create(const QString &path) override
     {
-        silenceFfmpegLog();
         if (!openEncoder() || !allocateBuffers())
             return AudioError::UnsupportedFormat;
         if (m_av.avio_open(&m_format->pb, ffmpegFileUrl(path).constData(), AVIO_FLAG_WRITE) < 0)
             return AudioError::CannotCreate;
         if (m_av.avformat_write_header(m_format, nullptr) < 0)
             return AudioError::WriteFailed;
-        av_samples_set_silence(m_frame->extended_data, 0, m_frame->nb_samples,
+        m_av.av_samples_set_silence(m_frame->extended_data, 0, m_frame->nb_samples,
                                m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
         return encode(m_frame);
     }
@@ -63,7 +62,7 @@ public:
         AudioError result = convert(nullptr, 0);
         if (result == AudioError::None)
             result = encodeFullFrames();
-        if (result == AudioError::None && av_audio_fifo_size(m_fifo) > 0)
+        if (result == AudioError::None && m_av.av_audio_fifo_size(m_fifo) > 0)
             result = encodeLastFrame();
         if (result == AudioError::None)
             result = encode(nullptr);
@@ -85,7 +84,7 @@ private:
             return false;
         m_codec->sample_fmt = AV_SAMPLE_FMT_FLTP;
         m_codec->sample_rate = m_profile.rate;
-        av_channel_layout_default(&m_codec->ch_layout, m_profile.channels);
+        m_av.av_channel_layout_default(&m_codec->ch_layout, m_profile.channels);
         m_codec->bit_rate = int64_t(m_profile.encodeKbps) * 1000;
         m_codec->time_base = AVRational{1, m_profile.rate};
         if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
@@ -101,17 +100,17 @@ private:
 
     bool allocateBuffers()
     {
-        m_frame = av_frame_alloc();
+        m_frame = m_av.av_frame_alloc();
         m_packet = m_av.av_packet_alloc();
-        m_fifo = av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels,
+        m_fifo = m_av.av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels,
                                      m_codec->frame_size);
         if (!m_frame || !m_packet || !m_fifo)
             return false;
         m_frame->nb_samples = m_codec->frame_size;
         m_frame->format = m_codec->sample_fmt;
         m_frame->sample_rate = m_codec->sample_rate;
-        return av_channel_layout_copy(&m_frame->ch_layout, &m_codec->ch_layout) == 0
-            && av_frame_get_buffer(m_frame, 0) == 0;
+        return m_av.av_channel_layout_copy(&m_frame->ch_layout, &m_codec->ch_layout) == 0
+            && m_av.av_frame_get_buffer(m_frame, 0) == 0;
     }
 
     // Converts blocks into the FIFO (in == nullptr drains the resampler).
@@ -131,17 +130,17 @@ private:
         if (got < 0)
             return AudioError::UnsupportedFormat;
         void **data = reinterpret_cast<void **>(pointers.data());
-        if (got > 0 && av_audio_fifo_write(m_fifo, data, got) != got)
+        if (got > 0 && m_av.av_audio_fifo_write(m_fifo, data, got) != got)
             return AudioError::WriteFailed;
         return AudioError::None;
     }
 
     AudioError encodeFullFrames()
     {
-        while (av_audio_fifo_size(m_fifo) >= m_codec->frame_size) {
-            if (av_frame_make_writable(m_frame) < 0)
+        while (m_av.av_audio_fifo_size(m_fifo) >= m_codec->frame_size) {
+            if (m_av.av_frame_make_writable(m_frame) < 0)
                 return AudioError::WriteFailed;
-            av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data),
+            m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data),
                                m_codec->frame_size);
             const AudioError result = encode(m_frame);
             if (result != AudioError::None)
@@ -152,11 +151,11 @@ private:
 
     AudioError encodeLastFrame()
     {
-        if (av_frame_make_writable(m_frame) < 0)
+        if (m_av.av_frame_make_writable(m_frame) < 0)
             return AudioError::WriteFailed;
-        const int rest = av_audio_fifo_size(m_fifo);
-        av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data), rest);
-        av_samples_set_silence(m_frame->extended_data, rest, m_frame->nb_samples - rest,
+        const int rest = m_av.av_audio_fifo_size(m_fifo);
+        m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data), rest);
+        m_av.av_samples_set_silence(m_frame->extended_data, rest, m_frame->nb_samples - rest,
                                m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
         return encode(m_frame);
     }
