@@ -39,7 +39,7 @@ public:
         if (m_av.avformat_write_header(m_format, nullptr) < 0)
             return AudioError::WriteFailed;
         m_av.av_samples_set_silence(m_frame->extended_data, 0, m_frame->nb_samples,
-                               m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
+                                    m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
         return encode(m_frame);
     }
 
@@ -103,7 +103,7 @@ private:
         m_frame = m_av.av_frame_alloc();
         m_packet = m_av.av_packet_alloc();
         m_fifo = m_av.av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels,
-                                     m_codec->frame_size);
+                                          m_codec->frame_size);
         if (!m_frame || !m_packet || !m_fifo)
             return false;
         m_frame->nb_samples = m_codec->frame_size;
@@ -141,7 +141,7 @@ private:
             if (m_av.av_frame_make_writable(m_frame) < 0)
                 return AudioError::WriteFailed;
             m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data),
-                               m_codec->frame_size);
+                                    m_codec->frame_size);
             const AudioError result = encode(m_frame);
             if (result != AudioError::None)
                 return result;
@@ -156,7 +156,7 @@ private:
         const int rest = m_av.av_audio_fifo_size(m_fifo);
         m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data), rest);
         m_av.av_samples_set_silence(m_frame->extended_data, rest, m_frame->nb_samples - rest,
-                               m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
+                                    m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
         return encode(m_frame);
     }
 
