@@ -1,3 +1,4 @@
+#include "app/first_paint_probe.h"
 #include "app/forms.h"
 #include "app/harvelo_application.h"
 #include "app/services/qt_services.h"
@@ -6,6 +7,8 @@
 
 int main(int argc, char **argv)
 {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
     HarveloApplication app(argc, argv);
     QtPrompter prompter;
     QtDesktop desktop;
@@ -21,6 +24,7 @@ int main(int argc, char **argv)
         return 1;
     }
     fm_main->show();
+    FirstPaintProbe::installIfAsked(fm_main, sinceMain);
     const int rc = app.exec();
     forms.reset();
     return rc;

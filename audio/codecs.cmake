@@ -3,10 +3,13 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/audio_file.h
   ${CMAKE_CURRENT_LIST_DIR}/audio_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/audio_codec.h
+  ${CMAKE_CURRENT_LIST_DIR}/answer_cache.h
   ${CMAKE_CURRENT_LIST_DIR}/pcm_converter.h
   ${CMAKE_CURRENT_LIST_DIR}/pcm_converter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_util.h
   ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_library.h
+  ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_library.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wav_codec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mp3_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mp3_writer.cpp

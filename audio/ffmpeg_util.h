@@ -7,9 +7,6 @@
 // protocol.
 QByteArray ffmpegFileUrl(const QString &path);
 
-// FFmpeg logs to stderr by default; the components report through their error codes instead.
-void silenceFfmpegLog();
-
 // The frame length of the WMA v1/v2 codec at a sample rate. FFmpeg's decoder outputs nothing
 // for the first frame, so an encoder delay of one frame keeps a round trip aligned.
 int wmaFrameLength(int sampleRate);

@@ -1,9 +1,11 @@
+#include "audio/answer_cache.h"
 #include "audio/audio_codec.h"
 #include "audio/pcm_converter.h"
 
 #include <QFile>
 #include <cstdio>
 #include <lame/lame.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -141,11 +143,14 @@ bool lameAccepts(const Mp3Params &params)
 {
     if (params.channels < 1 || params.channels > 2 || params.frequency <= 0 || params.bitrate <= 0)
         return false;
-    lame_global_flags *lame = newLame(params, PcmFormat{params.frequency, params.channels});
-    if (!lame)
-        return false;
-    const bool exact = lame_get_out_samplerate(lame) == params.frequency
-        && lame_get_brate(lame) == params.bitrate;
-    lame_close(lame);
-    return exact;
+    static AnswerCache<std::tuple<int, int, int>> answers;
+    return answers.answer({params.frequency, params.bitrate, params.channels}, [&params] {
+        lame_global_flags *lame = newLame(params, PcmFormat{params.frequency, params.channels});
+        if (!lame)
+            return false;
+        const bool exact = lame_get_out_samplerate(lame) == params.frequency
+            && lame_get_brate(lame) == params.bitrate;
+        lame_close(lame);
+        return exact;
+    });
 }

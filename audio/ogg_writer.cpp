@@ -1,3 +1,4 @@
+#include "audio/answer_cache.h"
 #include "audio/audio_codec.h"
 #include "audio/pcm_converter.h"
 
@@ -5,9 +6,14 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 #include <vorbis/vorbisenc.h>
 
 namespace {
+
+// Frames handed to the encoder at a time, as oggenc does: vorbis_analysis_blockout moves the
+// whole pending buffer down after every block, so a second at once costs a copy per block.
+constexpr int kSliceFrames = 1024;
 
 // Quality 0..1000 spreads evenly over the Vorbis quality scale -0.1..1.0.
 float vorbisQuality(int quality)
@@ -66,6 +72,7 @@ public:
 
     AudioError begin(PcmFormat input) override
     {
+        m_inputChannels = input.channels;
         const bool ok = m_converter.setup(input, AV_SAMPLE_FMT_S16,
                                           {m_params.frequency, m_params.channels},
                                           AV_SAMPLE_FMT_FLTP);
@@ -74,8 +81,14 @@ public:
 
     AudioError write(const int16_t *samples, int frames) override
     {
-        const uint8_t *in = reinterpret_cast<const uint8_t *>(samples);
-        return analyse(&in, frames);
+        const int channels = m_inputChannels;
+        for (int done = 0; done < frames; done += kSliceFrames) {
+            const uint8_t *in = reinterpret_cast<const uint8_t *>(samples + size_t(done) * channels);
+            if (const AudioError e = analyse(&in, std::min(kSliceFrames, frames - done));
+                e != AudioError::None)
+                return e;
+        }
+        return AudioError::None;
     }
 
     AudioError finish() override
@@ -158,6 +171,7 @@ private:
     ogg_stream_state m_stream{};
     bool m_started = false;
     PcmConverter m_converter;
+    int m_inputChannels = 0;
 };
 
 } // namespace
@@ -171,9 +185,14 @@ bool vorbisAccepts(const OggParams &params)
 {
     if (params.channels < 1 || params.frequency <= 0)
         return false;
-    vorbis_info info;
-    vorbis_info_init(&info);
-    const bool ok = setupEncoder(&info, params);
-    vorbis_info_clear(&info);
-    return ok;
+    static AnswerCache<std::tuple<int, int, int, int, int, int>> answers;
+    return answers.answer({params.frequency, params.channels, params.bitrate, params.minBitrate,
+                           params.maxBitrate, params.quality},
+                          [&params] {
+                              vorbis_info info;
+                              vorbis_info_init(&info);
+                              const bool ok = setupEncoder(&info, params);
+                              vorbis_info_clear(&info);
+                              return ok;
+                          });
 }

@@ -1,12 +1,11 @@
 #include "audio/audio_codec.h"
+#include "audio/ffmpeg_library.h"
 #include "audio/ffmpeg_util.h"
 #include "audio/pcm_converter.h"
 
 #include <vector>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 }
@@ -17,31 +16,30 @@ namespace {
 // is silence because decoders drop the first frame, and the last one is padded with silence.
 class WmaWriter : public AudioWriter {
 public:
-    explicit WmaWriter(const WmaProfile &profile) : m_profile(profile) {}
+    WmaWriter(const WmaProfile &profile, const FfmpegLibrary &av) : m_profile(profile), m_av(av) {}
     ~WmaWriter() override
     {
-        av_frame_free(&m_frame);
-        av_packet_free(&m_packet);
+        m_av.av_frame_free(&m_frame);
+        m_av.av_packet_free(&m_packet);
         if (m_fifo)
-            av_audio_fifo_free(m_fifo);
-        avcodec_free_context(&m_codec);
+            m_av.av_audio_fifo_free(m_fifo);
+        m_av.avcodec_free_context(&m_codec);
         if (m_format) {
-            avio_closep(&m_format->pb);
-            avformat_free_context(m_format);
+            m_av.avio_closep(&m_format->pb);
+            m_av.avformat_free_context(m_format);
         }
     }
 
     AudioError create(const QString &path) override
     {
-        silenceFfmpegLog();
         if (!openEncoder() || !allocateBuffers())
             return AudioError::UnsupportedFormat;
-        if (avio_open(&m_format->pb, ffmpegFileUrl(path).constData(), AVIO_FLAG_WRITE) < 0)
+        if (m_av.avio_open(&m_format->pb, ffmpegFileUrl(path).constData(), AVIO_FLAG_WRITE) < 0)
             return AudioError::CannotCreate;
-        if (avformat_write_header(m_format, nullptr) < 0)
+        if (m_av.avformat_write_header(m_format, nullptr) < 0)
             return AudioError::WriteFailed;
-        av_samples_set_silence(m_frame->extended_data, 0, m_frame->nb_samples,
-                               m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
+        m_av.av_samples_set_silence(m_frame->extended_data, 0, m_frame->nb_samples,
+                                    m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
         return encode(m_frame);
     }
 
@@ -64,13 +62,13 @@ public:
         AudioError result = convert(nullptr, 0);
         if (result == AudioError::None)
             result = encodeFullFrames();
-        if (result == AudioError::None && av_audio_fifo_size(m_fifo) > 0)
+        if (result == AudioError::None && m_av.av_audio_fifo_size(m_fifo) > 0)
             result = encodeLastFrame();
         if (result == AudioError::None)
             result = encode(nullptr);
-        if (result == AudioError::None && av_write_trailer(m_format) < 0)
+        if (result == AudioError::None && m_av.av_write_trailer(m_format) < 0)
             result = AudioError::WriteFailed;
-        if (avio_closep(&m_format->pb) < 0)
+        if (m_av.avio_closep(&m_format->pb) < 0)
             result = AudioError::WriteFailed;
         return result;
     }
@@ -78,23 +76,23 @@ public:
 private:
     bool openEncoder()
     {
-        const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
-        if (!codec || avformat_alloc_output_context2(&m_format, nullptr, "asf", nullptr) < 0)
+        const AVCodec *codec = m_av.avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+        if (!codec || m_av.avformat_alloc_output_context2(&m_format, nullptr, "asf", nullptr) < 0)
             return false;
-        m_codec = avcodec_alloc_context3(codec);
+        m_codec = m_av.avcodec_alloc_context3(codec);
         if (!m_codec)
             return false;
         m_codec->sample_fmt = AV_SAMPLE_FMT_FLTP;
         m_codec->sample_rate = m_profile.rate;
-        av_channel_layout_default(&m_codec->ch_layout, m_profile.channels);
+        m_av.av_channel_layout_default(&m_codec->ch_layout, m_profile.channels);
         m_codec->bit_rate = int64_t(m_profile.encodeKbps) * 1000;
         m_codec->time_base = AVRational{1, m_profile.rate};
         if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
             m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (avcodec_open2(m_codec, codec, nullptr) < 0)
+        if (m_av.avcodec_open2(m_codec, codec, nullptr) < 0)
             return false;
-        m_stream = avformat_new_stream(m_format, nullptr);
-        if (!m_stream || avcodec_parameters_from_context(m_stream->codecpar, m_codec) < 0)
+        m_stream = m_av.avformat_new_stream(m_format, nullptr);
+        if (!m_stream || m_av.avcodec_parameters_from_context(m_stream->codecpar, m_codec) < 0)
             return false;
         m_stream->time_base = m_codec->time_base;
         return true;
@@ -102,17 +100,17 @@ private:
 
     bool allocateBuffers()
     {
-        m_frame = av_frame_alloc();
-        m_packet = av_packet_alloc();
-        m_fifo = av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels,
-                                     m_codec->frame_size);
+        m_frame = m_av.av_frame_alloc();
+        m_packet = m_av.av_packet_alloc();
+        m_fifo = m_av.av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels,
+                                          m_codec->frame_size);
         if (!m_frame || !m_packet || !m_fifo)
             return false;
         m_frame->nb_samples = m_codec->frame_size;
         m_frame->format = m_codec->sample_fmt;
         m_frame->sample_rate = m_codec->sample_rate;
-        return av_channel_layout_copy(&m_frame->ch_layout, &m_codec->ch_layout) == 0
-            && av_frame_get_buffer(m_frame, 0) == 0;
+        return m_av.av_channel_layout_copy(&m_frame->ch_layout, &m_codec->ch_layout) == 0
+            && m_av.av_frame_get_buffer(m_frame, 0) == 0;
     }
 
     // Converts blocks into the FIFO (in == nullptr drains the resampler).
@@ -132,18 +130,18 @@ private:
         if (got < 0)
             return AudioError::UnsupportedFormat;
         void **data = reinterpret_cast<void **>(pointers.data());
-        if (got > 0 && av_audio_fifo_write(m_fifo, data, got) != got)
+        if (got > 0 && m_av.av_audio_fifo_write(m_fifo, data, got) != got)
             return AudioError::WriteFailed;
         return AudioError::None;
     }
 
     AudioError encodeFullFrames()
     {
-        while (av_audio_fifo_size(m_fifo) >= m_codec->frame_size) {
-            if (av_frame_make_writable(m_frame) < 0)
+        while (m_av.av_audio_fifo_size(m_fifo) >= m_codec->frame_size) {
+            if (m_av.av_frame_make_writable(m_frame) < 0)
                 return AudioError::WriteFailed;
-            av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data),
-                               m_codec->frame_size);
+            m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data),
+                                    m_codec->frame_size);
             const AudioError result = encode(m_frame);
             if (result != AudioError::None)
                 return result;
@@ -153,12 +151,12 @@ private:
 
     AudioError encodeLastFrame()
     {
-        if (av_frame_make_writable(m_frame) < 0)
+        if (m_av.av_frame_make_writable(m_frame) < 0)
             return AudioError::WriteFailed;
-        const int rest = av_audio_fifo_size(m_fifo);
-        av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data), rest);
-        av_samples_set_silence(m_frame->extended_data, rest, m_frame->nb_samples - rest,
-                               m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
+        const int rest = m_av.av_audio_fifo_size(m_fifo);
+        m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data), rest);
+        m_av.av_samples_set_silence(m_frame->extended_data, rest, m_frame->nb_samples - rest,
+                                    m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
         return encode(m_frame);
     }
 
@@ -169,12 +167,12 @@ private:
             frame->pts = m_pts;
             m_pts += frame->nb_samples;
         }
-        if (avcodec_send_frame(m_codec, frame) < 0)
+        if (m_av.avcodec_send_frame(m_codec, frame) < 0)
             return AudioError::WriteFailed;
-        while (avcodec_receive_packet(m_codec, m_packet) == 0) {
-            av_packet_rescale_ts(m_packet, m_codec->time_base, m_stream->time_base);
+        while (m_av.avcodec_receive_packet(m_codec, m_packet) == 0) {
+            m_av.av_packet_rescale_ts(m_packet, m_codec->time_base, m_stream->time_base);
             m_packet->stream_index = m_stream->index;
-            if (av_interleaved_write_frame(m_format, m_packet) < 0)
+            if (m_av.av_interleaved_write_frame(m_format, m_packet) < 0)
                 return AudioError::WriteFailed;
         }
         return m_format->pb->error < 0 ? AudioError::WriteFailed : AudioError::None;
@@ -190,11 +188,13 @@ private:
     PcmConverter m_converter;
     std::vector<std::vector<float>> m_planes;
     int64_t m_pts = 0;
+    const FfmpegLibrary &m_av;
 };
 
 } // namespace
 
 std::unique_ptr<AudioWriter> makeWmaWriter(const WmaProfile &profile)
 {
-    return std::make_unique<WmaWriter>(profile);
+    const FfmpegLibrary *av = ffmpegLibrary();
+    return av ? std::make_unique<WmaWriter>(profile, *av) : nullptr;
 }

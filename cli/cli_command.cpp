@@ -68,7 +68,7 @@ bool parseArgs(QCommandLineParser &parser, const QStringList &args, int position
         *status = 0;
         return false;
     }
-    if (parser.positionalArguments().size() != positionals) {
+    if (positionals >= 0 && parser.positionalArguments().size() != positionals) {
         *status = positionals == 0
             ? failWith(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()))
             : failWith(QStringLiteral("expected %1 file argument(s); see --help").arg(positionals));

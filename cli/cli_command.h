@@ -27,4 +27,5 @@ int failWith(const QString &message);
 class QCommandLineParser;
 // Parses a command's arguments, with --help, expecting `positionals` file arguments. False when
 // the command ends here: after printing the help (status 0) or reporting a bad argument (1).
+// A `positionals` of -1 takes any number of them.
 bool parseArgs(QCommandLineParser &parser, const QStringList &args, int positionals, int *status);

@@ -1,4 +1,5 @@
 #include "cli/cli_command.h"
+#include "cli/batch_convert.h"
 
 #include "audio/audio_file.h"
 #include "audio/audio_information.h"
@@ -85,6 +86,8 @@ std::optional<QString> convert(const QString &input, const QString &output,
 
 int runConvert(const QStringList &args)
 {
+    if (isBatchConvert(args))
+        return runBatchConvert(args);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Converts INPUT (WAV, MP3, OGG or WMA) to the format of OUTPUT's extension (.wav, .mp3,\n"
@@ -107,11 +110,8 @@ int runConvert(const QStringList &args)
         if (!ok || *ratio < 0 || *ratio > 100)
             return failWith(QStringLiteral("--normalize takes a ratio from 0 to 100"));
     }
-    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
-        return failWith(QStringLiteral("INPUT and OUTPUT are the same file"));
-    if (QFileInfo::exists(output) && !parser.isSet(QStringLiteral("force")))
-        return failWith(output + QStringLiteral(" already exists; --force overwrites it"));
-    const std::optional<QString> failure = convert(input, output, ratio);
+    const std::optional<QString> failure =
+        convertChecked(input, output, parser.isSet(QStringLiteral("force")), ratio);
     return failure ? failWith(*failure) : 0;
 }
 
@@ -149,8 +149,24 @@ int runTag(const QStringList &args)
     return saved ? 0 : failWith(QStringLiteral("cannot write tags into ") + file);
 }
 
+} // namespace
+
+std::optional<QString> convertChecked(const QString &input, const QString &output, bool force,
+                                      std::optional<float> ratio)
+{
+    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+        return QStringLiteral("INPUT and OUTPUT are the same file");
+    if (QFileInfo::exists(output) && !force)
+        return output + QStringLiteral(" already exists; --force overwrites it");
+    return convert(input, output, ratio);
+}
+
+namespace {
+
 const CliRegistration registration{
-    {"convert", "convert [--normalize RATIO] [--force] INPUT OUTPUT", &runConvert},
+    {"convert", "convert [--normalize RATIO] [--force] INPUT OUTPUT\n"
+                "             convert --output-dir DIR --format EXT [-j N] [OPTIONS] INPUT...",
+     &runConvert},
     {"tag", "tag FILE --title T --artist A --album B --genre N --track N", &runTag},
 };
 

@@ -17,4 +17,12 @@ if(TARGET harvelo-cli)
     LIBS harvelo_test_support)
   target_compile_definitions(tst_harvelo_cli PRIVATE HARVELO_CLI_PATH="$<TARGET_FILE:harvelo-cli>")
   add_dependencies(tst_harvelo_cli harvelo-cli)
+  harvelo_add_test(tst_cli_batch_convert SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cli_batch_convert.cpp
+    LIBS harvelo_test_support)
+  target_compile_definitions(tst_cli_batch_convert PRIVATE HARVELO_CLI_PATH="$<TARGET_FILE:harvelo-cli>")
+  add_dependencies(tst_cli_batch_convert harvelo-cli)
+  harvelo_add_test(tst_encoders_match_tools SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_encoders_match_tools.cpp
+    LIBS harvelo_test_support)
+  target_compile_definitions(tst_encoders_match_tools PRIVATE HARVELO_CLI_PATH="$<TARGET_FILE:harvelo-cli>")
+  add_dependencies(tst_encoders_match_tools harvelo-cli)
 endif()

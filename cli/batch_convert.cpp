@@ -1,0 +1,188 @@
+#include "cli/batch_convert.h"
+
+#include "cli/cli_command.h"
+#include "convert/conversion_figures.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct BatchOptions {
+    QStringList inputs;
+    QString outputDir;
+    QString suffix;
+    int workers = 1;
+    bool force = false;
+    std::optional<float> ratio;
+};
+
+// The target names of the window's jobs: encoding keeps the name, decoding adds "_NOM".
+std::optional<QString> targetSuffix(const QString &format)
+{
+    const QString f = format.toLower();
+    if (f == QLatin1String("mp3") || f == QLatin1String("ogg") || f == QLatin1String("wma"))
+        return QLatin1Char('.') + f;
+    if (f == QLatin1String("wav"))
+        return QStringLiteral("_NOM.wav");
+    return std::nullopt;
+}
+
+// A message tells which of the inputs it is about.
+QString namingInput(const QString &input, const QString &message)
+{
+    return message.contains(input) ? message : input + QStringLiteral(": ") + message;
+}
+
+void addBatchOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts each INPUT into DIR as the encode and decode windows name their targets\n"
+        "(<name>.mp3, .ogg, .wma; <name>_NOM.wav), N files at a time."));
+    parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("The files to read."));
+    parser.addOptions({
+        {QStringLiteral("output-dir"), QStringLiteral("Write the targets into DIR."), QStringLiteral("DIR")},
+        {QStringLiteral("format"), QStringLiteral("mp3, ogg, wma or wav."), QStringLiteral("EXT")},
+        {{QStringLiteral("j"), QStringLiteral("jobs")},
+         QStringLiteral("Convert N files at a time (default: the number of processors)."),
+         QStringLiteral("N")},
+        {QStringLiteral("normalize"),
+         QStringLiteral("Normalize to RATIO percent of full scale (0 to 100)."), QStringLiteral("RATIO")},
+        {QStringLiteral("force"), QStringLiteral("Overwrite existing targets.")},
+    });
+}
+
+// Reads the options; the message of the first bad one.
+std::optional<QString> readOptions(const QCommandLineParser &parser, BatchOptions *options)
+{
+    options->inputs = parser.positionalArguments();
+    options->outputDir = parser.value(QStringLiteral("output-dir"));
+    options->force = parser.isSet(QStringLiteral("force"));
+    if (options->inputs.isEmpty())
+        return QStringLiteral("expected at least one INPUT; see --help");
+    if (!QFileInfo(options->outputDir).isDir())
+        return options->outputDir + QStringLiteral(" is not a directory");
+    const auto suffix = targetSuffix(parser.value(QStringLiteral("format")));
+    if (!suffix)
+        return QStringLiteral("--format takes mp3, ogg, wma or wav");
+    options->suffix = *suffix;
+    bool ok = true;
+    options->workers = parser.isSet(QStringLiteral("j"))
+        ? parser.value(QStringLiteral("j")).toInt(&ok)
+        : int(std::max(1u, std::thread::hardware_concurrency()));
+    if (!ok || options->workers < 1)
+        return QStringLiteral("-j takes a number from 1");
+    if (parser.isSet(QStringLiteral("normalize"))) {
+        options->ratio = parser.value(QStringLiteral("normalize")).toFloat(&ok);
+        if (!ok || *options->ratio < 0 || *options->ratio > 100)
+            return QStringLiteral("--normalize takes a ratio from 0 to 100");
+    }
+    return std::nullopt;
+}
+
+// Runs the files on `workers` threads and reports each result in input order, as soon as it
+// and every earlier one are done, so that the messages read the same for any -j.
+class Batch {
+public:
+    explicit Batch(const BatchOptions &options) : m_options(options), m_results(options.inputs.size()) {}
+
+    int run()
+    {
+        const QStringList targets = targetsOf();
+        const int workers = std::min<int>(m_options.workers, int(targets.size()));
+        std::vector<std::thread> threads;
+        for (int i = 0; i < workers; ++i)
+            threads.emplace_back([this, &targets] { work(targets); });
+        for (std::thread &thread : threads)
+            thread.join();
+        return m_failed ? 1 : 0;
+    }
+
+private:
+    QStringList targetsOf() const
+    {
+        QStringList targets;
+        for (const QString &input : m_options.inputs)
+            targets << conversionTarget(input, m_options.outputDir, m_options.suffix);
+        return targets;
+    }
+
+    void work(const QStringList &targets)
+    {
+        for (int i = m_next++; i < int(targets.size()); i = m_next++) {
+            std::optional<QString> failure = collision(targets, i);
+            if (!failure)
+                failure = convertChecked(m_options.inputs.at(i), targets.at(i), m_options.force,
+                                         m_options.ratio);
+            finish(i, failure.value_or(QString()), failure.has_value());
+        }
+    }
+
+    // Two inputs with one name would write the same target at once; the later one is refused.
+    std::optional<QString> collision(const QStringList &targets, int index) const
+    {
+        const QString target = QDir::cleanPath(targets.at(index));
+        for (int i = 0; i < index; ++i)
+            if (QDir::cleanPath(targets.at(i)) == target)
+                return target + QStringLiteral(" is also the target of ") + m_options.inputs.at(i);
+        return std::nullopt;
+    }
+
+    void finish(int index, const QString &message, bool failed)
+    {
+        const std::lock_guard<std::mutex> lock(m_reportMutex);
+        m_results[index] = Result{true, failed, message};
+        for (; m_reported < int(m_results.size()) && m_results[m_reported].done; ++m_reported) {
+            const Result &r = m_results[m_reported];
+            if (r.failed) {
+                m_failed = true;
+                failWith(namingInput(m_options.inputs.at(m_reported), r.message));
+            }
+        }
+    }
+
+    struct Result {
+        bool done = false;
+        bool failed = false;
+        QString message;
+    };
+
+    const BatchOptions &m_options;
+    std::atomic<int> m_next{0};
+    std::mutex m_reportMutex;
+    std::vector<Result> m_results;
+    int m_reported = 0;
+    bool m_failed = false;
+};
+
+} // namespace
+
+bool isBatchConvert(const QStringList &args)
+{
+    for (const QString &arg : args) {
+        if (arg == QLatin1String("--"))
+            return false;
+        if (arg == QLatin1String("--output-dir") || arg.startsWith(QLatin1String("--output-dir=")))
+            return true;
+    }
+    return false;
+}
+
+int runBatchConvert(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addBatchOptions(parser);
+    int status = 0;
+    if (!parseArgs(parser, args, -1, &status))
+        return status;
+    BatchOptions options;
+    if (const auto bad = readOptions(parser, &options))
+        return failWith(*bad);
+    return Batch(options).run();
+}
