@@ -1,4 +1,5 @@
 #include "audio/cddb_client.h"
+#include "audio/cddb_reply.h"
 
 #include "audio/freedb_disc_id.h"
 #include "audio/xmcd_entry.h"
@@ -162,4 +163,17 @@ std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const
         deadline);
     const auto entry = readReply ? parseReadReply(*readReply) : std::nullopt;
     return entry ? parseXmcdEntry(*entry, match->category) : std::nullopt;
+}
+
+std::optional<CddbMatch> parseCddbQueryReply(const QByteArray &reply)
+{
+    const std::optional<Match> match = parseQueryReply(reply);
+    if (!match)
+        return std::nullopt;
+    return CddbMatch{match->category, match->discId};
+}
+
+std::optional<QByteArray> parseCddbReadReply(const QByteArray &reply)
+{
+    return parseReadReply(reply);
 }
