@@ -15,6 +15,18 @@ struct PcmFormat {
     bool operator==(const PcmFormat &) const = default;
 };
 
+// Header values beyond these are not audio we can sensibly convert; a reader that met them
+// would hand absurd sizes (or, past 2^31 Hz, negative rates) to everything downstream.
+constexpr long kMinSampleRate = 1000;
+constexpr long kMaxSampleRate = 384000;
+constexpr long kMaxInputChannels = 8;
+
+constexpr bool isPlausibleFormat(long rate, long channels)
+{
+    return rate >= kMinSampleRate && rate <= kMaxSampleRate && channels >= 1
+        && channels <= kMaxInputChannels;
+}
+
 class AudioReader {
 public:
     virtual ~AudioReader() = default;

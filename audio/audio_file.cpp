@@ -125,6 +125,9 @@ void AudioFile::OpenFile(const QString &path, int, int)
         return;
     }
     d->error = reader->open(path);
+    if (d->error == AudioError::None
+        && !isPlausibleFormat(reader->format().rate, reader->format().channels))
+        d->error = AudioError::UnknownFormat;
     if (d->error != AudioError::None)
         return;
     d->input = reader->format();

@@ -13,6 +13,7 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cddb_client.h ${CMAKE_CURRENT_LIST_DIR}/cddb_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/http_fetcher.h ${CMAKE_CURRENT_LIST_DIR}/http_fetcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cdio_log.h ${CMAKE_CURRENT_LIST_DIR}/cdio_log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cddb_reply.h
   ${CMAKE_CURRENT_LIST_DIR}/local_disc_db.h ${CMAKE_CURRENT_LIST_DIR}/local_disc_db.cpp
   ${CMAKE_CURRENT_LIST_DIR}/audio_player.h ${CMAKE_CURRENT_LIST_DIR}/audio_player.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pcm_queue.h ${CMAKE_CURRENT_LIST_DIR}/pcm_queue.cpp

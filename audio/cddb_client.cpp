@@ -1,4 +1,5 @@
 #include "audio/cddb_client.h"
+#include "audio/cddb_reply.h"
 
 #include "audio/freedb_disc_id.h"
 #include "audio/http_fetcher.h"
@@ -121,4 +122,17 @@ std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const
     // Reading the answer is part of the lookup: a reply that takes too long to parse is as
     // late as one that arrives too late.
     return deadline.hasExpired() ? std::nullopt : names;
+}
+
+std::optional<CddbMatch> parseCddbQueryReply(const QByteArray &reply)
+{
+    const std::optional<Match> match = parseQueryReply(reply);
+    if (!match)
+        return std::nullopt;
+    return CddbMatch{match->category, match->discId};
+}
+
+std::optional<QByteArray> parseCddbReadReply(const QByteArray &reply)
+{
+    return parseReadReply(reply);
 }

@@ -2,6 +2,7 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/audio_error.h
   ${CMAKE_CURRENT_LIST_DIR}/audio_file.h
   ${CMAKE_CURRENT_LIST_DIR}/audio_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/conversion_block.h
   ${CMAKE_CURRENT_LIST_DIR}/audio_codec.h
   ${CMAKE_CURRENT_LIST_DIR}/answer_cache.h
   ${CMAKE_CURRENT_LIST_DIR}/pcm_converter.h

@@ -22,7 +22,8 @@ public:
             return AudioError::UnknownFormat;
         m_open = true;
         const vorbis_info *info = ov_info(&m_file, -1);
-        if (!info || info->channels < 1 || info->rate <= 0)
+        // Checked as the library's own long, before it is narrowed to an int.
+        if (!info || !isPlausibleFormat(info->rate, info->channels))
             return AudioError::UnknownFormat;
         m_format = PcmFormat{int(info->rate), info->channels};
         m_frames = ov_pcm_total(&m_file, -1);

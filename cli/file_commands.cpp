@@ -2,6 +2,7 @@
 #include "cli/batch_convert.h"
 
 #include "audio/audio_file.h"
+#include "audio/conversion_block.h"
 #include "audio/audio_information.h"
 #include "audio/audio_transform.h"
 #include "config/encoder_settings.h"
@@ -46,7 +47,7 @@ std::optional<QString> copyBlocks(AudioFile &reader, AudioFile &writer,
 {
     AudioTransform transform;
     for (;;) {
-        SampleBlock block = reader.ReadBlock(reader.SampleRate() * reader.Channels());
+        SampleBlock block = reader.ReadBlock(conversionBlockSamples(reader));
         if (reader.ErrorCode() != 0)
             return QStringLiteral("the input has bad data");
         if (block.isEmpty())

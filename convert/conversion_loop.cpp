@@ -1,6 +1,7 @@
 #include "convert/conversion_loop.h"
 
 #include "audio/audio_file.h"
+#include "audio/conversion_block.h"
 #include "audio/audio_transform.h"
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"
@@ -105,7 +106,7 @@ void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 {
     AudioFile &reader = *m_job.reader;
     AudioFile &writer = *m_job.writer;
-    const int request = reader.SampleRate() * reader.Channels();
+    const int request = conversionBlockSamples(reader);
     ConversionProgress progress(reader.SampleCount(), reader.SamplesPerFrame(), reader.Channels());
     m_job.view->setProgress(0);
     while (progress.percent() < 100) {

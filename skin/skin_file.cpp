@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -32,6 +33,23 @@ bool sizesFit(const Trailer &t, qint64 room)
         total += s;
     }
     return total <= room;
+}
+
+// Decodes one slot, after reading its size from the header: a compressed bitmap of a few bytes
+// can claim a picture of gigabytes, so the size is checked before any pixel is allocated.
+SkinFile::Error decodeSlot(const QByteArray &bytes, QImage &image)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return SkinFile::Error::BadBitmap;
+    if (size.width() > SkinFile::MaxPictureSide || size.height() > SkinFile::MaxPictureSide)
+        return SkinFile::Error::TooLarge;
+    image = reader.read();
+    return image.isNull() ? SkinFile::Error::BadBitmap : SkinFile::Error::None;
 }
 
 SkinFile::Result failure(SkinFile::Error error)
@@ -90,9 +108,9 @@ SkinFile::Result SkinFile::read(QIODevice &device, qint64 base, qint64 length)
         const QByteArray bytes = device.read(trailer.sizes[slot]);
         if (bytes.size() != trailer.sizes[slot])
             return failure(Error::TooShort);
-        result.images[slot] = QImage::fromData(bytes, "BMP");
-        if (result.images[slot].isNull())
-            return failure(Error::BadBitmap);
+        const Error error = decodeSlot(bytes, result.images[slot]);
+        if (error != Error::None)
+            return failure(error);
     }
     result.error = Error::None;
     return result;

@@ -17,6 +17,8 @@ public:
     static constexpr int SlotCount = 45;
     static constexpr int RecordCount = 100;
     static constexpr qint64 TrailerSize = 8 * RecordCount;
+    // No face or control needs a bigger picture; a few bytes of RLE can claim far more.
+    static constexpr int MaxPictureSide = 2048;
 
     enum class Error {
         None,
@@ -25,6 +27,7 @@ public:
         NotSkin,    // A(0) is not 0
         BadSize,    // a size of 0 or less, or sizes beyond the end of the trailer's start
         BadBitmap,  // a slot that is not a decodable BMP image
+        TooLarge,   // a slot whose header claims a picture larger than any face needs
     };
     using Images = std::array<QImage, SlotCount>;
 

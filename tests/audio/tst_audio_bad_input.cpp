@@ -1,11 +1,14 @@
 #include "audio/audio_file.h"
+#include "audio/conversion_block.h"
 #include "tests/audio/audio_test_util.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -36,6 +39,48 @@ QString validFile(const QDir &dir, const QString &ext)
     return target;
 }
 
+// The CRC of an Ogg page (polynomial 0x04c11db7, no reflection), over the page with its CRC
+// field zeroed.
+quint32 oggPageCrc(const QByteArray &page)
+{
+    quint32 crc = 0;
+    for (int i = 0; i < page.size(); ++i) {
+        crc ^= quint32(i >= 22 && i < 26 ? 0 : uchar(page[i])) << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
+}
+
+// An Ogg Vorbis file whose identification header claims another rate; the page CRC is mended
+// so that only the value is strange.
+QByteArray withVorbisRate(QByteArray ogg, quint32 rate)
+{
+    const int segments = uchar(ogg[26]);
+    int pageSize = 27 + segments;
+    for (int i = 0; i < segments; ++i)
+        pageSize += uchar(ogg[27 + i]);
+    const int packet = 27 + segments;
+    if (!ogg.startsWith("OggS") || ogg.mid(packet, 7) != QByteArray("\x01vorbis"))
+        qFatal("not an Ogg Vorbis file");
+    qToLittleEndian<quint32>(rate, reinterpret_cast<uchar *>(ogg.data()) + packet + 12);
+    qToLittleEndian<quint32>(oggPageCrc(ogg.left(pageSize)), reinterpret_cast<uchar *>(ogg.data()) + 22);
+    return ogg;
+}
+
+// An Ogg Vorbis file of 0.2 s in `channels` channels, made by sox (our own writer is not meant
+// for more channels than a reader takes).
+bool writeOggOfChannels(const QString &path, int channels)
+{
+    QProcess sox;
+    sox.start(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-c"), QString::number(channels),
+                                      QStringLiteral("-r"), QStringLiteral("44100"), path,
+                                      QStringLiteral("synth"), QStringLiteral("0.2"),
+                                      QStringLiteral("sine"), QStringLiteral("440")});
+    return sox.waitForFinished(60000) && sox.exitStatus() == QProcess::NormalExit
+        && sox.exitCode() == 0;
+}
+
 } // namespace
 
 class TestAudioBadInput : public QObject {
@@ -49,6 +94,8 @@ private slots:
     void cutShortMidStream();
     void diskFull_data();
     void diskFull();
+    void absurdHeaderValues_data();
+    void absurdHeaderValues();
     void nothingOpen();
     void headerOnlyWavIsEmptyNotBad();
 
@@ -168,6 +215,62 @@ void TestAudioBadInput::diskFull()
     }
     writer.CloseFile();
     QVERIFY(failed || writer.ErrorCode() != 0);
+}
+
+void TestAudioBadInput::absurdHeaderValues_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<quint32>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<bool>("accepted");
+    for (const QString &ext : {QStringLiteral("wav"), QStringLiteral("ogg")}) {
+        const QByteArray name = ext.toLatin1();
+        const char *e = name.constData();
+        QTest::addRow("%s 1 Hz", e) << ext << 1u << 2 << false;
+        QTest::addRow("%s 999 Hz", e) << ext << 999u << 2 << false;
+        QTest::addRow("%s 1000 Hz", e) << ext << 1000u << 2 << true;
+        QTest::addRow("%s 384000 Hz", e) << ext << 384000u << 2 << true;
+        QTest::addRow("%s 384001 Hz", e) << ext << 384001u << 2 << false;
+        QTest::addRow("%s 1.5 GHz", e) << ext << 1500000000u << 2 << false;
+        QTest::addRow("%s 2^31 Hz", e) << ext << 0x80000000u << 2 << false;
+        QTest::addRow("%s 2^32-1 Hz", e) << ext << 0xffffffffu << 1 << false;
+    }
+    QTest::newRow("ogg 8 channels") << QStringLiteral("ogg") << 44100u << 8 << true;
+    QTest::newRow("ogg 9 channels") << QStringLiteral("ogg") << 44100u << 9 << false;
+    QTest::newRow("ogg 16 channels") << QStringLiteral("ogg") << 44100u << 16 << false;
+}
+
+// Header values no real audio has are refused at OpenFile, before anything sizes a buffer or
+// a block from them; the edges of the range still open.
+void TestAudioBadInput::absurdHeaderValues()
+{
+    QFETCH(QString, ext);
+    QFETCH(quint32, rate);
+    QFETCH(int, channels);
+    QFETCH(bool, accepted);
+    const QString path = m_dir.filePath(QStringLiteral("absurd.") + ext);
+    if (ext == QLatin1String("wav")) {
+        QVERIFY(writeWavClaimingRate(path, rate, channels));
+    } else {
+        QVERIFY(writeOggOfChannels(path, channels));
+        if (rate != 44100)
+            QVERIFY(writeFileBytes(path, withVorbisRate(fileBytes(path), rate)));
+    }
+    AudioFile reader;
+    reader.OpenFile(path, 0, 1);
+    if (!accepted) {
+        QCOMPARE(reader.ErrorCode(), int(AudioError::UnknownFormat));
+        QCOMPARE(reader.SampleCount(), 0);
+        QVERIFY(reader.ReadBlock(88200).isEmpty());
+        return;
+    }
+    QCOMPARE(reader.ErrorCode(), 0);
+    QCOMPARE(quint32(reader.SampleRate()), rate);
+    QCOMPARE(reader.Channels(), channels);
+    QVERIFY(reader.SampleCount() > 0);
+    // The whole 0.2 s comes in one block, whatever rate the header claims.
+    QCOMPARE(reader.ReadBlock(conversionBlockSamples(reader)).size(),
+             int(reader.SampleCount()) * channels);
 }
 
 void TestAudioBadInput::nothingOpen()

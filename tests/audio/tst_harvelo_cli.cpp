@@ -50,6 +50,7 @@ void TestHarveloCli::init()
     m_dir = QDir(testEnv().makeDir(QStringLiteral("cli")));
     m_source = m_dir.filePath(QStringLiteral("source.wav"));
     QVERIFY(writeSineWav(m_source, {1.0, 44100, 2, 440.0, 0.25}));
+    QVERIFY(writeWavClaimingRate(m_dir.filePath(QStringLiteral("absurd.wav")), 1500000000u));
 }
 
 void TestHarveloCli::help()
@@ -139,6 +140,7 @@ void TestHarveloCli::failures_data()
     QTest::addColumn<QString>("mp3Bitrate"); // written to the settings when not empty
     QTest::addColumn<QString>("message");
     QTest::newRow("missing input") << QStringList{"convert", "@/nothing.wav", "@/out.mp3"} << "" << "is not a valid file!";
+    QTest::newRow("sample rate of 1.5 GHz") << QStringList{"convert", "@/absurd.wav", "@/out.wav"} << "" << "absurd.wav is not a valid file!";
     QTest::newRow("unsupported mp3") << QStringList{"convert", "@/source.wav", "@/out.mp3"} << "8" << "This MP3 format is not supported!";
     QTest::newRow("existing output") << QStringList{"convert", "@/source.wav", "@/source.mp3"} << "" << "already exists";
     QTest::newRow("same file") << QStringList{"convert", "--force", "@/source.wav", "@/source.wav"} << "" << "same file";

@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QtEndian>
 #include <QtTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +45,106 @@ QString writeTemp(const QString &name, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+// A run-length-encoded 8-bit BMP that claims width x height and holds only its end code: some
+// sixty bytes that decode to a picture of any size.
+QByteArray rleBitmap(qint32 width, qint32 height)
+{
+    QByteArray info(40, '\0');
+    putWord(info, 0, 40);
+    putWord(info, 4, width);
+    putWord(info, 8, height);
+    qToLittleEndian<quint16>(1, reinterpret_cast<uchar *>(info.data()) + 12);
+    qToLittleEndian<quint16>(8, reinterpret_cast<uchar *>(info.data()) + 14);
+    putWord(info, 16, 1); // BI_RLE8
+    putWord(info, 20, 2);
+    putWord(info, 32, 1); // one palette entry
+    const QByteArray palette("\x40\x80\xc0\x00", 4);
+    const QByteArray pixels("\x00\x01", 2); // end of bitmap
+    QByteArray file("BM");
+    file += QByteArray(12, '\0');
+    putWord(file, 2, qint32(14 + info.size() + palette.size() + pixels.size()));
+    putWord(file, 10, qint32(14 + info.size() + palette.size()));
+    return file + info + palette + pixels;
+}
+
+// A skin from 45 complete BMP file images, with a trailer as the skin maker writes it.
+QByteArray assembleSkin(const QList<QByteArray> &bitmaps)
+{
+    QByteArray out;
+    QByteArray trailer(SkinFile::TrailerSize, '\0');
+    for (int slot = 0; slot < SkinFile::SlotCount; ++slot) {
+        putWord(trailer, 8 * slot, qint32(out.size()));
+        putWord(trailer, 8 * slot + 4, qint32(bitmaps.at(slot).size()));
+        out += bitmaps.at(slot);
+    }
+    return out + trailer;
+}
+
+// The sample skin with one slot replaced.
+QByteArray skinWithSlot(int slot, const QByteArray &bitmap)
+{
+    const SkinFile::Images pictures = samplePictures();
+    QList<QByteArray> bitmaps;
+    for (const QImage &picture : pictures)
+        bitmaps.append(SkinFile::bmpImage(picture));
+    bitmaps[slot] = bitmap;
+    return assembleSkin(bitmaps);
+}
+
+qint64 procStatusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+struct ChildRead {
+    int error = -1;
+    qint64 peakGrowthKb = -1;
+};
+
+// Reads a skin in a child process and reports the error and how far the peak resident memory
+// rose above what the child started with. Outside the address sanitizer (which reserves huge
+// address space) a limit on the address space keeps an old, greedy reader from hurting the
+// machine.
+ChildRead readInChild(const QByteArray &skin)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+#if !defined(__SANITIZE_ADDRESS__)
+        const rlim_t limit = rlim_t(procStatusKb("VmSize:") + 1024 * 1024) * 1024;
+        const rlimit as{limit, limit};
+        setrlimit(RLIMIT_AS, &as);
+#endif
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5"); // starts the peak afresh from the current size
+        clear.close();
+        const qint64 before = procStatusKb("VmRSS:");
+        ChildRead out;
+        out.error = int(SkinFile::fromData(skin).error);
+        out.peakGrowthKb = procStatusKb("VmHWM:") - before;
+        const bool sent = ::write(fds[1], &out, sizeof out) == ssize_t(sizeof out);
+        _exit(sent ? 0 : 1);
+    }
+    ::close(fds[1]);
+    ChildRead in;
+    if (pid < 0 || ::read(fds[0], &in, sizeof in) != ssize_t(sizeof in))
+        in = ChildRead{};
+    ::close(fds[0]);
+    if (pid > 0)
+        waitpid(pid, nullptr, 0);
+    return in;
 }
 
 } // namespace
@@ -135,6 +238,46 @@ private Q_SLOTS:
             SkinFile::readFile(writeTemp(QStringLiteral("bad.skn"), bytes));
         QCOMPARE(fromFile.error, error);
         QVERIFY(fromFile.images[0].isNull());
+    }
+
+    void pictureSizeLimit_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<SkinFile::Error>("error");
+        QTest::newRow("2048 wide") << 2048 << 1 << SkinFile::Error::None;
+        QTest::newRow("2048 high") << 1 << 2048 << SkinFile::Error::None;
+        QTest::newRow("2049 wide") << 2049 << 1 << SkinFile::Error::TooLarge;
+        QTest::newRow("2049 high") << 1 << 2049 << SkinFile::Error::TooLarge;
+        QTest::newRow("4000 x 4000") << 4000 << 4000 << SkinFile::Error::TooLarge;
+        QTest::newRow("100000 high") << 1 << 100000 << SkinFile::Error::TooLarge;
+    }
+
+    // A picture larger than any face needs is refused from its header alone.
+    void pictureSizeLimit()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(SkinFile::Error, error);
+        const SkinFile::Result result = SkinFile::fromData(skinWithSlot(7, rleBitmap(width, height)));
+        QCOMPARE(result.error, error);
+        if (error == SkinFile::Error::None)
+            QCOMPARE(result.images[7].size(), QSize(width, std::abs(height)));
+    }
+
+    // 45 compressed pictures of 4000 x 4000 in a few kilobytes are refused without their
+    // gigabytes ever being allocated.
+    void compressedBombNeedsLittleMemory()
+    {
+        const QList<QByteArray> bombs(SkinFile::SlotCount, rleBitmap(4000, 4000));
+        const QByteArray skin = assembleSkin(bombs);
+        QVERIFY(skin.size() < 4000);
+        QVERIFY(SkinFile::fromData(SkinFile::encode(samplePictures())).ok()); // loads the BMP reader
+        const ChildRead child = readInChild(skin);
+        QVERIFY(child.peakGrowthKb >= 0);
+        QCOMPARE(SkinFile::Error(child.error), SkinFile::Error::TooLarge);
+        qInfo("peak resident memory rose by %lld kB", child.peakGrowthKb);
+        QVERIFY(child.peakGrowthKb < 100 * 1024);
     }
 
     void refusesMissingFile()

@@ -43,3 +43,16 @@ bool writeSineWav(const QString &path, const WavFixture &fixture)
 {
     return writeWav(path, sineSamples(fixture), fixture.rate, fixture.channels);
 }
+
+bool writeWavClaimingRate(const QString &path, quint32 claimedRate, int channels)
+{
+    if (!writeSineWav(path, {0.2, 44100, channels}))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(24))
+        return false;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << claimedRate << quint32(quint64(claimedRate) * quint64(channels) * 2);
+    return out.status() == QDataStream::Ok && file.flush();
+}

@@ -23,3 +23,7 @@ bool writeSineWav(const QString &path, const WavFixture &fixture = {});
 
 // Writes any interleaved samples as a WAV file.
 bool writeWav(const QString &path, const std::vector<int16_t> &samples, int rate, int channels);
+
+// Writes a short sine WAV whose header claims `claimedRate` (and the byte rate that goes with it),
+// whatever the samples were made at: for readers facing absurd header values.
+bool writeWavClaimingRate(const QString &path, quint32 claimedRate, int channels = 2);

@@ -1,0 +1,123 @@
+// Writes the seed corpus of every fuzz target with the project's own writers and test fixtures:
+//   fuzz_make_seeds <folder>      (the fuzz/corpus folder; existing seeds are overwritten)
+// The seeds are small on purpose: libFuzzer mutates them fast and caps input sizes near theirs.
+#include "audio/audio_file.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "skin/skin_file.h"
+#include "tests/support/cddb_test_server.h"
+#include "tests/support/wav_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+QDir g_root;
+
+QString seedPath(const QString &target, const QString &name)
+{
+    g_root.mkpath(target);
+    return g_root.filePath(target + QLatin1Char('/') + name);
+}
+
+void writeSeed(const QString &target, const QString &name, const QByteArray &bytes)
+{
+    QFile file(seedPath(target, name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write seed %s", qPrintable(name));
+}
+
+// A short sine through AudioFile's own writer for the extension of `name`.
+void writeAudio(const QString &target, const QString &name, int rate, int channels, int wmaCode)
+{
+    AudioFile writer;
+    writer.setWmaFormatEnabled(true);
+    writer.SetMp3Format(rate, 8, channels);
+    writer.SetOggFormat(rate, channels, 32, 0, 0, 0);
+    writer.SetWmaFormat(wmaCode);
+    writer.SetPcmFormat(rate, channels);
+    writer.CreateFile(seedPath(target, name), 0);
+    SampleBlock block(sineSamples({0.05, rate, channels, 440.0, 0.5}), rate, channels);
+    writer.WriteBlock(block);
+    writer.CloseFile();
+    if (writer.ErrorCode() != 0)
+        qFatal("cannot write seed %s: error %d", qPrintable(name), writer.ErrorCode());
+}
+
+void audioSeeds()
+{
+    writeSineWav(seedPath(QStringLiteral("audio_wav"), QStringLiteral("mono_8k.wav")),
+                 {0.05, 8000, 1});
+    writeSineWav(seedPath(QStringLiteral("audio_wav"), QStringLiteral("stereo_44k.wav")),
+                 {0.01, 44100, 2});
+    writeAudio(QStringLiteral("audio_mp3"), QStringLiteral("mono_8k.mp3"), 8000, 1, 0);
+    writeAudio(QStringLiteral("audio_mp3"), QStringLiteral("stereo_44k.mp3"), 44100, 2, 0);
+    writeAudio(QStringLiteral("audio_ogg"), QStringLiteral("mono_8k.ogg"), 8000, 1, 0);
+    writeAudio(QStringLiteral("audio_wma"), QStringLiteral("mono_8k.wma"), 8000, 1, 1);
+    writeAudio(QStringLiteral("audio_wma"), QStringLiteral("stereo_8k.wma"), 8000, 2, 7);
+}
+
+void skinSeeds()
+{
+    SkinFile::Images images;
+    for (int slot = 0; slot < SkinFile::SlotCount; ++slot) {
+        images[slot] = QImage(1 + slot % 3, 1 + slot % 2, QImage::Format_RGB32);
+        images[slot].fill(QColor(slot * 5, 200, 255 - slot * 5));
+    }
+    writeSeed(QStringLiteral("skin"), QStringLiteral("tiny.skn"), SkinFile::encode(images));
+}
+
+void settingsSeeds()
+{
+    const QString path = seedPath(QStringLiteral("settings"), QStringLiteral("harvelo.ini"));
+    QFile::remove(path);
+    IniFile ini(path);
+    ini.write(settings::skin, 3);
+    ini.write(settings::cddbServer, QStringLiteral("gnudb.gnudb.org:8880"));
+    ini.writeString(QStringLiteral("Harvelo"), QStringLiteral("OutputDir"), QStringLiteral("/tmp/Music"));
+    ini.writeInteger(QStringLiteral("MP3 Settings"), QStringLiteral("bitrate"), 0x80);
+}
+
+void cddbSeeds(const QDir &freedb)
+{
+    const QByteArray entry = [&] {
+        QFile file(freedb.filePath(QStringLiteral("peik-12025d03.xmcd")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const QString target = QStringLiteral("cddb_reply");
+    writeSeed(target, QStringLiteral("query_200"),
+              CddbTestServer::exactMatch(QStringLiteral("rock"), QStringLiteral("12025d03"),
+                                         QStringLiteral("Artist / Album")));
+    writeSeed(target, QStringLiteral("query_211"),
+              CddbTestServer::matchList(211, {QStringLiteral("misc 12025d03 A / B"),
+                                              QStringLiteral("rock 12025d04 C / D")}));
+    writeSeed(target, QStringLiteral("query_202"), CddbTestServer::noMatch());
+    writeSeed(target, QStringLiteral("read_210"),
+              "210 rock 12025d03 CD database entry follows (until terminating `.')\r\n" + entry
+                  + ".\r\n");
+    for (const QString &name : freedb.entryList({QStringLiteral("*.xmcd")}, QDir::Files)) {
+        QFile file(freedb.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            writeSeed(QStringLiteral("xmcd"), name, file.readAll());
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: fuzz_make_seeds CORPUS_FOLDER FREEDB_TEST_DATA_FOLDER\n");
+        return 2;
+    }
+    g_root = QDir(QFile::decodeName(argv[1]));
+    audioSeeds();
+    skinSeeds();
+    settingsSeeds();
+    cddbSeeds(QDir(QFile::decodeName(argv[2])));
+    return 0;
+}
