@@ -31,6 +31,7 @@ struct AudioGrabber::Private {
     int trackNum = 1;
     std::unique_ptr<CdTrackReader> reader;
     int errorCode = NoError;
+    int64_t unreadableFrames = 0;
 
     int cddbTimeOut = settings::cddbTimeout.defaultValue;
     QString cddbServer = settings::defaultCddbServer();
@@ -136,6 +137,7 @@ void AudioGrabber::OpenTrack(int track)
 {
     CloseTrack();
     d->trackNum = track;
+    d->unreadableFrames = 0;
     const CdTocTrack *entry = d->track(track);
     if (entry && d->disc) {
         d->disc->setSpeed(d->driveSpeed);
@@ -153,11 +155,13 @@ SampleBlock AudioGrabber::ReadBlock(int samples)
     bool failed = false;
     SampleBlock block = d->reader->read(samples, &failed);
     d->errorCode = failed ? ReadError : NoError;
+    d->unreadableFrames = d->reader->unreadableFrames();
     return block;
 }
 
 void AudioGrabber::CloseTrack() { d->reader.reset(); }
 int AudioGrabber::errorCode() const { return d->errorCode; }
+int64_t AudioGrabber::unreadableFrames() const { return d->unreadableFrames; }
 
 int AudioGrabber::cddbTimeOut() const { return d->cddbTimeOut; }
 void AudioGrabber::setCddbTimeOut(int ms) { d->cddbTimeOut = ms; }

@@ -3,6 +3,7 @@
 #include "audio/sample_block.h"
 
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 // CD drives and images through libcdio, secure reading through libcdio-paranoia, and the
@@ -52,6 +53,9 @@ public:
     SampleBlock ReadBlock(int samples);
     void CloseTrack(); // harmless when nothing is open
     int errorCode() const;
+    // Frames of the track opened last that could not be read (the error action cut, skipped,
+    // silenced or guessed them); counted from OpenTrack on, kept after CloseTrack.
+    int64_t unreadableFrames() const;
 
     // CDDB
     int cddbTimeOut() const;

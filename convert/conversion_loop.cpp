@@ -4,6 +4,7 @@
 #include "audio/audio_transform.h"
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"
+#include "jobs/part_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,12 +16,6 @@ constexpr float kNormalizeRatio = 98.0f;
 QString fileName(const QString &path)
 {
     return QFileInfo(path).fileName();
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo fa(a), fb(b);
-    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
 // The user said Yes: a read-only target loses only its read-only state.
@@ -59,11 +54,14 @@ void ConversionLoop::convertFile(int number, const QString &source)
         m_job.reader->CloseFile();
         return;
     }
-    if (!createTarget(target))
+    PartFile part(target);
+    if (!createTarget(part))
         return;
     m_job.transform->Reset();
-    pumpBlocks(source, target);
+    const bool whole = pumpBlocks(source, target);
     closeBoth();
+    if (whole)
+        keepTarget(part);
 }
 
 bool ConversionLoop::openSource(const QString &source)
@@ -91,17 +89,17 @@ bool ConversionLoop::prepareTarget(const QString &source, const QString &target)
     return true;
 }
 
-bool ConversionLoop::createTarget(const QString &target)
+bool ConversionLoop::createTarget(const PartFile &part)
 {
-    m_job.writer->CreateFile(target, 0);
+    m_job.writer->CreateFile(part.path(), 0);
     if (m_job.writer->ErrorCode() == 0)
         return true;
-    reportInvalid(target);
+    reportInvalid(part.finalPath());
     closeBoth();
     return false;
 }
 
-void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
+bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 {
     AudioFile &reader = *m_job.reader;
     AudioFile &writer = *m_job.writer;
@@ -110,12 +108,16 @@ void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
     m_job.view->setProgress(0);
     while (progress.percent() < 100) {
         SampleBlock block = reader.ReadBlock(request);
-        if (reader.ErrorCode() != 0 && !m_job.control->stopRequested())
-            return reportInvalid(source);
+        if (reader.ErrorCode() != 0 && !m_job.control->stopRequested()) {
+            reportInvalid(source);
+            return false;
+        }
         m_job.transform->NormalizeBlock(block, kNormalizeRatio, -1);
         writer.WriteBlock(block);
-        if (writer.ErrorCode() != 0 && !m_job.control->stopRequested())
-            return reportInvalid(target);
+        if (writer.ErrorCode() != 0 && !m_job.control->stopRequested()) {
+            reportInvalid(target);
+            return false;
+        }
         const int n = block.size();
         progress.add(n);
         m_job.view->setProgress(progress.percent());
@@ -123,11 +125,21 @@ void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
         if (n == 0) {
             progress.finish();
             m_job.view->setProgress(100);
-            return;
+            return true;
         }
         if (!m_job.control->checkpoint())
-            return;
+            return false;
     }
+    return true;
+}
+
+// The written file replaces the target only once it is whole on the disk; a failure at the
+// close (a full disk at the flush) fails the file like any other write.
+void ConversionLoop::keepTarget(PartFile &part)
+{
+    const bool closed = m_job.writer->ErrorCode() == 0;
+    if ((!closed || !part.commit()) && !m_job.control->stopRequested())
+        reportInvalid(part.finalPath());
 }
 
 void ConversionLoop::reportInvalid(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rip/rip_track_result.h"
+
 #include <QList>
 #include <QString>
 #include <exception>
@@ -10,6 +12,7 @@ class AudioInformation;
 class AudioTransform;
 class IniFile;
 class JobControl;
+class PartFile;
 struct OutputPath;
 
 // One row of the track list as the job sees it; row i is track i + 1.
@@ -72,6 +75,8 @@ public:
     RipJob(RipPlace place, const RipComponents &components, RipSnapshot snapshot,
            RipJobHost &host, JobControl &control);
     void run();
+    // One entry per ticked row reached, in row order; complete once run() has returned.
+    const QList<RipTrackResult> &results() const { return m_results; }
 
     static constexpr int kBlockRequest = 88200;
 
@@ -81,6 +86,8 @@ private:
         qint64 written;      // frames, never above trackSamples
         int percent;
         qint64 trackSamples;
+        bool stopped = false;      // left by a Stop before the track was read to its end
+        bool gaveUpReading = false; // left after a read error answered No
     };
 
     void pass();
@@ -89,11 +96,13 @@ private:
     bool setUpMp3(const IniFile &ini);
     bool setUpOgg(const IniFile &ini);
     bool mayWrite(const QString &path);
-    bool createOutput(const QString &path);
+    bool createOutput(const PartFile &part);
     bool openTrack(int row);
-    void copyBlocks(const IniFile &ini);
+    Progress copyBlocks(const IniFile &ini);
     bool copyOneBlock(bool normalize, float ratio, Progress &progress);
-    void saveTags(int row, const QString &path);
+    RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
+    bool saveTags(int row, const QString &path);
+    void reportReadLosses();
     void pump(int times);
     bool worker() const { return m_place == RipPlace::Worker; }
 
@@ -104,4 +113,5 @@ private:
     JobControl &m_control;
     int m_tickedCount = 0;
     QString m_browseDir;
+    QList<RipTrackResult> m_results;
 };
