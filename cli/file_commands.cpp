@@ -108,9 +108,10 @@ int runConvert(const QStringList &args)
         if (!ok || *ratio < 0 || *ratio > 100)
             return failWith(QStringLiteral("--normalize takes a ratio from 0 to 100"));
     }
-    // Through a link (symbolic or hard) two names may still be one file.
+    // Through a link (symbolic or hard) two names may still be one file; an input that is
+    // OUTPUT's own temporary file (a leftover being saved) would be cleared before it is read.
     if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath()
-        || sameFile(input, output))
+        || sameFile(input, output) || sameFile(input, PartFile::partPathFor(output)))
         return failWith(QStringLiteral("INPUT and OUTPUT are the same file"));
     if (QFileInfo::exists(output) && !parser.isSet(QStringLiteral("force")))
         return failWith(output + QStringLiteral(" already exists; --force overwrites it"));

@@ -23,11 +23,11 @@ QString readLossReport(const QList<RipTrackResult> &results)
     for (const RipTrackResult &r : results) {
         if (r.outcome != RipTrackResult::Outcome::Saved || r.lostFrames <= 0)
             continue;
+        // One pass over the pattern: a title holding "%3" stays as it is.
         lines << QStringLiteral("Track %1 (%2): %3 s %4")
-                     .arg(r.track)
-                     .arg(r.title)
-                     .arg(QString::number(double(r.lostFrames) / 44100, 'f', 2))
-                     .arg(lossWord(r.errorAction));
+                     .arg(QString::number(r.track), r.title,
+                          QString::number(double(r.lostFrames) / 44100, 'f', 2),
+                          lossWord(r.errorAction));
     }
     if (lines.isEmpty())
         return {};

@@ -195,6 +195,7 @@ void TestHarveloCli::convertRefusesLinksToTheInput_data()
     QTest::newRow("symbolic link") << "symlink";
     QTest::newRow("hard link") << "hardlink";
     QTest::newRow("through a linked folder") << "folderlink";
+    QTest::newRow("input is the output's part file") << "part";
 }
 
 // Writing through another name of the input would destroy it, whatever --force says.
@@ -207,6 +208,8 @@ void TestHarveloCli::convertRefusesLinksToTheInput()
         QVERIFY(QFile::link(m_source, output));
     else if (how == QLatin1String("hardlink"))
         QCOMPARE(::link(QFile::encodeName(m_source).constData(), QFile::encodeName(output).constData()), 0);
+    else if (how == QLatin1String("part"))
+        QVERIFY(QFile::rename(m_source, PartFile::partPathFor(output)) && QFile::link(PartFile::partPathFor(output), m_source));
     else {
         QVERIFY(QFile::link(m_dir.path(), m_dir.filePath(QStringLiteral("same"))));
         output = m_dir.filePath(QStringLiteral("same/source.wav"));
