@@ -3,12 +3,15 @@
 #include "app/harvelo_application.h"
 #include "app/services/qt_services.h"
 
+#include <csignal>
 #include <exception>
 
 int main(int argc, char **argv)
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
+    // A file-size limit then fails the write, which the job tells, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     HarveloApplication app(argc, argv);
     QtPrompter prompter;
     QtDesktop desktop;

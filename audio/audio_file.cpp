@@ -100,8 +100,8 @@ void AudioFile::Private::finishWriter()
         result = writer->finish();
     writer.reset();
     writerBegun = false;
-    if (result != AudioError::None)
-        error = result;
+    // The close gives its own result: it tells whether the end of the file reached the disk.
+    error = result;
 }
 
 AudioFile::AudioFile() : d(std::make_unique<Private>()) {}

@@ -33,7 +33,9 @@ public:
     AudioFile &operator=(const AudioFile &) = delete;
 
     void OpenFile(const QString &path, int = 0, int = 1);
-    void CloseFile(); // finishes a written file (headers, flush); harmless when nothing is open
+    // Finishes a written file (headers, flush); ErrorCode then tells whether the whole file
+    // reached the disk. Harmless when nothing is open.
+    void CloseFile();
     void CreateFile(const QString &path, int = 0); // ".mp3", ".wma", ".ogg", ".wav"
     void WriteBlock(SampleBlock &block);
     SampleBlock ReadBlock(int samples); // empty at the end (ErrorCode 0) or on bad data (non-zero)

@@ -50,6 +50,7 @@ struct AudioGrabber::Private {
     int errorCode = NoError;
     TrackChecksummer checksummer;
     int readOffset = 0;
+    int64_t unreadableFrames = 0;
 
     int cddbTimeOut = settings::cddbTimeout.defaultValue;
     QString cddbServer = settings::defaultCddbServer();
@@ -165,6 +166,7 @@ void AudioGrabber::OpenTrack(int track)
 {
     CloseTrack();
     d->trackNum = track;
+    d->unreadableFrames = 0;
     const CdTocTrack *entry = d->track(track);
     if (entry && d->disc) {
         d->disc->setSpeed(d->driveSpeed);
@@ -187,6 +189,7 @@ SampleBlock AudioGrabber::ReadBlock(int samples)
     SampleBlock block = d->reader ? d->reader->read(samples, &failed) : d->shifted->read(samples, &failed);
     d->errorCode = failed ? ReadError : NoError;
     d->checksummer.add(block.samples.data(), block.samples.size());
+    d->unreadableFrames = d->reader ? d->reader->unreadableFrames() : d->shifted->unreadableFrames();
     return block;
 }
 
@@ -200,6 +203,7 @@ TrackChecksums AudioGrabber::trackChecksums() const { return d->checksummer.resu
 const CdToc &AudioGrabber::toc() const { return d->toc; }
 int AudioGrabber::readOffset() const { return d->readOffset; }
 void AudioGrabber::setReadOffset(int frames) { d->readOffset = frames; }
+int64_t AudioGrabber::unreadableFrames() const { return d->unreadableFrames; }
 
 int AudioGrabber::cddbTimeOut() const { return d->cddbTimeOut; }
 void AudioGrabber::setCddbTimeOut(int ms) { d->cddbTimeOut = ms; }

@@ -5,6 +5,7 @@
 #include "audio/track_checksums.h"
 
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 struct CdToc;
@@ -67,6 +68,9 @@ public:
     // goes on into the neighbouring tracks, zeros stand for what lies off the disc.
     int readOffset() const;
     void setReadOffset(int frames);
+    // Frames of the track opened last that could not be read (the error action cut, skipped,
+    // silenced or guessed them); counted from OpenTrack on, kept after CloseTrack.
+    int64_t unreadableFrames() const;
 
     // CDDB
     int cddbTimeOut() const;

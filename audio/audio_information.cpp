@@ -28,11 +28,17 @@ TagLib::String text(const QString &value)
 // A tag that holds the genre as text gets the genre's name; -1 (or an unknown number) none.
 void fill(TagLib::Tag &tag, const AudioInformation &info)
 {
-    tag.setTitle(text(info.infoTitle));
-    tag.setArtist(text(info.infoArtist));
-    tag.setAlbum(text(info.infoAlbum));
-    tag.setGenre(text(genreName(info.infoGenre)));
-    tag.setTrack(info.infoTrack > 0 ? unsigned(info.infoTrack) : 0);
+    const auto saved = [&info](AudioInformation::Field field) { return info.savedFields & field; };
+    if (saved(AudioInformation::Title))
+        tag.setTitle(text(info.infoTitle));
+    if (saved(AudioInformation::Artist))
+        tag.setArtist(text(info.infoArtist));
+    if (saved(AudioInformation::Album))
+        tag.setAlbum(text(info.infoAlbum));
+    if (saved(AudioInformation::Genre))
+        tag.setGenre(text(genreName(info.infoGenre)));
+    if (saved(AudioInformation::Track))
+        tag.setTrack(info.infoTrack > 0 ? unsigned(info.infoTrack) : 0);
 }
 
 // Each version is saved on its own and leaves the other tag of the file as it is.
@@ -45,7 +51,8 @@ bool saveMp3(const char *path, const AudioInformation &info)
         TagLib::ID3v1::Tag *tag = file.ID3v1Tag(true);
         fill(*tag, info);
         const bool known = info.infoGenre >= 0 && !genreName(info.infoGenre).isEmpty();
-        tag->setGenreNumber(known ? unsigned(info.infoGenre) : 255);
+        if (info.savedFields & AudioInformation::Genre)
+            tag->setGenreNumber(known ? unsigned(info.infoGenre) : 255);
         return file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripNone, TagLib::ID3v2::v3,
                          TagLib::File::DoNotDuplicate);
     }

@@ -206,6 +206,7 @@ bool CdTrackReader::fillOneSector()
         m_pending.insert(m_pending.end(), sector, sector + kSectorSamples);
         return true;
     }
+    ++m_unreadableSectors;
     switch (m_settings.errorAction) {
     case CdReadSettings::Stop:
         return false;

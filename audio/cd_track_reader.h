@@ -36,6 +36,9 @@ public:
     // set when the Stop action gave up on a sector: the block then ends before it (or, had it
     // been empty, continues after the unreadable run) and the sector is left out.
     SampleBlock read(int samples, bool *error);
+    // Frames of the sectors read so far that stayed unreadable, whatever the error action made
+    // of them (left out, silence or a guess).
+    int64_t unreadableFrames() const { return m_unreadableSectors * int64_t(kSectorSamples / 2); }
 
 protected:
     CdTrackReader(std::shared_ptr<const CdDisc> disc, cdrom_drive_s *drive, int firstLsn,
@@ -59,4 +62,5 @@ private:
     int m_endLsn;
     std::vector<int16_t> m_pending;
     size_t m_pendingStart = 0;
+    int64_t m_unreadableSectors = 0;
 };

@@ -93,3 +93,8 @@ void ShiftedTrackReader::appendData(std::vector<int16_t> &out, size_t wanted, bo
         m_dataFrames -= take;
     }
 }
+
+int64_t ShiftedTrackReader::unreadableFrames() const
+{
+    return m_reader ? m_reader->unreadableFrames() : 0;
+}

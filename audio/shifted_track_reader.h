@@ -19,6 +19,8 @@ public:
 
     // As CdTrackReader::read.
     SampleBlock read(int samples, bool *error);
+    // As CdTrackReader::unreadableFrames, for the sectors read so far.
+    int64_t unreadableFrames() const;
 
 private:
     ShiftedTrackReader() = default;

@@ -9,6 +9,7 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "convert/block_copy.h"
+#include "jobs/part_file.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -71,17 +72,16 @@ std::optional<QString> convert(const QString &input, const QString &output,
         return input + QStringLiteral(" is not a valid file!");
     if (const auto refused = setUpEncoder(writer, QFileInfo(output).suffix().toLower()))
         return refused;
-    writer.CreateFile(output, 0);
+    // An existing OUTPUT stays as it is until the new one is whole; a failed one leaves nothing.
+    PartFile part(output);
+    writer.CreateFile(part.path(), 0);
     if (writer.ErrorCode() != 0)
         return QStringLiteral("Failed to create file ") + output;
     std::optional<QString> failure = copyBlocks(input, reader, writer, ratio);
     reader.CloseFile();
     writer.CloseFile();
-    if (!failure && writer.ErrorCode() != 0)
+    if (!failure && (writer.ErrorCode() != 0 || !part.commit()))
         failure = QStringLiteral("cannot write the output");
-    // The partial output is ours alone: nothing of the user's is lost by removing it.
-    if (failure)
-        QFile::remove(output);
     return failure;
 }
 
@@ -100,7 +100,8 @@ int runConvert(const QStringList &args)
     parser.addOption({QStringLiteral("normalize"),
                       QStringLiteral("Normalize to RATIO percent of full scale (0 to 100)."),
                       QStringLiteral("RATIO")});
-    parser.addOption({QStringLiteral("force"), QStringLiteral("Overwrite an existing OUTPUT.")});
+    parser.addOption({QStringLiteral("force"),
+                      QStringLiteral("Replace an existing OUTPUT, once the new one is complete.")});
     int status = 0;
     if (!parseArgs(parser, args, 2, &status))
         return status;
@@ -118,12 +119,46 @@ int runConvert(const QStringList &args)
     return failure ? failWith(*failure) : 0;
 }
 
+// The fields given on the command line, or all of them with --clear.
+unsigned givenFields(const QCommandLineParser &parser)
+{
+    if (parser.isSet(QStringLiteral("clear")))
+        return AudioInformation::AllFields;
+    const std::pair<const char *, AudioInformation::Field> options[] = {
+        {"title", AudioInformation::Title}, {"artist", AudioInformation::Artist},
+        {"album", AudioInformation::Album}, {"genre", AudioInformation::Genre},
+        {"track", AudioInformation::Track}};
+    unsigned fields = 0;
+    for (const auto &[name, field] : options)
+        fields |= parser.isSet(QLatin1String(name)) ? unsigned(field) : 0u;
+    return fields;
+}
+
+// The tags go into a copy that replaces the file once saved: a full disk while the tagger
+// rewrites the file never damages it. A symbolic link stays a link to the tagged file.
+bool tagFile(AudioInformation &info, const QString &file)
+{
+    const QString real = QFileInfo(file).canonicalFilePath();
+    if (real.isEmpty() || !QFileInfo(real).isFile())
+        return false;
+    PartFile part(real);
+    if (!QFile::copy(real, part.path()))
+        return false;
+    info.mp3TagInfoVersion = 1;
+    bool saved = info.SaveTags(part.path());
+    info.mp3TagInfoVersion = 2;
+    saved = info.SaveTags(part.path()) && saved;
+    return saved && part.commit();
+}
+
 int runTag(const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Writes the tags of FILE as a rip does: ID3v1 and ID3v2.3 for MP3, Vorbis comments for\n"
-        "OGG, ASF attributes for WMA, a RIFF INFO list for WAV."));
+        "OGG, ASF attributes for WMA, a RIFF INFO list for WAV. Only the fields given change;\n"
+        "the file keeps its other tags. With --clear every field is written, and those not\n"
+        "given become empty (no genre, track 0)."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to tag."));
     parser.addOptions({
         {QStringLiteral("title"), QStringLiteral("Track title."), QStringLiteral("T")},
@@ -131,6 +166,7 @@ int runTag(const QStringList &args)
         {QStringLiteral("album"), QStringLiteral("Album."), QStringLiteral("B")},
         {QStringLiteral("genre"), QStringLiteral("ID3v1 genre number 0-147; -1 for none."), QStringLiteral("N"), QStringLiteral("-1")},
         {QStringLiteral("track"), QStringLiteral("Track number."), QStringLiteral("N"), QStringLiteral("0")},
+        {QStringLiteral("clear"), QStringLiteral("Write every field; those not given become empty.")},
     });
     int status = 0;
     if (!parseArgs(parser, args, 1, &status))
@@ -144,12 +180,11 @@ int runTag(const QStringList &args)
     info.infoTrack = parser.value(QStringLiteral("track")).toShort(&trackOk);
     if (!genreOk || info.infoGenre < -1 || info.infoGenre > 147 || !trackOk || info.infoTrack < 0)
         return failWith(QStringLiteral("--genre takes -1 to 147 and --track a number from 0"));
+    info.savedFields = givenFields(parser);
+    if (info.savedFields == 0)
+        return failWith(QStringLiteral("no field to write; see --help"));
     const QString file = parser.positionalArguments().at(0);
-    info.mp3TagInfoVersion = 1;
-    bool saved = info.SaveTags(file);
-    info.mp3TagInfoVersion = 2;
-    saved = info.SaveTags(file) && saved;
-    return saved ? 0 : failWith(QStringLiteral("cannot write tags into ") + file);
+    return tagFile(info, file) ? 0 : failWith(QStringLiteral("cannot write tags into ") + file);
 }
 
 } // namespace
@@ -157,7 +192,10 @@ int runTag(const QStringList &args)
 std::optional<QString> convertChecked(const QString &input, const QString &output, bool force,
                                       std::optional<float> ratio)
 {
-    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+    // Through a link (symbolic or hard) two names may still be one file; an input that is
+    // OUTPUT's own temporary file (a leftover being saved) would be cleared before it is read.
+    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath()
+        || sameFile(input, output) || sameFile(input, PartFile::partPathFor(output)))
         return QStringLiteral("INPUT and OUTPUT are the same file");
     if (QFileInfo::exists(output) && !force)
         return output + QStringLiteral(" already exists; --force overwrites it");
@@ -170,7 +208,7 @@ const CliRegistration registration{
     {"convert", "convert [--normalize RATIO] [--force] INPUT OUTPUT\n"
                 "             convert --output-dir DIR --format EXT [-j N] [OPTIONS] INPUT...",
      &runConvert},
-    {"tag", "tag FILE --title T --artist A --album B --genre N --track N", &runTag},
+    {"tag", "tag FILE [--title T] [--artist A] [--album B] [--genre N] [--track N] [--clear]", &runTag},
 };
 
 } // namespace

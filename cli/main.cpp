@@ -1,6 +1,7 @@
 #include "cli/cli_command.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -19,6 +20,9 @@ void printUsage()
 
 int main(int argc, char **argv)
 {
+    // A file-size limit (ulimit -f) then fails the write, which is told, instead of ending the
+    // program in the middle of a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("harvelo-cli"));
     QStringList args = QCoreApplication::arguments().mid(1);

@@ -4,6 +4,7 @@
 #include "convert/block_copy.h"
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"
+#include "jobs/part_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,12 +16,6 @@ constexpr float kNormalizeRatio = 98.0f;
 QString fileName(const QString &path)
 {
     return QFileInfo(path).fileName();
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo fa(a), fb(b);
-    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
 // The job's window shows the copy's progress; Pause and Stop act between blocks.
@@ -74,10 +69,14 @@ void ConversionLoop::convertFile(int number, const QString &source)
         m_job.reader->CloseFile();
         return;
     }
-    if (!createTarget(target))
+    PartFile part(target);
+    if (!createTarget(part))
         return;
-    pumpBlocks(source, target);
+    m_job.transform->Reset();
+    const bool whole = pumpBlocks(source, target);
     closeBoth();
+    if (whole)
+        keepTarget(part);
 }
 
 bool ConversionLoop::openSource(const QString &source)
@@ -105,27 +104,37 @@ bool ConversionLoop::prepareTarget(const QString &source, const QString &target)
     return true;
 }
 
-bool ConversionLoop::createTarget(const QString &target)
+bool ConversionLoop::createTarget(const PartFile &part)
 {
-    m_job.writer->CreateFile(target, 0);
+    m_job.writer->CreateFile(part.path(), 0);
     if (m_job.writer->ErrorCode() == 0)
         return true;
-    reportInvalid(target);
+    reportInvalid(part.finalPath());
     closeBoth();
     return false;
 }
 
-void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
+bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 {
     JobObserver observer(m_job);
     const CopyEnd end = copyFile(source, *m_job.reader, *m_job.writer, *m_job.transform,
                                  kNormalizeRatio, observer);
     if (m_job.control->stopRequested())
-        return;
+        return false;
     if (end == CopyEnd::ReadFailed)
         reportInvalid(source);
     else if (end == CopyEnd::WriteFailed)
         reportInvalid(target);
+    return end == CopyEnd::Done;
+}
+
+// The written file replaces the target only once it is whole on the disk; a failure at the
+// close (a full disk at the flush) fails the file like any other write.
+void ConversionLoop::keepTarget(PartFile &part)
+{
+    const bool closed = m_job.writer->ErrorCode() == 0;
+    if ((!closed || !part.commit()) && !m_job.control->stopRequested())
+        reportInvalid(part.finalPath());
 }
 
 void ConversionLoop::reportInvalid(const QString &path)

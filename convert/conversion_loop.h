@@ -7,6 +7,7 @@
 class AudioFile;
 class AudioTransform;
 class JobControl;
+class PartFile;
 
 // What a conversion shows and asks while it runs. Called on the worker thread: an
 // implementation hands every call to the UI thread; the two questions wait for the answer.
@@ -38,7 +39,9 @@ struct ConversionJob {
 
 // Converts each file of a job into its target: read, normalize to 98% and write block by
 // block, with the overwrite question and the invalid-file message. Pauses and stops at block
-// and file boundaries. Runs on the worker thread.
+// and file boundaries. A target is written under a temporary name and replaces the final
+// name only when whole: a failed or stopped file leaves nothing, and an existing target stays
+// until then. Runs on the worker thread.
 class ConversionLoop {
 public:
     ConversionLoop(const ConversionJob &job, const QString &targetSuffix);
@@ -48,8 +51,10 @@ private:
     void convertFile(int number, const QString &source);
     bool openSource(const QString &source);
     bool prepareTarget(const QString &source, const QString &target);
-    bool createTarget(const QString &target);
-    void pumpBlocks(const QString &source, const QString &target);
+    bool createTarget(const PartFile &part);
+    // True when the input was read to its end and every block written.
+    bool pumpBlocks(const QString &source, const QString &target);
+    void keepTarget(PartFile &part);
     void reportInvalid(const QString &path);
     void closeBoth();
 

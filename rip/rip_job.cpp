@@ -8,6 +8,7 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "jobs/job_control.h"
+#include "jobs/part_file.h"
 #include "rip/output_naming.h"
 #include "rip/pcm_spool.h"
 #include "rip/rip_proof.h"
@@ -53,6 +54,7 @@ void RipJob::run()
             m_c.file.CloseFile();
         } catch (...) {
         }
+        // The track's temporary file went with the unwinding; the final name is untouched.
         m_host.fail(error);
     }
 }
@@ -83,6 +85,7 @@ void RipJob::pass()
             break;
     }
     prove();
+    reportReadLosses();
     m_host.finish(m_browseDir);
 }
 
@@ -117,6 +120,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
 
     const OutputPath out = planOutputPath({r.title, row, m_snapshot.artist, m_snapshot.album}, naming);
     m_browseDir = out.directory;
+    m_results.append({row, r.title, out.path});
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
         return TrackEnd::FormatRefused;
@@ -127,18 +131,42 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
         return TrackEnd::Skipped;
     }
     pump(2);
-    if (!createOutput(out.path))
+    PartFile part(out.path);
+    if (!createOutput(part))
         return TrackEnd::Skipped;
     m_c.file.SetPcmFormat(44100, 2);
     if (!openTrack(row))
         return TrackEnd::Skipped;
-    copyBlocks(ini, out.path);
+    const Progress progress = copyBlocks(ini, part.path());
+    m_results.last().outcome = finishTrack(row, part, progress);
+    if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
+        m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
+                          m_c.grabber.trackSamples(), m_results.last().lostFrames);
+    return TrackEnd::Ripped;
+}
+
+// The file replaces the final name only when it is whole and tagged: after a Stop inside the
+// track, or when the close or the tagging fails, the temporary file goes and an existing file
+// stays. A read or write error answered No still ends the track as if complete.
+RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progress &progress)
+{
+    RipTrackResult &result = m_results.last();
+    result.trackFrames = progress.trackSamples;
+    result.errorAction = m_c.grabber.grabOnErrorAction();
+    result.lostFrames = m_c.grabber.unreadableFrames();
+    if (progress.gaveUpReading)
+        result.lostFrames = std::max(result.lostFrames, progress.trackSamples - progress.written);
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile();
-    saveTags(row, out.path);
-    // Samples the drive could not give are not counted yet: 0 until the grabber reports them.
-    m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(), m_c.grabber.trackSamples(), 0);
-    return TrackEnd::Ripped;
+    if (progress.stopped)
+        return RipTrackResult::Outcome::Stopped;
+    if (progress.failed)
+        return RipTrackResult::Outcome::Failed; // already told
+    if (m_c.file.ErrorCode() == 0 && saveTags(row, part.path()) && part.commit())
+        return RipTrackResult::Outcome::Saved;
+    m_host.tell(QStringLiteral("File write error!"),
+                QStringLiteral("Failed to write file ") + part.finalPath());
+    return RipTrackResult::Outcome::Failed;
 }
 
 bool RipJob::setUpEncoder(const IniFile &ini)
@@ -196,12 +224,12 @@ bool RipJob::mayWrite(const QString &path)
     return true;
 }
 
-bool RipJob::createOutput(const QString &path)
+bool RipJob::createOutput(const PartFile &part)
 {
-    m_c.file.CreateFile(path, 0);
+    m_c.file.CreateFile(part.path(), 0);
     if (m_c.file.ErrorCode() == 0)
         return true;
-    m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + path);
+    m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + part.finalPath());
     m_c.file.CloseFile();
     return false;
 }
@@ -215,13 +243,13 @@ bool RipJob::openTrack(int row)
         return true;
     m_host.tell(QStringLiteral("Error!"), QStringLiteral("Track open Error!"));
     m_c.grabber.CloseTrack();
-    m_c.file.CloseFile(); // the created file stays on disk
+    m_c.file.CloseFile(); // the empty file goes with its PartFile
     return false;
 }
 
 // Without normalization the blocks go straight to the encoder, unchanged. With it the track is
 // read once into a spool while its peak is measured, then encoded from there with one gain.
-void RipJob::copyBlocks(const IniFile &ini, const QString &path)
+RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
 {
     Progress progress{0, 0, m_c.grabber.trackSamples()};
     m_host.showPercent(0);
@@ -231,18 +259,20 @@ void RipJob::copyBlocks(const IniFile &ini, const QString &path)
     if (!normalize) {
         while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
         }
-        return;
+        return progress;
     }
     PcmSpool spool;
     if (!spool.open(QFileInfo(path).absolutePath())) {
         m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + path);
-        return;
+        progress.failed = true;
+        return progress;
     }
     progress.shownWidth = 50;
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
-    if (!m_control.stopRequested())
-        encodeSpool(spool, ratio);
+    if (!progress.stopped && !m_control.stopRequested())
+        progress.stopped = encodeSpool(spool, ratio);
+    return progress;
 }
 
 bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
@@ -252,24 +282,30 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
         m_control.checkpoint(); // Pause holds here, between blocks
     SampleBlock block = m_c.grabber.ReadBlock(kBlockRequest);
     if (m_c.grabber.errorCode() != 0
-        && !m_host.askYesNo(QStringLiteral("Track read error!"), QStringLiteral("Continue?")))
+        && !m_host.askYesNo(QStringLiteral("Track read error!"), QStringLiteral("Continue?"))) {
+        progress.gaveUpReading = true;
         return false;
-    if (worker() && m_control.stopRequested())
+    }
+    if (worker() && m_control.stopRequested()) {
+        progress.stopped = true;
         return false; // the worker writes nothing after a Stop
+    }
     pump(2);
     if (spool)
         m_c.transform.MeasureBlock(block);
     return store(block, spool, progress);
 }
 
-void RipJob::encodeSpool(PcmSpool &spool, float ratio)
+// True when a Stop ended the encoding before its end.
+bool RipJob::encodeSpool(PcmSpool &spool, float ratio)
 {
     Progress progress{0, 0, spool.frames(), 50, 50};
     if (!spool.rewind()
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
-        return;
+        return false;
     while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
     }
+    return progress.stopped;
 }
 
 bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
@@ -277,8 +313,10 @@ bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
     pump(1);
     if (worker())
         m_control.checkpoint();
-    if (worker() && m_control.stopRequested())
+    if (worker() && m_control.stopRequested()) {
+        progress.stopped = true;
         return false;
+    }
     SampleBlock block = spool.read(kBlockRequest);
     pump(2);
     m_c.transform.NormalizeBlock(block, ratio, -1);
@@ -301,13 +339,15 @@ bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
     progress.written = std::min(progress.written + n / 2, progress.trackSamples);
     progress.percent = trackPercent(progress.written, progress.trackSamples, n);
     m_host.showProgress(writtenSizeText(progress.written), progress.shown());
-    if (!worker() && m_control.stopRequested())
+    if (!worker() && m_control.stopRequested()) {
+        progress.stopped = progress.percent < 100;
         return false; // the window-thread job has written the block it read
+    }
     pump(2);
     return true;
 }
 
-void RipJob::saveTags(int row, const QString &path)
+bool RipJob::saveTags(int row, const QString &path)
 {
     AudioInformation &info = m_c.information;
     const int16_t first = worker() ? 1 : 2;
@@ -317,9 +357,17 @@ void RipJob::saveTags(int row, const QString &path)
     info.infoArtist = m_snapshot.artist;
     info.infoGenre = int16_t(m_snapshot.genre);
     info.infoTrack = int16_t(row);
-    info.SaveTags(path);
+    const bool saved = info.SaveTags(path);
     info.mp3TagInfoVersion = int16_t(3 - first);
-    info.SaveTags(path);
+    return info.SaveTags(path) && saved;
+}
+
+// One message at the end of the rip for every saved track that lost audio.
+void RipJob::reportReadLosses()
+{
+    const QString report = readLossReport(m_results);
+    if (!report.isEmpty())
+        m_host.tell(QStringLiteral("Track read error!"), report);
 }
 
 void RipJob::pump(int times)

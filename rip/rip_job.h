@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rip/rip_track_result.h"
+
 #include <QList>
 #include <QString>
 #include <exception>
@@ -12,6 +14,7 @@ class AudioInformation;
 class AudioTransform;
 class IniFile;
 class JobControl;
+class PartFile;
 class PcmSpool;
 class RipProof;
 struct NamingSettings;
@@ -91,6 +94,8 @@ public:
     RipJob(RipJob &&) noexcept;
     ~RipJob();
     void run();
+    // One entry per ticked row reached, in row order; complete once run() has returned.
+    const QList<RipTrackResult> &results() const { return m_results; }
 
     static constexpr int kBlockRequest = 88200;
 
@@ -105,6 +110,9 @@ private:
         int shownFrom = 0;
         int shownWidth = 100;
         int shown() const { return shownFrom + percent * shownWidth / 100; }
+        bool stopped = false;      // left by a Stop before the track was read to its end
+        bool gaveUpReading = false; // left after a read error answered No
+        bool failed = false;       // ended by an error already told
     };
 
     void pass();
@@ -113,14 +121,16 @@ private:
     bool setUpMp3(const IniFile &ini);
     bool setUpOgg(const IniFile &ini);
     bool mayWrite(const QString &path);
-    bool createOutput(const QString &path);
+    bool createOutput(const PartFile &part);
     bool openTrack(int row);
-    void copyBlocks(const IniFile &ini, const QString &path);
+    Progress copyBlocks(const IniFile &ini, const QString &path);
     bool copyOneBlock(PcmSpool *spool, Progress &progress);
-    void encodeSpool(PcmSpool &spool, float ratio);
+    bool encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
-    void saveTags(int row, const QString &path);
+    RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
+    bool saveTags(int row, const QString &path);
+    void reportReadLosses();
     void pump(int times);
     NamingSettings naming(const IniFile &ini) const;
     void prove();
@@ -134,4 +144,5 @@ private:
     int m_tickedCount = 0;
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
+    QList<RipTrackResult> m_results;
 };

@@ -1,12 +1,16 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "jobs/part_file.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/audio_fixtures.h"
+#include "tests/support/small_folder.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +46,13 @@ private slots:
     void failures_data();
     void failures();
     void tagWritesBothMp3Versions();
+    void convertRefusesLinksToTheInput_data();
+    void convertRefusesLinksToTheInput();
+    void forceKeepsTheOldOutputOnAFullDisk_data();
+    void forceKeepsTheOldOutputOnAFullDisk();
+    void killedMidWriteLeavesNoOutput();
+    void tagChangesOnlyTheGivenFields_data();
+    void tagChangesOnlyTheGivenFields();
 
 private:
     QDir m_dir;
@@ -202,6 +213,7 @@ void TestHarveloCli::failures_data()
     QTest::newRow("unknown command") << QStringList{"burn", "@/source.wav"} << "" << "unknown command";
     QTest::newRow("tag bad genre") << QStringList{"tag", "@/source.wav", "--genre", "200"} << "" << "--genre";
     QTest::newRow("tag missing file") << QStringList{"tag", "@/none.mp3", "--title", "x"} << "" << "cannot write tags";
+    QTest::newRow("tag without a field") << QStringList{"tag", "@/source.wav"} << "" << "no field";
 }
 
 // Every failure: status 1, one line on stderr, and no file left behind or overwritten.
@@ -249,6 +261,112 @@ void TestHarveloCli::tagWritesBothMp3Versions()
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.startsWith("ID3\x03"));
     QVERIFY(bytes.right(128).startsWith("TAGSong"));
+}
+
+void TestHarveloCli::convertRefusesLinksToTheInput_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("symbolic link") << "symlink";
+    QTest::newRow("hard link") << "hardlink";
+    QTest::newRow("through a linked folder") << "folderlink";
+    QTest::newRow("input is the output's part file") << "part";
+}
+
+// Writing through another name of the input would destroy it, whatever --force says.
+void TestHarveloCli::convertRefusesLinksToTheInput()
+{
+    QFETCH(QString, how);
+    const QByteArray original = fileBytes(m_source);
+    QString output = m_dir.filePath(QStringLiteral("link.wav"));
+    if (how == QLatin1String("symlink"))
+        QVERIFY(QFile::link(m_source, output));
+    else if (how == QLatin1String("hardlink"))
+        QCOMPARE(::link(QFile::encodeName(m_source).constData(), QFile::encodeName(output).constData()), 0);
+    else if (how == QLatin1String("part"))
+        QVERIFY(QFile::rename(m_source, PartFile::partPathFor(output)) && QFile::link(PartFile::partPathFor(output), m_source));
+    else {
+        QVERIFY(QFile::link(m_dir.path(), m_dir.filePath(QStringLiteral("same"))));
+        output = m_dir.filePath(QStringLiteral("same/source.wav"));
+    }
+    const ProcessResult result = runCli({QStringLiteral("convert"), QStringLiteral("--force"), m_source, output});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains("same file"), result.err.constData());
+    QCOMPARE(fileBytes(m_source), original);
+}
+
+void TestHarveloCli::forceKeepsTheOldOutputOnAFullDisk_data()
+{
+    QTest::addColumn<QString>("ext");
+    for (const char *ext : {"wav", "mp3", "ogg", "wma"})
+        QTest::newRow(ext) << QString::fromLatin1(ext);
+}
+
+// The output folder holds 32 KB: the conversion fails, is told, and the old output survives.
+void TestHarveloCli::forceKeepsTheOldOutputOnAFullDisk()
+{
+    QFETCH(QString, ext);
+    const QString input = m_dir.filePath(QStringLiteral("long.wav"));
+    QVERIFY(writeSineWav(input, {10.0, 44100, 2, 440.0, 0.5}));
+    SmallFolder small(m_dir.filePath(QStringLiteral("small")), 32 * 1024);
+    const QString output = small.path() + QStringLiteral("/out.") + ext;
+    QVERIFY(writeFileBytes(output, "keep me"));
+    ProcessResult result;
+    small.limited([&] { result = runCli({QStringLiteral("convert"), QStringLiteral("--force"), input, output}); });
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains("cannot write the output"), result.err.constData());
+    QCOMPARE(fileBytes(output), QByteArray("keep me"));
+    QCOMPARE(small.entries(), QStringList{QStringLiteral("out.") + ext});
+}
+
+// A kill in the middle leaves the old output as it was and a part file that says what it is.
+void TestHarveloCli::killedMidWriteLeavesNoOutput()
+{
+    const QString input = m_dir.filePath(QStringLiteral("long.wav"));
+    QVERIFY(writeSineWav(input, {30.0, 44100, 2, 440.0, 0.5}));
+    const QString output = m_dir.filePath(QStringLiteral("out.mp3"));
+    QVERIFY(writeFileBytes(output, "keep me"));
+    const QString part = PartFile::partPathFor(output);
+    QProcess cli;
+    cli.start(QStringLiteral(HARVELO_CLI_PATH), {QStringLiteral("convert"), QStringLiteral("--force"), input, output});
+    QVERIFY(cli.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() > 0 || cli.state() == QProcess::NotRunning, 30000);
+    QVERIFY2(cli.state() == QProcess::Running, "the conversion ended before a part file was seen");
+    cli.kill();
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(fileBytes(output), QByteArray("keep me"));
+    QVERIFY(QFileInfo(part).isHidden());
+    QVERIFY(PartFile::isPartName(QFileInfo(part).fileName()));
+}
+
+void TestHarveloCli::tagChangesOnlyTheGivenFields_data()
+{
+    QTest::addColumn<QString>("ext");
+    for (const char *ext : {"mp3", "ogg", "wav"})
+        QTest::newRow(ext) << QString::fromLatin1(ext);
+}
+
+void TestHarveloCli::tagChangesOnlyTheGivenFields()
+{
+    QFETCH(QString, ext);
+    const QString file = m_dir.filePath(QStringLiteral("song.") + ext);
+    QCOMPARE(runCli({QStringLiteral("convert"), m_source, file}).status, 0);
+    QCOMPARE(runCli({QStringLiteral("tag"), file, QStringLiteral("--title"), QStringLiteral("Old"),
+                     QStringLiteral("--artist"), QStringLiteral("Band"), QStringLiteral("--album"),
+                     QStringLiteral("Record"), QStringLiteral("--genre"), QStringLiteral("17")}).status, 0);
+    QCOMPARE(runCli({QStringLiteral("tag"), file, QStringLiteral("--title"), QStringLiteral("New")}).status, 0);
+    ProbeResult probe = probeAudio(file);
+    QCOMPARE(probe.tags.value(QStringLiteral("title")), QStringLiteral("New"));
+    QCOMPARE(probe.tags.value(QStringLiteral("artist")), QStringLiteral("Band"));
+    QCOMPARE(probe.tags.value(QStringLiteral("album")), QStringLiteral("Record"));
+    QCOMPARE(probe.tags.value(QStringLiteral("genre")), QStringLiteral("Rock"));
+    // --clear writes every field, as a rip does.
+    QCOMPARE(runCli({QStringLiteral("tag"), file, QStringLiteral("--clear"), QStringLiteral("--title"), QStringLiteral("Last")}).status, 0);
+    probe = probeAudio(file);
+    QCOMPARE(probe.tags.value(QStringLiteral("title")), QStringLiteral("Last"));
+    QVERIFY(probe.tags.value(QStringLiteral("artist")).isEmpty());
+    QVERIFY(probe.tags.value(QStringLiteral("album")).isEmpty());
+    QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("harvelo-part")), QStringList());
 }
 
 HARVELO_TEST_MAIN(TestHarveloCli, QCoreApplication)

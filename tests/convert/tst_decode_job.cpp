@@ -194,8 +194,8 @@ private Q_SLOTS:
         QVERIFY(probeAudio(nom("fine_NOM.wav")).ok);
     }
 
-    // Paused at the overwrite question, then stopped: the file in hand gets its one block,
-    // and the next file is not touched.
+    // Paused at the overwrite question, then stopped: the file in hand is left after its one
+    // block, and the next file is not touched.
     void stopWhilePausedEndsAfterTheCurrentBlock()
     {
         const QStringList files{wav("long.wav", 5.0), wav("next.wav", 1.0)};
@@ -210,7 +210,9 @@ private Q_SLOTS:
             });
         };
         QVERIFY(h->run("&WAV Normalize"));
-        QCOMPARE(wavFrames(nom("long_NOM.wav")), qint64(44100));
+        // The stopped file is not whole: the target answered Yes stays as it was.
+        QCOMPARE(fileBytes(nom("long_NOM.wav")), fileBytes(files[1]));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"long_NOM.wav"});
         QVERIFY(!QFile::exists(nom("next_NOM.wav")));
         QCOMPARE(fm_decode->skbtn_pause->text(), QString("&Pause"));
         QVERIFY(fm_decode->skpb_progress->value() < 100);

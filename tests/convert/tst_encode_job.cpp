@@ -2,12 +2,14 @@
 #include "tests/convert/job_harness.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/audio_fixtures.h"
+#include "tests/support/small_folder.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QtTest>
 
 class TestEncodeJob : public JobTestCase {
@@ -227,6 +229,52 @@ private Q_SLOTS:
         QCOMPARE(h->prompter.texts(), QStringList{"song.mp3 is not a valid file!"});
         QCOMPARE(fileBytes(mp3), original);
         QVERIFY(probeAudio(inPath("other.mp3")).ok);
+    }
+
+    void fullDiskFailsTheFileAndKeepsTheOld_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("mp3") << "WAV to &MP3" << ".mp3";
+        QTest::newRow("wma") << "WAV to &WMA" << ".wma";
+        QTest::newRow("ogg") << "WAV to &OGG" << ".ogg";
+    }
+
+    // The output folder holds 32 KB. The failure is told with the job's wording, the earlier
+    // target answered Yes survives, and no temporary file is left.
+    void fullDiskFailsTheFileAndKeepsTheOld()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, extension);
+        SmallFolder small(QDir(out).filePath("small"), 32 * 1024);
+        h->reset(small.path());
+        const QString target = small.path() + "/take" + extension;
+        QVERIFY(writeFileBytes(target, "an earlier encode"));
+        choose({wav("take.wav", 10.0)});
+        h->prompter.answers.enqueue(Prompter::Answer::Yes);
+        small.limited([&] { QVERIFY(h->run(command)); });
+        QCOMPARE(h->prompter.texts(), (QStringList{target + " is already exist.Overwrite?",
+                                                   "take" + extension + " is not a valid file!"}));
+        QCOMPARE(fileBytes(target), QByteArray("an earlier encode"));
+        QCOMPARE(small.entries(), QStringList{"take" + extension});
+    }
+
+    // Stopped in the middle: nothing under the target's name, no temporary file.
+    void stopLeavesNoPartialTarget()
+    {
+        choose({wav("long.wav", 5.0)});
+        h->prompter.answers.clear();
+        const QMetaObject::Connection stopAtFirstBlock = connect(
+            fm_encode->skpb_progress, &QProgressBar::valueChanged, this, [](int percent) {
+                if (percent > 0 && fm_encode->isVisible())
+                    fm_encode->skbtn_abort->click();
+            });
+        const bool ran = h->run("WAV to &OGG");
+        disconnect(stopAtFirstBlock);
+        QVERIFY(ran);
+        QVERIFY(fm_encode->skpb_progress->value() < 100);
+        QVERIFY(h->prompter.boxes.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

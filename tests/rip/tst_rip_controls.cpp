@@ -5,9 +5,11 @@
 #include "tests/rip/rip_fixture.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/cd_image_fixture.h"
+#include "tests/support/small_folder.h"
 #include "tests/support/test_env.h"
 
 #include <QTimer>
+#include <QDirIterator>
 #include <QtTest>
 
 // Stop, Pause/Resume and closing of the rip window, read errors, the format buttons and what
@@ -29,25 +31,45 @@ class TestRipControls : public QObject {
 
     static qint64 wavFrames(const QString &path) { return qint64(decodeWithFfmpeg(path).size()) / 2; }
 
+    // Every file below dir, hidden ones (temporary files) included.
+    static QStringList filesBelow(const QString &dir)
+    {
+        QStringList files;
+        QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        files.sort();
+        return files;
+    }
+
+    // An earlier file at the track's place, to be answered Yes.
+    void plantOldFile(const QString &path)
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QVERIFY(writeFileBytes(path, "keep me"));
+        f->prompter.answers << Prompter::Answer::Yes;
+    }
+
 private Q_SLOTS:
     void initTestCase() { f = std::make_unique<RipFixture>(); }
     void cleanupTestCase() { f.reset(); }
 
-    void stopInWorkerWritesNoFurtherBlock()
+    // A stopped track is not whole: the earlier file answered Yes stays, nothing else is left.
+    void stopInWorkerLeavesTheOldFile()
     {
         f->prepare({1, 2});
+        const QString file = f->trackFile(1, ".wav");
+        plantOldFile(file);
         atFirstBlock([] { fm_progress->skbtn_abort->click(); });
         f->rip(1);
-        const QString file = f->trackFile(1, ".wav");
-        QVERIFY(sameAsDisc(file, 1, 44100)); // exactly the block shown before the Stop
+        QCOMPARE(fileBytes(file), QByteArray("keep me"));
         QVERIFY(f->frames[0] > 2 * 44100);
-        QCOMPARE(probeAudio(file).tags.value("title"), QStringLiteral("Song 1"));
-        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wav")));
+        QCOMPARE(filesBelow(f->outDir()), QStringList{file});
         QVERIFY(!fm_progress->isVisible());
         QCOMPARE(f->desktop.openedFolders, QStringList{f->outDir() + QStringLiteral("/Band")});
     }
 
-    void stopInWmaJobWritesTheCurrentBlock()
+    void stopInWmaJobLeavesNoFile()
     {
         f->prepare({1, 2});
         bool pauseEnabled = true;
@@ -59,11 +81,8 @@ private Q_SLOTS:
         f->rip(2);
         QVERIFY(!pauseEnabled);
         QVERIFY(fm_progress->skbtn_pause->isEnabled());
-        const ProbeResult probe = probeAudio(f->trackFile(1, ".wma"));
-        QVERIFY(probe.ok);
-        QVERIFY2(qAbs(probe.seconds - 2.0) < 0.15, qPrintable(QString::number(probe.seconds)));
-        QCOMPARE(probe.tags.value("title"), QStringLiteral("Song 1"));
-        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wma")));
+        QCOMPARE(f->steps.last().percent, 2 * 44100 * 100 / int(f->frames[0])); // two blocks
+        QCOMPARE(filesBelow(f->outDir()), QStringList());
         QCOMPARE(f->desktop.openedFolders, QStringList{f->outDir() + QStringLiteral("/Band")});
     }
 
@@ -132,8 +151,7 @@ private Q_SLOTS:
         });
         f->rip(1);
         QCOMPARE(fm_progress->skbtn_pause->text(), QStringLiteral("&Pause"));
-        QCOMPARE(wavFrames(f->trackFile(1, ".wav")), qint64(44100));
-        QVERIFY(!QFileInfo::exists(f->trackFile(2, ".wav")));
+        QCOMPARE(filesBelow(f->outDir()), QStringList());
     }
 
     // The worker of a closed window finishes alone; the next rip waits for it.
@@ -147,8 +165,7 @@ private Q_SLOTS:
         fm_main->sklv_main->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
         fm_main->sklv_main->topLevelItem(2)->setCheckState(0, Qt::Checked);
         f->rip(1);
-        QCOMPARE(wavFrames(f->trackFile(1, ".wav")), qint64(44100));
-        QCOMPARE(probeAudio(f->trackFile(1, ".wav")).tags.value("title"), QStringLiteral("Song 1"));
+        QVERIFY(!QFileInfo::exists(f->trackFile(1, ".wav"))); // closed inside the track
         QVERIFY(sameAsDisc(f->trackFile(3, ".wav"), 3, f->frames[2]));
         QCOMPARE(f->desktop.openedFolders.size(), 2);
     }
@@ -192,22 +209,30 @@ private Q_SLOTS:
         QCOMPARE(f->desktop.openedFolders.size(), 1);
     }
 
+    // Track 2 of the spare disc has 120 sectors; its image is cut after sector 100.
     void readError_data()
     {
+        QTest::addColumn<int>("action");
         QTest::addColumn<bool>("goOn");
         QTest::addColumn<qint64>("frames");
-        QTest::newRow("Yes keeps the block") << true << qint64(100 * 588);
-        QTest::newRow("No drops it") << false << qint64(75 * 588);
+        QTest::addColumn<QString>("lost");
+        QTest::newRow("Stop, Yes keeps the block") << 0 << true << qint64(100 * 588) << "0.27 s skipped";
+        QTest::newRow("Stop, No drops it") << 0 << false << qint64(75 * 588) << "0.60 s skipped";
+        QTest::newRow("Cut") << 2 << false << qint64(100 * 588) << "0.27 s cut";
+        QTest::newRow("Silence") << 1 << false << qint64(120 * 588) << "0.27 s replaced by silence";
     }
 
+    // Every error action keeps the file and tells, at the end, what the track lost.
     void readError()
     {
+        QFETCH(int, action);
         QFETCH(bool, goOn);
         QFETCH(qint64, frames);
+        QFETCH(QString, lost);
         f->restoreSpare();
-        f->prepare({2}, f->spare);
+        f->prepare({1, 2}, f->spare);
         IniFile ini;
-        ini.write(settings::errorAction, 0);
+        ini.write(settings::errorAction, action);
         ini.write(settings::errorRetry, 1);
         ini.write(settings::grabMode, 0);
         // The disc is open since the refresh; sectors past 100 of track 2 become unreadable.
@@ -215,9 +240,51 @@ private Q_SLOTS:
         f->prompter.defaultAnswer = goOn ? Prompter::Answer::Yes : Prompter::Answer::No;
         f->rip(1);
         QVERIFY(!f->prompter.boxes.isEmpty());
-        QCOMPARE(f->prompter.boxes.first().caption, QStringLiteral("Track read error!"));
-        QCOMPARE(f->prompter.boxes.first().text, QStringLiteral("Continue?"));
-        QVERIFY(sameAsDisc(f->trackFile(2, ".wav"), 2, frames));
+        if (action == 0) {
+            QCOMPARE(f->prompter.boxes.first().caption, QStringLiteral("Track read error!"));
+            QCOMPARE(f->prompter.boxes.first().text, QStringLiteral("Continue?"));
+        }
+        const QString file = f->trackFile(2, ".wav");
+        std::vector<int16_t> samples = decodeWithFfmpeg(file);
+        QCOMPARE(qint64(samples.size()) / 2, frames);
+        const qint64 good = std::min<qint64>(frames, 100 * 588);
+        samples.resize(size_t(good) * 2);
+        QVERIFY(samples == cdImageSamples(2, 0, good));
+        const ScriptedPrompter::Record report = f->prompter.boxes.last();
+        QCOMPARE(report.caption, QStringLiteral("Track read error!"));
+        QCOMPARE(report.buttons, Prompter::Buttons::Ok);
+        QCOMPARE(report.text, QStringLiteral("Some audio could not be read:\nTrack 2 (Song 2): ") + lost);
+        QCOMPARE(f->desktop.openedFolders.size(), 1);
+    }
+
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("wav") << 1 << ".wav";
+        QTest::newRow("ogg") << 3 << ".ogg";
+        QTest::newRow("mp3") << 0 << ".mp3";
+    }
+
+    // The output folder holds 16 KB: the failure is told, the earlier file answered Yes stays,
+    // no temporary file is left, and the next track is tried.
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, extension);
+        f->prepare({1, 2});
+        SmallFolder small(f->outDir() + QStringLiteral("/small"), 16 * 1024);
+        IniFile().write(settings::outputDirectory, small.path());
+        const QString file = small.path() + QStringLiteral("/Band/1-Song 1") + extension;
+        plantOldFile(file);
+        small.limited([&] { f->rip(format); });
+        const QString failed = QStringLiteral("Failed to write file ") + file;
+        QVERIFY2(f->prompter.texts().contains(failed), qPrintable(f->prompter.texts().join('|')));
+        for (const ScriptedPrompter::Record &box : f->prompter.boxes.mid(1))
+            QCOMPARE(box.caption, QStringLiteral("File write error!"));
+        QCOMPARE(fileBytes(file), QByteArray("keep me"));
+        for (const QString &left : filesBelow(small.path()))
+            QVERIFY2(left == file || left.endsWith(QStringLiteral("/Band/2-Song 2") + extension), qPrintable(left));
     }
 
     void formatButtons_data()
