@@ -72,7 +72,6 @@ void ConversionLoop::convertFile(int number, const QString &source)
     PartFile part(target);
     if (!createTarget(part))
         return;
-    m_job.transform->Reset();
     const bool whole = pumpBlocks(source, target);
     closeBoth();
     if (whole)
