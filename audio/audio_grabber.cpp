@@ -27,6 +27,7 @@ struct AudioGrabber::Private {
     CdReadSettings read;
 
     std::shared_ptr<const CdDisc> disc;
+    QString discError;
     CdToc toc;
     int trackNum = 1;
     std::unique_ptr<CdTrackReader> reader;
@@ -108,8 +109,9 @@ void AudioGrabber::ReadTOC()
     d->toc = {};
     d->names = {};
     d->disc.reset();
+    d->discError.clear();
     if (const CdDriveEntry *drive = d->currentDrive())
-        d->disc = CdDisc::open(drive->path);
+        d->disc = CdDisc::open(drive->path, &d->discError);
     if (d->disc)
         d->toc = d->disc->toc();
 }
@@ -131,6 +133,7 @@ int AudioGrabber::trackSamples() const
 }
 
 QString AudioGrabber::discId() const { return FreedbToc::fromToc(d->toc).discId(); }
+QString AudioGrabber::discError() const { return d->discError; }
 
 void AudioGrabber::OpenTrack(int track)
 {

@@ -45,6 +45,9 @@ public:
     int trackLength() const;  // ms, of trackNum
     int trackSamples() const; // frames of 4 bytes, of trackNum
     QString discId() const;   // freedb disc id, 8 lower-case hex digits; empty without a TOC
+    // Why ReadTOC found no disc in an image that is not valid ("disc.toc: line 1: ..."); empty
+    // otherwise.
+    QString discError() const;
 
     // errorCode is non-zero when there is no such audio track (data tracks are refused).
     void OpenTrack(int track);

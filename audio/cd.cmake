@@ -3,6 +3,9 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cd_drive_list.h ${CMAKE_CURRENT_LIST_DIR}/cd_drive_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cd_disc.h ${CMAKE_CURRENT_LIST_DIR}/cd_disc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cd_track_reader.h ${CMAKE_CURRENT_LIST_DIR}/cd_track_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cd_image.h ${CMAKE_CURRENT_LIST_DIR}/cd_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cd_image_track_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cue_sheet_reader.cpp ${CMAKE_CURRENT_LIST_DIR}/toc_file_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/freedb_disc_id.h ${CMAKE_CURRENT_LIST_DIR}/freedb_disc_id.cpp
   ${CMAKE_CURRENT_LIST_DIR}/disc_names.h ${CMAKE_CURRENT_LIST_DIR}/disc_names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_decoding.h ${CMAKE_CURRENT_LIST_DIR}/text_decoding.cpp
@@ -15,3 +18,6 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/null_audio_output.h ${CMAKE_CURRENT_LIST_DIR}/null_audio_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_audio_output.h ${CMAKE_CURRENT_LIST_DIR}/qt_audio_output.cpp
 )
+# Cue sheets are parsed by libcue.
+pkg_check_modules(LIBCUE REQUIRED IMPORTED_TARGET GLOBAL libcue)
+target_link_libraries(harvelo_core PRIVATE PkgConfig::LIBCUE)

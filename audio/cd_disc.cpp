@@ -1,13 +1,11 @@
 #include "audio/cd_disc.h"
 
+#include "audio/cd_image.h"
 #include "audio/text_decoding.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
@@ -34,57 +32,6 @@ void installLogHandler()
     Q_UNUSED(installed);
 }
 
-// The file named by the sheet's first FILE line, relative to the sheet's directory.
-QString cueDataFile(const QString &cuePath)
-{
-    QFile file(cuePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    static const QRegularExpression fileLine(
-        QStringLiteral("^\\s*FILE\\s+(?:\"([^\"]*)\"|(\\S+))\\s+\\S+\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    while (!file.atEnd()) {
-        const auto match = fileLine.match(QString::fromUtf8(file.readLine()).trimmed());
-        if (match.hasMatch()) {
-            const QString name = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
-            return QFileInfo(cuePath).dir().absoluteFilePath(name);
-        }
-    }
-    return {};
-}
-
-// libcdio reads the sheet's own name with .bin whatever the FILE line says.
-QString binNameLibcdioUses(const QString &cuePath)
-{
-    char *bin = cdio_is_cuefile(QFile::encodeName(cuePath).constData());
-    if (!bin)
-        return {};
-    const QString name = QFile::decodeName(bin);
-    cdio_free(bin);
-    return QFileInfo(name).absoluteFilePath();
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
-CdIo_t *openImage(const QString &path, std::unique_ptr<QTemporaryDir> &links)
-{
-    if (!path.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive))
-        return cdio_open(QFile::encodeName(path).constData(), DRIVER_UNKNOWN);
-    const QString data = cueDataFile(path);
-    if (data.isEmpty() || sameFile(data, binNameLibcdioUses(path)))
-        return cdio_open_cue(QFile::encodeName(path).constData());
-    links = std::make_unique<QTemporaryDir>();
-    const QDir dir(links->path());
-    if (!QFile::link(QFileInfo(path).absoluteFilePath(), dir.filePath(QStringLiteral("disc.cue")))
-        || !QFile::link(data, dir.filePath(QStringLiteral("disc.bin"))))
-        return nullptr;
-    return cdio_open_cue(QFile::encodeName(dir.filePath(QStringLiteral("disc.cue"))).constData());
-}
-
 // libcdio converts CD-Text (and a CUE sheet's TITLE and PERFORMER) from Latin-1 to UTF-8;
 // text that was UTF-8 already comes out encoded twice and is undone here.
 QString cdTextField(const cdtext_t *text, cdtext_field_t field, track_t track)
@@ -98,31 +45,37 @@ QString cdTextField(const cdtext_t *text, cdtext_field_t field, track_t track)
 
 } // namespace
 
-std::unique_ptr<CdDisc> CdDisc::open(const QString &source)
+std::unique_ptr<CdDisc> CdDisc::open(const QString &source, QString *error)
 {
     installLogHandler();
     if (source.isEmpty())
         return nullptr;
-    const bool image = QFileInfo(source).isFile();
-    std::unique_ptr<QTemporaryDir> links;
-    CdIo_t *cdio = image ? openImage(source, links)
-                         : cdio_open(QFile::encodeName(source).constData(), DRIVER_DEVICE);
+    if (QFileInfo(source).isFile()) {
+        QString reason;
+        auto layout = readCdImage(source, &reason);
+        if (error)
+            *error = reason;
+        if (!layout)
+            return nullptr;
+        return std::unique_ptr<CdDisc>(new CdDisc(std::make_unique<CdImageLayout>(std::move(*layout))));
+    }
+    CdIo_t *cdio = cdio_open(QFile::encodeName(source).constData(), DRIVER_DEVICE);
     if (!cdio)
         return nullptr;
-    std::unique_ptr<CdDisc> disc(new CdDisc(cdio, image, std::move(links)));
+    std::unique_ptr<CdDisc> disc(new CdDisc(cdio));
     if (!disc->readToc())
         return nullptr;
     return disc;
 }
 
-CdDisc::CdDisc(CdIo_t *cdio, bool image, std::unique_ptr<QTemporaryDir> links)
-    : m_cdio(cdio), m_image(image), m_links(std::move(links))
-{
-}
+CdDisc::CdDisc(CdIo_t *cdio) : m_cdio(cdio) {}
+
+CdDisc::CdDisc(std::unique_ptr<CdImageLayout> image) : m_image(std::move(image)), m_toc(m_image->toc) {}
 
 CdDisc::~CdDisc()
 {
-    cdio_destroy(m_cdio);
+    if (m_cdio)
+        cdio_destroy(m_cdio);
 }
 
 bool CdDisc::readToc()
@@ -151,6 +104,8 @@ bool CdDisc::readToc()
 
 CdText CdDisc::cdText() const
 {
+    if (m_image)
+        return m_image->text;
     const cdtext_t *text = cdio_get_cdtext(m_cdio);
     CdText result;
     result.artist = cdTextField(text, CDTEXT_FIELD_PERFORMER, 0);
@@ -162,6 +117,6 @@ CdText CdDisc::cdText() const
 
 void CdDisc::setSpeed(int speed) const
 {
-    if (!m_image && speed > 0)
+    if (m_cdio && speed > 0)
         cdio_set_speed(m_cdio, speed);
 }

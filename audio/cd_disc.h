@@ -6,7 +6,7 @@
 #include <vector>
 
 typedef struct _CdIo CdIo_t;
-class QTemporaryDir;
+struct CdImageLayout;
 
 // One track of the table of contents. Sectors are 2352 bytes, 588 stereo frames.
 struct CdTocTrack {
@@ -28,29 +28,30 @@ struct CdText {
     QStringList titles; // index 0 is track 1; empty where the disc has no title
 };
 
-// An opened CD drive or CD image (.cue, .toc). Owns the libcdio handle and, for a CUE sheet
-// whose FILE line names another file than the sheet's own name with .bin, the temporary
-// links that let libcdio find the data.
+// An opened CD drive (through libcdio) or CD image (.cue, .toc: read by our own readers, never
+// by libcdio's image drivers).
 class CdDisc {
 public:
-    // Null when the source cannot be opened or holds no readable disc.
-    static std::unique_ptr<CdDisc> open(const QString &source);
+    // Null when the source cannot be opened or holds no readable disc; `error` then says why
+    // when there is more to say than that (an image that is not valid).
+    static std::unique_ptr<CdDisc> open(const QString &source, QString *error = nullptr);
     ~CdDisc();
     CdDisc(const CdDisc &) = delete;
     CdDisc &operator=(const CdDisc &) = delete;
 
-    CdIo_t *handle() const { return m_cdio; }
-    bool isImage() const { return m_image; }
+    CdIo_t *handle() const { return m_cdio; } // null for an image
+    bool isImage() const { return m_image != nullptr; }
+    const CdImageLayout *image() const { return m_image.get(); }
     const CdToc &toc() const { return m_toc; }
     CdText cdText() const;
     void setSpeed(int speed) const;
 
 private:
-    CdDisc(CdIo_t *cdio, bool image, std::unique_ptr<QTemporaryDir> links);
+    explicit CdDisc(CdIo_t *cdio);
+    explicit CdDisc(std::unique_ptr<CdImageLayout> image);
     bool readToc();
 
     CdIo_t *m_cdio = nullptr;
-    bool m_image = false;
-    std::unique_ptr<QTemporaryDir> m_links;
+    std::unique_ptr<CdImageLayout> m_image;
     CdToc m_toc;
 };

@@ -1,6 +1,7 @@
 #include "audio/cd_track_reader.h"
 
 #include "audio/cd_disc.h"
+#include "audio/cd_image.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,9 +14,6 @@ namespace {
 
 constexpr int kSectorBytes = CDIO_CD_FRAMESIZE_RAW;
 constexpr int kSectorSamples = CdTrackReader::kSectorSamples;
-// libcdio's image driver reports a multi-sector read that runs into a missing part of the
-// file as complete, with the tail unfilled; single-sector reads fail properly.
-constexpr int kImageReadSectors = 1;
 constexpr int kDriveReadSectors = 25;
 constexpr int kSmallReadSectors = 8;
 
@@ -24,11 +22,6 @@ cdrom_drive_t *openDrive(const CdDisc &disc)
     cdrom_drive_t *drive = cdio_cddap_identify_cdio(disc.handle(), CDDA_MESSAGE_FORGETIT, nullptr);
     if (!drive)
         return nullptr;
-    // Image data is little-endian; without this libcdio guesses the order from the samples.
-    if (disc.isImage()) {
-        drive->bigendianp = 0;
-        drive->nsectors = kImageReadSectors;
-    }
     if (cdio_cddap_open(drive) != 0) {
         cdio_cddap_close_no_free_cdio(drive);
         return nullptr;
@@ -62,8 +55,7 @@ private:
 
     void readChunk(int lsn)
     {
-        const int count = std::min(disc().isImage() ? kImageReadSectors : kDriveReadSectors,
-                                   endLsn() - lsn);
+        const int count = std::min(kDriveReadSectors, endLsn() - lsn);
         m_chunk.resize(size_t(count) * kSectorSamples);
         m_chunkFirst = lsn;
         m_chunkSectors = cdio_cddap_read(drive(), m_chunk.data(), lsn, count) == count ? count : 0;
@@ -147,6 +139,8 @@ std::unique_ptr<CdTrackReader> CdTrackReader::open(std::shared_ptr<const CdDisc>
 {
     if (!disc || track.sectors <= 0 || !track.audio)
         return nullptr;
+    if (disc->isImage())
+        return openImageTrackReader(std::move(disc), track, settings);
     cdrom_drive_t *drive = openDrive(*disc);
     if (!drive)
         return nullptr;
@@ -166,7 +160,8 @@ CdTrackReader::CdTrackReader(std::shared_ptr<const CdDisc> disc, cdrom_drive_s *
 
 CdTrackReader::~CdTrackReader()
 {
-    cdio_cddap_close_no_free_cdio(m_drive);
+    if (m_drive)
+        cdio_cddap_close_no_free_cdio(m_drive);
 }
 
 bool CdTrackReader::readSectorStraight(int lsn, int16_t *out) const

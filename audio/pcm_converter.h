@@ -8,8 +8,9 @@ extern "C" {
 
 struct SwrContext;
 
-// Sample format, rate and channel conversion through libswresample. Down-mixing follows the
-// default channel layouts of the two channel counts.
+// Sample format, rate and channel conversion through libswresample. Channel changes keep the
+// level: mono is copied to both sides, stereo to mono averages, more channels go to fewer by
+// the standard downmix of their default layouts, scaled so that it cannot clip.
 class PcmConverter {
 public:
     PcmConverter() = default;

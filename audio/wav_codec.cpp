@@ -2,9 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 #include <fcntl.h>
 #include <sndfile.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -16,6 +19,40 @@ bool isRiffWave(int format)
 {
     const int container = format & SF_FORMAT_TYPEMASK;
     return container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX || container == SF_FORMAT_RF64;
+}
+
+// The encodings that libsndfile turns into 16-bit samples at their true level. Integer data is
+// read as short (the top 16 bits); float data is read as float and scaled here, because
+// libsndfile's own float-to-short read either truncates to -1..1 or scales by the file's peak.
+enum class Encoding { Refused, Integer, Float };
+
+Encoding encodingOf(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_16:
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+    case SF_FORMAT_IMA_ADPCM:
+    case SF_FORMAT_MS_ADPCM:
+    case SF_FORMAT_GSM610:
+        return Encoding::Integer;
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+        return Encoding::Float;
+    default:
+        return Encoding::Refused;
+    }
+}
+
+// Full scale 1.0 is 32768, as libsndfile scales shorts to floats; beyond it clips, never wraps.
+int16_t floatToShort(float value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    return int16_t(std::clamp(std::lround(value * 32768.0f), -32768L, 32767L));
 }
 
 class WavReader : public AudioReader {
@@ -34,8 +71,9 @@ public:
         m_file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
         if (!m_file)
             return AudioError::UnknownFormat;
-        if (!isRiffWave(info.format) || info.channels < 1 || info.channels > kMaxChannels
-            || info.samplerate <= 0)
+        m_encoding = encodingOf(info.format);
+        if (!isRiffWave(info.format) || m_encoding == Encoding::Refused || info.channels < 1
+            || info.channels > kMaxChannels || info.samplerate <= 0)
             return AudioError::UnknownFormat;
         m_format = PcmFormat{info.samplerate, info.channels};
         m_frames = info.frames;
@@ -47,14 +85,26 @@ public:
 
     int read(int16_t *out, int frames) override
     {
-        const sf_count_t got = sf_readf_short(m_file, out, frames);
+        const sf_count_t got = m_encoding == Encoding::Float ? readFloat(out, frames)
+                                                             : sf_readf_short(m_file, out, frames);
         if (got == 0 && sf_error(m_file) != SF_ERR_NO_ERROR)
             return -1;
         return int(got);
     }
 
 private:
+    sf_count_t readFloat(int16_t *out, int frames)
+    {
+        m_floats.resize(size_t(frames) * size_t(m_format.channels));
+        const sf_count_t got = sf_readf_float(m_file, m_floats.data(), frames);
+        std::transform(m_floats.begin(), m_floats.begin() + got * m_format.channels, out,
+                       floatToShort);
+        return got;
+    }
+
     SNDFILE *m_file = nullptr;
+    Encoding m_encoding = Encoding::Refused;
+    std::vector<float> m_floats;
     PcmFormat m_format;
     int64_t m_frames = 0;
 };

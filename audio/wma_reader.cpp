@@ -34,31 +34,28 @@ public:
             return AudioError::UnknownFormat;
         m_packet = m_av.av_packet_alloc();
         m_frame = m_av.av_frame_alloc();
-        const PcmFormat format = this->format();
-        if (!m_packet || !m_frame || format.channels < 1 || format.channels > kMaxChannels
-            || format.rate <= 0
-            || !m_converter.setup(format, m_codec->sample_fmt, format, AV_SAMPLE_FMT_S16))
+        // The decoder may change its rate and channels as it goes; blocks keep these.
+        m_output = PcmFormat{m_codec->sample_rate, m_codec->ch_layout.nb_channels};
+        if (!m_packet || !m_frame || !plausible(m_output)
+            || !setUpConverter(m_output, m_codec->sample_fmt))
             return AudioError::UnknownFormat;
         return AudioError::None;
     }
 
-    PcmFormat format() const override
-    {
-        return PcmFormat{m_codec->sample_rate, m_codec->ch_layout.nb_channels};
-    }
+    PcmFormat format() const override { return m_output; }
 
     int64_t frames() const override
     {
         const AVStream *stream = m_format->streams[m_streamIndex];
         int64_t total = 0;
         if (stream->duration != AV_NOPTS_VALUE)
-            total = m_av.av_rescale_q(stream->duration, stream->time_base, {1, m_codec->sample_rate});
+            total = m_av.av_rescale_q(stream->duration, stream->time_base, {1, m_output.rate});
         else if (m_format->duration != AV_NOPTS_VALUE)
-            total = m_av.av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_codec->sample_rate});
+            total = m_av.av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_output.rate});
         if (m_codec->codec_id == AV_CODEC_ID_WMAV1 || m_codec->codec_id == AV_CODEC_ID_WMAV2) {
             // The decoder gives whole frames, all but the first; the container's duration is
             // in milliseconds, so rounding to whole frames gives the exact count.
-            const int frame = wmaFrameLength(m_codec->sample_rate);
+            const int frame = wmaFrameLength(m_output.rate);
             total = (total + frame / 2) / frame * frame - frame;
         }
         return std::max<int64_t>(total, 0);
@@ -66,7 +63,7 @@ public:
 
     int read(int16_t *out, int frames) override
     {
-        const size_t channels = size_t(m_codec->ch_layout.nb_channels);
+        const size_t channels = size_t(m_output.channels);
         const size_t wanted = size_t(frames) * channels;
         size_t copied = 0;
         while (copied < wanted) {
@@ -107,7 +104,7 @@ private:
                 return takeFrame();
             if (received == AVERROR_EOF) {
                 m_ended = true;
-                return true;
+                return convertInto(nullptr, 0); // a resampler's last frames
             }
             if (received != AVERROR(EAGAIN) || !sendPacket())
                 return false;
@@ -130,24 +127,51 @@ private:
         }
     }
 
+    static bool plausible(PcmFormat format)
+    {
+        return format.channels >= 1 && format.channels <= kMaxChannels && format.rate > 0;
+    }
+
+    bool setUpConverter(PcmFormat in, int sampleFormat)
+    {
+        m_converterInput = in;
+        m_converterSampleFormat = sampleFormat;
+        return m_converter.setup(in, AVSampleFormat(sampleFormat), m_output, AV_SAMPLE_FMT_S16);
+    }
+
+    // A frame in another format than the one before (a stream whose channels, rate or sample
+    // format change part-way) gets a converter of its own, into the same output format; what
+    // the old one still holds comes out first.
+    bool followFormat()
+    {
+        const PcmFormat in{m_frame->sample_rate, m_frame->ch_layout.nb_channels};
+        if (in == m_converterInput && m_frame->format == m_converterSampleFormat)
+            return true;
+        if (!plausible(in) || !convertInto(nullptr, 0))
+            return false;
+        return setUpConverter(in, m_frame->format);
+    }
+
+    // Appends the converted frames to the pending samples (in == nullptr drains).
+    bool convertInto(const uint8_t *const *in, int frames)
+    {
+        const size_t channels = size_t(m_output.channels);
+        const size_t kept = m_pending.size() - m_pendingPos;
+        m_pending.erase(m_pending.begin(), m_pending.begin() + long(m_pendingPos));
+        m_pendingPos = 0;
+        m_pending.resize(kept + size_t(std::max(m_converter.outputBound(frames), 0)) * channels);
+        uint8_t *out = reinterpret_cast<uint8_t *>(m_pending.data() + kept);
+        const int got = m_converter.convert(&out, int((m_pending.size() - kept) / channels), in,
+                                            frames);
+        m_pending.resize(kept + size_t(std::max(got, 0)) * channels);
+        return got >= 0;
+    }
+
     bool takeFrame()
     {
-        const int channels = m_codec->ch_layout.nb_channels;
-        if (m_frame->ch_layout.nb_channels != channels || m_frame->format != m_codec->sample_fmt
-            || m_frame->sample_rate != m_codec->sample_rate) {
-            m_av.av_frame_unref(m_frame);
-            return false;
-        }
-        m_pending.resize(size_t(m_converter.outputBound(m_frame->nb_samples)) * size_t(channels));
-        uint8_t *out = reinterpret_cast<uint8_t *>(m_pending.data());
-        const int got = m_converter.convert(&out, int(m_pending.size()) / channels,
-                                            m_frame->extended_data, m_frame->nb_samples);
+        const bool ok = followFormat() && convertInto(m_frame->extended_data, m_frame->nb_samples);
         m_av.av_frame_unref(m_frame);
-        if (got < 0)
-            return false;
-        m_pending.resize(size_t(got) * size_t(channels));
-        m_pendingPos = 0;
-        return true;
+        return ok;
     }
 
     AVFormatContext *m_format = nullptr;
@@ -155,6 +179,9 @@ private:
     AVPacket *m_packet = nullptr;
     AVFrame *m_frame = nullptr;
     int m_streamIndex = -1;
+    PcmFormat m_output;
+    PcmFormat m_converterInput;
+    int m_converterSampleFormat = AV_SAMPLE_FMT_NONE;
     PcmConverter m_converter;
     std::vector<int16_t> m_pending;
     size_t m_pendingPos = 0;

@@ -43,6 +43,13 @@ bool readDisc(AudioGrabber &grabber, const QStringList &args, QCommandLineParser
     return true;
 }
 
+// "no audio disc in drive N", and why when the drive is an image that is not valid.
+QString noDiscMessage(const AudioGrabber &grabber)
+{
+    const QString message = QStringLiteral("no audio disc in drive %1").arg(grabber.driveNum());
+    return grabber.discError().isEmpty() ? message : message + QStringLiteral(": ") + grabber.discError();
+}
+
 int runDrives(const QStringList &args)
 {
     QCommandLineParser parser;
@@ -71,7 +78,7 @@ int runToc(const QStringList &args)
     if (!readDisc(grabber, args, parser, &status))
         return status;
     if (grabber.trackCount() == 0)
-        return failWith(QStringLiteral("no audio disc in drive %1").arg(grabber.driveNum()));
+        return failWith(noDiscMessage(grabber));
     std::printf("discid %s\ntracks %d\n", qPrintable(grabber.discId()), grabber.trackCount());
     for (int k = 1; k <= grabber.trackCount(); ++k) {
         grabber.setTrackNum(k);

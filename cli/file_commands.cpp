@@ -7,6 +7,7 @@
 #include "config/encoder_settings.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "convert/block_copy.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -40,23 +41,22 @@ std::optional<QString> setUpEncoder(AudioFile &writer, const QString &ext)
     return std::nullopt;
 }
 
-// Reads, optionally normalizes and writes block by block, as the conversion jobs do.
-std::optional<QString> copyBlocks(AudioFile &reader, AudioFile &writer,
+// The conversion jobs' block loop, with nothing to show and no Stop.
+std::optional<QString> copyBlocks(const QString &input, AudioFile &reader, AudioFile &writer,
                                   std::optional<float> ratio)
 {
     AudioTransform transform;
-    for (;;) {
-        SampleBlock block = reader.ReadBlock(reader.SampleRate() * reader.Channels());
-        if (reader.ErrorCode() != 0)
-            return QStringLiteral("the input has bad data");
-        if (block.isEmpty())
-            return std::nullopt;
-        if (ratio)
-            transform.NormalizeBlock(block, *ratio, -1);
-        writer.WriteBlock(block);
-        if (writer.ErrorCode() != 0)
-            return QStringLiteral("cannot write the output");
+    CopyObserver quiet;
+    switch (copyFile(input, reader, writer, transform, ratio, quiet)) {
+    case CopyEnd::ReadFailed:
+        return QStringLiteral("the input has bad data");
+    case CopyEnd::WriteFailed:
+        return QStringLiteral("cannot write the output");
+    case CopyEnd::Done:
+    case CopyEnd::Stopped:
+        break;
     }
+    return std::nullopt;
 }
 
 std::optional<QString> convert(const QString &input, const QString &output,
@@ -73,7 +73,7 @@ std::optional<QString> convert(const QString &input, const QString &output,
     writer.CreateFile(output, 0);
     if (writer.ErrorCode() != 0)
         return QStringLiteral("Failed to create file ") + output;
-    std::optional<QString> failure = copyBlocks(reader, writer, ratio);
+    std::optional<QString> failure = copyBlocks(input, reader, writer, ratio);
     reader.CloseFile();
     writer.CloseFile();
     if (!failure && writer.ErrorCode() != 0)
@@ -91,7 +91,9 @@ int runConvert(const QStringList &args)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Converts INPUT (WAV, MP3, OGG or WMA) to the format of OUTPUT's extension (.wav, .mp3,\n"
-        ".ogg, .wma) with the encoder settings of harvelo.ini, block by block."));
+        ".ogg, .wma) with the encoder settings of harvelo.ini, block by block. --normalize\n"
+        "reads INPUT twice: once to find its peak, then to convert it with the one gain that\n"
+        "brings that peak to RATIO."));
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The file to read."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write."));
     parser.addOption({QStringLiteral("normalize"),

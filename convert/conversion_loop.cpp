@@ -1,7 +1,7 @@
 #include "convert/conversion_loop.h"
 
 #include "audio/audio_file.h"
-#include "audio/audio_transform.h"
+#include "convert/block_copy.h"
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"
 
@@ -22,6 +22,21 @@ bool sameFile(const QString &a, const QString &b)
     const QFileInfo fa(a), fb(b);
     return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
+
+// The job's window shows the copy's progress; Pause and Stop act between blocks.
+class JobObserver : public CopyObserver {
+public:
+    explicit JobObserver(const ConversionJob &job) : m_job(job) {}
+    void progress(int percent, const QString &written) override
+    {
+        m_job.view->setProgress(percent);
+        m_job.view->setConverted(written);
+    }
+    bool mayGoOn() override { return m_job.control->checkpoint(); }
+
+private:
+    const ConversionJob &m_job;
+};
 
 // The user said Yes: a read-only target loses only its read-only state.
 void makeWritable(const QString &path)
@@ -61,7 +76,6 @@ void ConversionLoop::convertFile(int number, const QString &source)
     }
     if (!createTarget(target))
         return;
-    m_job.transform->Reset();
     pumpBlocks(source, target);
     closeBoth();
 }
@@ -103,31 +117,15 @@ bool ConversionLoop::createTarget(const QString &target)
 
 void ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 {
-    AudioFile &reader = *m_job.reader;
-    AudioFile &writer = *m_job.writer;
-    const int request = reader.SampleRate() * reader.Channels();
-    ConversionProgress progress(reader.SampleCount(), reader.SamplesPerFrame(), reader.Channels());
-    m_job.view->setProgress(0);
-    while (progress.percent() < 100) {
-        SampleBlock block = reader.ReadBlock(request);
-        if (reader.ErrorCode() != 0 && !m_job.control->stopRequested())
-            return reportInvalid(source);
-        m_job.transform->NormalizeBlock(block, kNormalizeRatio, -1);
-        writer.WriteBlock(block);
-        if (writer.ErrorCode() != 0 && !m_job.control->stopRequested())
-            return reportInvalid(target);
-        const int n = block.size();
-        progress.add(n);
-        m_job.view->setProgress(progress.percent());
-        m_job.view->setConverted(progress.amount());
-        if (n == 0) {
-            progress.finish();
-            m_job.view->setProgress(100);
-            return;
-        }
-        if (!m_job.control->checkpoint())
-            return;
-    }
+    JobObserver observer(m_job);
+    const CopyEnd end = copyFile(source, *m_job.reader, *m_job.writer, *m_job.transform,
+                                 kNormalizeRatio, observer);
+    if (m_job.control->stopRequested())
+        return;
+    if (end == CopyEnd::ReadFailed)
+        reportInvalid(source);
+    else if (end == CopyEnd::WriteFailed)
+        reportInvalid(target);
 }
 
 void ConversionLoop::reportInvalid(const QString &path)

@@ -9,6 +9,7 @@
 #include "config/settings_keys.h"
 #include "jobs/job_control.h"
 #include "rip/output_naming.h"
+#include "rip/pcm_spool.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,7 +108,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_c.file.SetPcmFormat(44100, 2);
     if (!openTrack(row))
         return TrackEnd::Skipped;
-    copyBlocks(ini);
+    copyBlocks(ini, out.path);
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile();
     saveTags(row, out.path);
@@ -192,18 +193,33 @@ bool RipJob::openTrack(int row)
     return false;
 }
 
-void RipJob::copyBlocks(const IniFile &ini)
+// Without normalization the blocks go straight to the encoder, unchanged. With it the track is
+// read once into a spool while its peak is measured, then encoded from there with one gain.
+void RipJob::copyBlocks(const IniFile &ini, const QString &path)
 {
     Progress progress{0, 0, m_c.grabber.trackSamples()};
     m_host.showPercent(0);
     const bool normalize = ini.read(settings::normalize) == QLatin1String(settings::kNormalizeOn);
     const float ratio = float(ini.read(settings::normalizeRatio));
     m_c.transform.Reset();
-    while (progress.percent < 100 && copyOneBlock(normalize, ratio, progress)) {
+    if (!normalize) {
+        while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
+        }
+        return;
     }
+    PcmSpool spool;
+    if (!spool.open(QFileInfo(path).absolutePath())) {
+        m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + path);
+        return;
+    }
+    progress.shownWidth = 50;
+    while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
+    }
+    if (!m_control.stopRequested())
+        encodeSpool(spool, ratio);
 }
 
-bool RipJob::copyOneBlock(bool normalize, float ratio, Progress &progress)
+bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
 {
     pump(1);
     if (worker())
@@ -215,17 +231,50 @@ bool RipJob::copyOneBlock(bool normalize, float ratio, Progress &progress)
     if (worker() && m_control.stopRequested())
         return false; // the worker writes nothing after a Stop
     pump(2);
-    if (normalize)
-        m_c.transform.NormalizeBlock(block, ratio, -1);
-    m_c.file.WriteBlock(block);
-    if (m_c.file.ErrorCode() != 0
+    if (spool)
+        m_c.transform.MeasureBlock(block);
+    return store(block, spool, progress);
+}
+
+void RipJob::encodeSpool(PcmSpool &spool, float ratio)
+{
+    Progress progress{0, 0, spool.frames(), 50, 50};
+    if (!spool.rewind()
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
+        return;
+    while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
+    }
+}
+
+bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
+{
+    pump(1);
+    if (worker())
+        m_control.checkpoint();
+    if (worker() && m_control.stopRequested())
+        return false;
+    SampleBlock block = spool.read(kBlockRequest);
+    pump(2);
+    m_c.transform.NormalizeBlock(block, ratio, -1);
+    return store(block, nullptr, progress);
+}
+
+// Hands a block to the spool when there is one, else to the encoder, and shows the progress.
+bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
+{
+    bool stored = spool && spool->append(block);
+    if (!spool) {
+        m_c.file.WriteBlock(block);
+        stored = m_c.file.ErrorCode() == 0;
+    }
+    if (!stored
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
         return false;
     const int n = block.size();
     block = SampleBlock();
     progress.written = std::min(progress.written + n / 2, progress.trackSamples);
     progress.percent = trackPercent(progress.written, progress.trackSamples, n);
-    m_host.showProgress(writtenSizeText(progress.written), progress.percent);
+    m_host.showProgress(writtenSizeText(progress.written), progress.shown());
     if (!worker() && m_control.stopRequested())
         return false; // the window-thread job has written the block it read
     pump(2);

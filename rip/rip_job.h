@@ -10,7 +10,9 @@ class AudioInformation;
 class AudioTransform;
 class IniFile;
 class JobControl;
+class PcmSpool;
 struct OutputPath;
+struct SampleBlock;
 
 // One row of the track list as the job sees it; row i is track i + 1.
 struct RipRow {
@@ -81,6 +83,11 @@ private:
         qint64 written;      // frames, never above trackSamples
         int percent;
         qint64 trackSamples;
+        // Where this pass lies in the bar: reading and encoding take half each when a
+        // normalized track is read into a spool first.
+        int shownFrom = 0;
+        int shownWidth = 100;
+        int shown() const { return shownFrom + percent * shownWidth / 100; }
     };
 
     void pass();
@@ -91,8 +98,11 @@ private:
     bool mayWrite(const QString &path);
     bool createOutput(const QString &path);
     bool openTrack(int row);
-    void copyBlocks(const IniFile &ini);
-    bool copyOneBlock(bool normalize, float ratio, Progress &progress);
+    void copyBlocks(const IniFile &ini, const QString &path);
+    bool copyOneBlock(PcmSpool *spool, Progress &progress);
+    void encodeSpool(PcmSpool &spool, float ratio);
+    bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
+    bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     void saveTags(int row, const QString &path);
     void pump(int times);
     bool worker() const { return m_place == RipPlace::Worker; }

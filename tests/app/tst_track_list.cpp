@@ -133,6 +133,19 @@ private Q_SLOTS:
         QVERIFY(m_prompter.boxes.isEmpty());
     }
 
+    // A .toc file that made libcdio divide by zero before the window appeared.
+    void imageThatIsNotValidIsADriveWithoutDisc()
+    {
+        const QString toc = QDir(testEnv().makeDir(QStringLiteral("badimage"))).filePath(QStringLiteral("crash.toc"));
+        QVERIFY(writeFileBytes(toc, "TRACK\nSILENCE 00:00:01\nFILE\n"));
+        setCdDevices({toc});
+        IniFile().write(settings::cdUnit, ::AudioGrabber().driveCount() - 1);
+        m_window.start();
+        QCOMPARE(fm_main->AudioGrabber.driveLetter(), toc);
+        QCOMPARE(fm_main->sklv_main->topLevelItemCount(), 0);
+        QVERIFY(m_prompter.boxes.isEmpty());
+    }
+
     void everyRefreshRebuildsAndTicksEveryRow()
     {
         startOnThreeTracks();

@@ -17,3 +17,6 @@ if(TARGET harvelo-cli)
   target_compile_definitions(tst_cli_disc_commands PRIVATE HARVELO_CLI="$<TARGET_FILE:harvelo-cli>")
   add_dependencies(tst_cli_disc_commands harvelo-cli)
 endif()
+harvelo_add_test(tst_cd_images SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cd_images.cpp
+  LIBS harvelo_test_support)
+target_compile_definitions(tst_cd_images PRIVATE HARVELO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")

@@ -8,6 +8,8 @@ harvelo_add_test(tst_audio_format_checks SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_a
   LIBS harvelo_audio_test_util PkgConfig::CODECS)
 harvelo_add_test(tst_audio_bad_input SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_bad_input.cpp
   LIBS harvelo_audio_test_util)
+harvelo_add_test(tst_audio_levels SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_levels.cpp
+  LIBS harvelo_audio_test_util)
 harvelo_add_test(tst_audio_transform SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_transform.cpp
   LIBS harvelo_test_support)
 harvelo_add_test(tst_audio_information SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_audio_information.cpp

@@ -1,4 +1,5 @@
 #include "audio/audio_transform.h"
+#include "tests/support/audio_fixtures.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
@@ -10,15 +11,22 @@ namespace {
 
 constexpr int kRate = 44100;
 
-// Cuts interleaved stereo samples into blocks of `frames` frames, normalizes each and joins them.
+SampleBlock blockOf(const std::vector<int16_t> &in, size_t at, size_t end)
+{
+    return SampleBlock(std::vector<int16_t>(in.begin() + long(at), in.begin() + long(end)), kRate, 2);
+}
+
+// Cuts interleaved stereo samples into blocks of `frames` frames, measures them all, then
+// normalizes each and joins them, as the jobs do.
 std::vector<int16_t> normalizeInBlocks(AudioTransform &transform, const std::vector<int16_t> &in,
                                        int frames, float ratio)
 {
     std::vector<int16_t> out;
     const size_t step = size_t(frames) * 2;
+    for (size_t at = 0; at < in.size(); at += step)
+        transform.MeasureBlock(blockOf(in, at, std::min(in.size(), at + step)));
     for (size_t at = 0; at < in.size(); at += step) {
-        const size_t end = std::min(in.size(), at + step);
-        SampleBlock block(std::vector<int16_t>(in.begin() + long(at), in.begin() + long(end)), kRate, 2);
+        SampleBlock block = blockOf(in, at, std::min(in.size(), at + step));
         transform.NormalizeBlock(block, ratio, -1);
         out.insert(out.end(), block.samples.begin(), block.samples.end());
     }
@@ -76,6 +84,9 @@ private slots:
     void resetStartsAfresh();
     void channelsKeepTheirBalance();
     void edgeCases();
+    void oneGainForTheWholeInput_data();
+    void oneGainForTheWholeInput();
+    void wholeInputInOneBlock();
 };
 
 void TestAudioTransform::constantLevelPeaksAtRatio_data()
@@ -189,6 +200,44 @@ void TestAudioTransform::edgeCases()
     const std::vector<int16_t> before = notANumber.samples;
     transform.NormalizeBlock(notANumber, std::nanf(""), -1);
     QVERIFY(notANumber.samples == before);
+}
+
+void TestAudioTransform::oneGainForTheWholeInput_data()
+{
+    QTest::addColumn<LevelShape>("shape");
+    QTest::addColumn<int>("blockFrames");
+    QTest::newRow("tone with a click") << LevelShape::ClickTone << kRate;
+    QTest::newRow("fade-in") << LevelShape::FadeIn << kRate / 2;
+    QTest::newRow("quiet then loud") << LevelShape::QuietThenLoud << 4999;
+    QTest::newRow("steady -26 dBFS") << LevelShape::Steady26 << kRate;
+}
+
+// Every sample is the input times ratio / peak of the whole input, rounded: the shape of the
+// music stays as it was, whatever the blocks.
+void TestAudioTransform::oneGainForTheWholeInput()
+{
+    QFETCH(LevelShape, shape);
+    QFETCH(int, blockFrames);
+    const std::vector<int16_t> in = levelSignal(shape);
+    AudioTransform transform;
+    const std::vector<int16_t> out = normalizeInBlocks(transform, in, blockFrames, 98.0f);
+    const double gain = 32767 * 0.98 / peak(in);
+    for (size_t i = 0; i < in.size(); ++i)
+        QVERIFY2(std::abs(out[i] - in[i] * gain) <= 0.5 + 1e-6,
+                 qPrintable(QStringLiteral("%1: %2 -> %3").arg(i).arg(in[i]).arg(out[i])));
+    QCOMPARE(peak(out), int(std::lround(32767 * 0.98)));
+}
+
+// Without a first pass, a block is measured on its own: a caller with the whole input in one
+// block gets the same result.
+void TestAudioTransform::wholeInputInOneBlock()
+{
+    const std::vector<int16_t> in = levelSignal(LevelShape::FadeIn);
+    AudioTransform measured, single;
+    const std::vector<int16_t> expected = normalizeInBlocks(measured, in, kRate, 98.0f);
+    SampleBlock block = blockOf(in, 0, in.size());
+    single.NormalizeBlock(block, 98.0f, -1);
+    QVERIFY(block.samples == expected);
 }
 
 HARVELO_TEST_MAIN(TestAudioTransform, QCoreApplication)

@@ -91,6 +91,23 @@ private Q_SLOTS:
                       QString::number(m_drives)}).status, 1);
     }
 
+    // A .toc file that made libcdio divide by zero: listed as a drive, refused with the reason.
+    void refusesAnImageThatIsNotValid()
+    {
+        const QString toc = QDir(testEnv().makeDir(QStringLiteral("badimage"))).filePath(QStringLiteral("crash.toc"));
+        QVERIFY(writeFileBytes(toc, "TRACK\nSILENCE 00:00:01\nFILE\n"));
+        setCdDevices({m_first, toc});
+        const ProcessResult drives = cli({QStringLiteral("drives")});
+        const ProcessResult run = cli({QStringLiteral("toc"), QStringLiteral("--drive"), QString::number(m_drives)});
+        setCdDevices({m_first, m_second});
+        QCOMPARE(drives.status, 0);
+        QCOMPARE(drives.outLines().value(m_drives - 1), QStringLiteral("%1\t%2\tcrash.toc").arg(m_drives).arg(toc));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 QStringLiteral("harvelo-cli: no audio disc in drive %1: crash.toc: line 1: TRACK needs a mode such as AUDIO\n")
+                     .arg(m_drives));
+    }
+
 private:
     QString m_first;
     QString m_second;

@@ -1,6 +1,7 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "tests/support/audio_probe.h"
+#include "tests/support/audio_fixtures.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
@@ -33,6 +34,9 @@ private slots:
     void convertUsesTheSettings_data();
     void convertUsesTheSettings();
     void convertNormalizes();
+    void normalizeUsesOneGain_data();
+    void normalizeUsesOneGain();
+    void streamChangingFormat();
     void failures_data();
     void failures();
     void tagWritesBothMp3Versions();
@@ -110,6 +114,53 @@ void TestHarveloCli::convertNormalizes()
     QCOMPARE(runCli({QStringLiteral("convert"), QStringLiteral("--normalize"), QStringLiteral("80"), m_source, loud}).status, 0);
     QCOMPARE(decodeWithFfmpeg(plain), sineSamples({1.0, 44100, 2, 440.0, 0.25}));
     QVERIFY(std::abs(peakOf(decodeWithFfmpeg(loud)) - 32767 * 0.8) < 200);
+}
+
+void TestHarveloCli::normalizeUsesOneGain_data()
+{
+    QTest::addColumn<LevelShape>("shape");
+    QTest::addColumn<QString>("ext");
+    // The expected output peak; 0 for MP3, where LAME at 128 kbit/s puts a pure tone 0.4 dB low.
+    QTest::addColumn<double>("peak");
+    for (const QString &ext : {QStringLiteral("wav"), QStringLiteral("mp3")}) {
+        const bool wav = ext == QLatin1String("wav");
+        QTest::addRow("tone with a click %s", qPrintable(ext)) << LevelShape::ClickTone << ext << (wav ? 0.98 : 0.0);
+        QTest::addRow("fade-in %s", qPrintable(ext)) << LevelShape::FadeIn << ext << (wav ? 0.98 : 0.0);
+        QTest::addRow("quiet then loud %s", qPrintable(ext)) << LevelShape::QuietThenLoud << ext << (wav ? 0.98 : 0.0);
+        QTest::addRow("steady -26 dBFS %s", qPrintable(ext)) << LevelShape::Steady26 << ext << (wav ? 0.98 : 0.0);
+    }
+}
+
+// One gain for the whole file: every part of it changes level by the same amount, and the
+// file's peak lands at the ratio.
+void TestHarveloCli::normalizeUsesOneGain()
+{
+    QFETCH(LevelShape, shape);
+    QFETCH(QString, ext);
+    QFETCH(double, peak);
+    const std::vector<int16_t> in = levelSignal(shape);
+    const QString source = m_dir.filePath(QStringLiteral("shaped.wav"));
+    const QString target = m_dir.filePath(QStringLiteral("normalized.") + ext);
+    QVERIFY(writeWav(source, in, 44100, 2));
+    QCOMPARE(runCli({QStringLiteral("convert"), QStringLiteral("--normalize"), QStringLiteral("98"), source, target}).status, 0);
+    const std::vector<int16_t> out = decodeWithFfmpeg(target);
+    const double spread = gainSpreadDb(in, 2, out, 2);
+    QVERIFY2(spread < 0.1, qPrintable(QString::number(spread)));
+    if (peak > 0)
+        QVERIFY2(std::abs(peakLevel(out) - peak) <= 0.01, qPrintable(QString::number(peakLevel(out))));
+}
+
+// A stream whose channels change part-way is converted in the format it started with.
+void TestHarveloCli::streamChangingFormat()
+{
+    const QString source = m_dir.filePath(QStringLiteral("changing.wma"));
+    const QString target = m_dir.filePath(QStringLiteral("changing.wav"));
+    QVERIFY(makeFormatChangingAsf(source, {QStringLiteral("-ac"), QStringLiteral("1")}));
+    const ProcessResult result = runCli({QStringLiteral("convert"), source, target});
+    QCOMPARE(result.status, 0);
+    const ProbeResult probe = probeAudio(target);
+    QCOMPARE(probe.channels, 2);
+    QVERIFY2(std::abs(probe.seconds - 2.0) < 0.15, qPrintable(QString::number(probe.seconds)));
 }
 
 void TestHarveloCli::failures_data()

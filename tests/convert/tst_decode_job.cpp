@@ -1,6 +1,7 @@
 #include "convert/conversion_figures.h"
 #include "tests/convert/job_harness.h"
 #include "tests/support/audio_probe.h"
+#include "tests/support/audio_fixtures.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
@@ -41,6 +42,56 @@ private:
     QString nom(const QString &name) const { return QDir(out).filePath(name); }
 
 private Q_SLOTS:
+
+    void normalizeUsesOneGain_data()
+    {
+        QTest::addColumn<LevelShape>("shape");
+        QTest::newRow("tone with a click") << LevelShape::ClickTone;
+        QTest::newRow("fade-in") << LevelShape::FadeIn;
+        QTest::newRow("quiet then loud") << LevelShape::QuietThenLoud;
+        QTest::newRow("steady -26 dBFS") << LevelShape::Steady26;
+    }
+
+    // WAV Normalize: every sample is the input times one gain, 0.98 / the file's peak.
+    void normalizeUsesOneGain()
+    {
+        QFETCH(LevelShape, shape);
+        const std::vector<int16_t> in = levelSignal(shape);
+        const QString source = inPath(QStringLiteral("shaped.wav"));
+        QVERIFY(writeWav(source, in, 44100, 2));
+        choose({source});
+        QVERIFY(h->run("&WAV Normalize"));
+        const std::vector<int16_t> result = decodeWithFfmpeg(nom("shaped_NOM.wav"));
+        QCOMPARE(result.size(), in.size());
+        const double spread = gainSpreadDb(in, 2, result, 2);
+        QVERIFY2(spread < 0.1, qPrintable(QString::number(spread)));
+        QVERIFY2(std::abs(peakLevel(result) - 0.98) <= 0.01, qPrintable(QString::number(peakLevel(result))));
+        const QList<int> seen = h->decodeWatch->progress;
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(seen.last(), 100);
+    }
+
+    void streamChangingFormatDecodes_data()
+    {
+        QTest::addColumn<QStringList>("second");
+        QTest::newRow("stereo then mono") << QStringList{"-ac", "1"};
+        QTest::newRow("44100 then 22050 Hz") << QStringList{"-ar", "22050"};
+    }
+
+    // A WMA file whose stream changes format part-way decodes in the format it started with.
+    void streamChangingFormatDecodes()
+    {
+        QFETCH(QStringList, second);
+        const QString source = inPath(QStringLiteral("changing.wma"));
+        QVERIFY(makeFormatChangingAsf(source, second));
+        choose({source});
+        QVERIFY(h->run("&Decode to WAV"));
+        const ProbeResult p = probeAudio(nom("changing_NOM.wav"));
+        QCOMPARE(p.channels, 2);
+        QCOMPARE(p.rate, 44100);
+        QVERIFY2(qAbs(p.seconds - 2.0) < 0.15, qPrintable(QString::number(p.seconds)));
+        QVERIFY(h->prompter.boxes.isEmpty());
+    }
 
     void decodesEachFormat_data()
     {

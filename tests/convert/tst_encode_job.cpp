@@ -1,6 +1,7 @@
 #include "convert/conversion_figures.h"
 #include "tests/convert/job_harness.h"
 #include "tests/support/audio_probe.h"
+#include "tests/support/audio_fixtures.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
@@ -25,6 +26,37 @@ private:
 
 
 private Q_SLOTS:
+
+    void oneGainPerFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<LevelShape>("shape");
+        QTest::newRow("mp3, tone with a click") << "WAV to &MP3" << ".mp3" << LevelShape::ClickTone;
+        QTest::newRow("mp3, fade-in") << "WAV to &MP3" << ".mp3" << LevelShape::FadeIn;
+        QTest::newRow("ogg, quiet then loud") << "WAV to &OGG" << ".ogg" << LevelShape::QuietThenLoud;
+        QTest::newRow("wma, tone with a click") << "WAV to &WMA" << ".wma" << LevelShape::ClickTone;
+    }
+
+    // The encode job normalizes each file with one gain: every part of it changes level by
+    // the same amount (ffmpeg as the reader).
+    void oneGainPerFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, extension);
+        QFETCH(LevelShape, shape);
+        const std::vector<int16_t> in = levelSignal(shape);
+        const QString source = inPath(QStringLiteral("shaped.wav"));
+        QVERIFY(writeWav(source, in, 44100, 2));
+        choose({source});
+        QVERIFY(h->run(command));
+        const std::vector<int16_t> outSamples = decodeWithFfmpeg(QDir(out).filePath("shaped" + extension));
+        const double spread = gainSpreadDb(in, 2, outSamples, 2);
+        QVERIFY2(spread < 0.1, qPrintable(QString::number(spread)));
+        const QList<int> seen = h->encodeWatch->progress;
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(seen.last(), 100);
+    }
 
     void encodesEachFormat_data()
     {

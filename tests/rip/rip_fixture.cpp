@@ -27,7 +27,7 @@ QList<CdImageTrack> discTracks(int count, int firstMs)
 
 } // namespace
 
-RipFixture::RipFixture()
+RipFixture::RipFixture(const QStringList &moreSources)
 {
     const QList<CdImageTrack> tracks = discTracks(12, 3200);
     for (const CdImageTrack &t : tracks)
@@ -35,7 +35,7 @@ RipFixture::RipFixture()
     disc = makeCdImage(testEnv().makeDir(QStringLiteral("disc")), tracks, QStringLiteral("Band"),
                        QStringLiteral("Album"));
     restoreSpare();
-    setCdDevices({disc, spare});
+    setCdDevices(QStringList{disc, spare} + moreSources);
     m_forms = std::make_unique<Forms>();
     connect(fm_progress->skpb_progress, &TskProgressBar::valueChanged, this, &RipFixture::recordStep);
 }

@@ -16,7 +16,8 @@ class Forms;
 class RipFixture : public QObject {
     Q_OBJECT
 public:
-    RipFixture();
+    // `moreSources` go on the drive list after the two discs.
+    explicit RipFixture(const QStringList &moreSources = {});
     ~RipFixture() override;
 
     ScriptedPrompter prompter;

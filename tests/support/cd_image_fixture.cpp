@@ -1,5 +1,7 @@
 #include "tests/support/cd_image_fixture.h"
 
+#include "tests/support/audio_fixtures.h"
+
 #include "tools/cd_image_writer.h"
 
 #include <QDir>
@@ -7,6 +9,13 @@
 
 QString makeCdImage(const QString &dir, const QList<CdImageTrack> &tracks, const QString &artist,
                     const QString &album, const CdImageOptions &options)
+{
+    return makeCdImageOf(cdimage::patternFrame, dir, tracks, artist, album, options);
+}
+
+QString makeCdImageOf(const std::function<void(int, int64_t, int16_t *)> &audio, const QString &dir,
+                      const QList<CdImageTrack> &tracks, const QString &artist,
+                      const QString &album, const CdImageOptions &options)
 {
     cdimage::Disc disc;
     disc.artist = artist;
@@ -19,7 +28,7 @@ QString makeCdImage(const QString &dir, const QList<CdImageTrack> &tracks, const
         disc.tracks.front().pregapSectors = options.firstPregapSectors;
     const QString cue = QDir(dir).filePath(options.cueName);
     QString error;
-    if (!cdimage::writeImage(cue, disc, cdimage::patternFrame, &error))
+    if (!cdimage::writeImage(cue, disc, audio, &error))
         QTest::qFail(qPrintable(error), __FILE__, __LINE__);
     return cue;
 }

@@ -1,0 +1,91 @@
+#include "convert/block_copy.h"
+
+#include "audio/audio_file.h"
+#include "audio/audio_transform.h"
+#include "convert/conversion_figures.h"
+
+namespace {
+
+// One second of the input per block.
+int blockRequest(const AudioFile &reader)
+{
+    return reader.SampleRate() * reader.Channels();
+}
+
+// Where a pass's own 0..100 lies in the whole copy's percentage.
+struct Span {
+    int from;
+    int width;
+    int of(int percent) const { return from + percent * width / 100; }
+};
+
+ConversionProgress progressOf(const AudioFile &reader)
+{
+    return ConversionProgress(reader.SampleCount(), reader.SamplesPerFrame(), reader.Channels());
+}
+
+// The first pass: the peak of the blocks that the second pass will write.
+CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, CopyObserver &observer)
+{
+    ConversionProgress progress = progressOf(reader);
+    while (progress.percent() < 100) {
+        const SampleBlock block = reader.ReadBlock(blockRequest(reader));
+        if (reader.ErrorCode() != 0)
+            return CopyEnd::ReadFailed;
+        if (block.isEmpty())
+            break;
+        transform.MeasureBlock(block);
+        progress.add(block.size());
+        observer.progress(span.of(progress.percent()), megabytes(0));
+        if (!observer.mayGoOn())
+            return CopyEnd::Stopped;
+    }
+    return CopyEnd::Done;
+}
+
+CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transform, float ratio,
+              Span span, CopyObserver &observer)
+{
+    ConversionProgress progress = progressOf(reader);
+    while (progress.percent() < 100) {
+        SampleBlock block = reader.ReadBlock(blockRequest(reader));
+        if (reader.ErrorCode() != 0)
+            return CopyEnd::ReadFailed;
+        if (transform)
+            transform->NormalizeBlock(block, ratio, -1);
+        writer.WriteBlock(block);
+        if (writer.ErrorCode() != 0)
+            return CopyEnd::WriteFailed;
+        const int n = block.size();
+        progress.add(n);
+        if (n == 0)
+            progress.finish();
+        observer.progress(span.of(progress.percent()), progress.amount());
+        if (n == 0)
+            break;
+        if (!observer.mayGoOn())
+            return CopyEnd::Stopped;
+    }
+    return CopyEnd::Done;
+}
+
+} // namespace
+
+CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
+                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
+{
+    observer.progress(0, megabytes(0));
+    if (!ratio)
+        return writeBlocks(reader, writer, nullptr, 0, Span{0, 100}, observer);
+    transform.Reset();
+    const CopyEnd measured = measurePeak(reader, transform, Span{0, 50}, observer);
+    if (measured == CopyEnd::ReadFailed)
+        return measured;
+    reader.OpenFile(source, 0, 1);
+    if (reader.ErrorCode() != 0)
+        return CopyEnd::ReadFailed;
+    // A Stop during the first pass still writes the block in hand, as it would without
+    // normalizing, with the gain of what was measured: the observer stops the rest.
+    const CopyEnd written = writeBlocks(reader, writer, &transform, *ratio, Span{50, 50}, observer);
+    return measured == CopyEnd::Stopped ? CopyEnd::Stopped : written;
+}

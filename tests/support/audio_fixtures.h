@@ -1,0 +1,44 @@
+#pragma once
+
+#include "tests/support/cd_image_fixture.h"
+
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// Test signals whose loudness changes inside the file, for checking that normalization uses
+// one gain for the whole file. All are stereo 44100 Hz, the same tone on both channels.
+enum class LevelShape {
+    ClickTone,     // 10 s of a tone at peak 0.126 with one 2 ms click at full scale at 5 s
+    FadeIn,        // 8 s fading in linearly from silence to peak 0.5
+    QuietThenLoud, // 4 s at peak 0.05, then 4 s 20 dB louder
+    Steady26,      // 4 s of a tone at -26 dBFS
+};
+
+Q_DECLARE_METATYPE(LevelShape)
+
+std::vector<int16_t> levelSignal(LevelShape shape);
+
+// The largest difference, in dB, between the gains (output level over input level, RMS of
+// channel 0) of any two windows of a quarter second. Windows whose input is quieter than
+// -40 dBFS or not tone-like (a click inside) are left out. Lossy outputs keep the encoder's
+// delay trimmed (as ffmpeg decodes them), so the windows line up.
+double gainSpreadDb(const std::vector<int16_t> &in, int inChannels,
+                    const std::vector<int16_t> &out, int outChannels);
+
+// The highest absolute sample as a fraction of full scale.
+double peakLevel(const std::vector<int16_t> &samples);
+
+// An ASF file whose stream changes format part-way, as a fuzzed file did: one second of MP3
+// frames at 44100 Hz stereo, then one second made with the ffmpeg options `second` (for
+// example -ac 1). ASF's header gives the first format. False when ffmpeg fails.
+bool makeFormatChangingAsf(const QString &path, const QStringList &second);
+
+// makeCdImage with the given audio: `audio` fills the two samples of a frame of a 1-based track.
+QString makeCdImageOf(const std::function<void(int track, int64_t frame, int16_t *samples)> &audio,
+                      const QString &dir, const QList<CdImageTrack> &tracks,
+                      const QString &artist = {}, const QString &album = {},
+                      const CdImageOptions &options = {});
