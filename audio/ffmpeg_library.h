@@ -18,8 +18,8 @@ extern "C" {
 
 // The functions of libswresample and libavutil that PcmConverter calls.
 #define HARVELO_RESAMPLE_FUNCTIONS(F)                                                          \
-    F(swr_alloc_set_opts2) F(swr_convert) F(swr_free) F(swr_get_out_samples) F(swr_init)      \
-    F(swr_build_matrix2) F(swr_set_matrix)                                                     \
+    F(swr_alloc_set_opts2) F(swr_build_matrix2) F(swr_convert) F(swr_free)                    \
+    F(swr_get_out_samples) F(swr_init) F(swr_set_matrix)                                      \
     F(av_channel_layout_default) F(av_channel_layout_uninit) F(av_log_set_level)
 
 // The functions of libavformat, libavcodec and libavutil that the WMA reader and writer call.

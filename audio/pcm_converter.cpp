@@ -32,8 +32,8 @@ std::vector<double> mixMatrix(const ResampleLibrary &av, int in, int out)
     av.av_channel_layout_default(&inLayout, in);
     av.av_channel_layout_default(&outLayout, out);
     const int result = av.swr_build_matrix2(&inLayout, &outLayout, M_SQRT1_2, M_SQRT1_2, 0.0, 1.0,
-                                         1.0, matrix.data(), kMatrixStride,
-                                         AV_MATRIX_ENCODING_NONE, nullptr);
+                                            1.0, matrix.data(), kMatrixStride,
+                                            AV_MATRIX_ENCODING_NONE, nullptr);
     av.av_channel_layout_uninit(&inLayout);
     av.av_channel_layout_uninit(&outLayout);
     if (result < 0)
