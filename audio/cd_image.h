@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/cd_disc.h"
+#include "audio/disc_codes.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -32,6 +33,7 @@ struct CdImageLayout {
     std::vector<CdImageSpan> spans; // in disc order, without gaps, up to the lead-out
     CdToc toc;
     CdText text;
+    DiscCodes codes; // as the sheet gives them, not yet checked
 };
 
 // Builds a layout in disc order; shared by the cue and toc readers.

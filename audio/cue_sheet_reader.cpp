@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include <libcue.h>
 
@@ -22,6 +23,7 @@ struct CueText {
     QByteArray text;                  // checked, keywords in upper case, one statement a line
     QHash<QByteArray, QByteArray> fileTypes; // FILE name as libcue returns it -> type
     CdText cdText;
+    DiscCodes codes;
     int tracks = 0;
 };
 
@@ -32,6 +34,16 @@ QString cdTextValue(const QByteArray &line)
     if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
         value = value.mid(1, value.size() - 2);
     return fromUtf8OrLatin1(value).trimmed();
+}
+
+// CATALOG of the disc and ISRC of a track; libcue 2.2 keeps the catalog to itself.
+void takeCode(const QByteArray &keyword, const QByteArray &line, CueText &cue)
+{
+    const QString value = QString::fromLatin1(line.mid(line.indexOf(' ') + 1).trimmed());
+    if (keyword == "CATALOG" && cue.tracks == 0)
+        cue.codes.catalog = value;
+    else if (keyword == "ISRC" && cue.tracks > 0)
+        cue.codes.isrcs[cue.tracks - 1] = value;
 }
 
 void takeCdText(const QByteArray &keyword, const QByteArray &line, CueText &cue)
@@ -77,6 +89,7 @@ QString checkCueLine(QByteArray &line, CueText &cue)
         if (!m.hasMatch() || m.captured(1).toInt() < 1 || ++cue.tracks > 99)
             return QStringLiteral("TRACK needs a number from 1 to 99 and a mode");
         cue.cdText.titles.append(QString());
+        cue.codes.isrcs.append(QString());
     } else if (keyword == "FILE") {
         const auto m = file.match(text);
         if (!m.hasMatch())
@@ -85,6 +98,8 @@ QString checkCueLine(QByteArray &line, CueText &cue)
         cue.fileTypes.insert(name.toLatin1(), m.captured(3).toUpper().toLatin1());
     } else if (keyword == "TITLE" || keyword == "PERFORMER") {
         takeCdText(keyword, line, cue);
+    } else if (keyword == "CATALOG" || keyword == "ISRC") {
+        takeCode(keyword, line, cue);
     }
     return {};
 }
@@ -155,12 +170,14 @@ private:
     SheetFile *openFile(const QByteArray &name, QString *error);
     bool addTrack(const Cd *cd, int number, QString *error);
     int64_t dataStart(const Track *track, bool *gapInPreviousFile) const;
+    int pregapSectors(const Track *track) const;
 
     const CueText &m_cue;
     QString m_folder;
     CdImageBuilder m_builder;
     QHash<QByteArray, SheetFile> m_files;
     QByteArray m_previousFile;
+    QList<int> m_pregaps;
 };
 
 SheetFile *CueLayoutBuilder::openFile(const QByteArray &name, QString *error)
@@ -203,6 +220,20 @@ int64_t CueLayoutBuilder::dataStart(const Track *track, bool *gapInPreviousFile)
     return index0 >= 0 && index0 <= index1 ? index0 : index1;
 }
 
+// INDEX 00 to INDEX 01, whether the gap lies in the track's file, in the previous track's
+// file (its end), or nowhere (PREGAP, silence the sheet adds).
+int CueLayoutBuilder::pregapSectors(const Track *track) const
+{
+    const long index0 = track_get_index(track, 0);
+    const long index1 = track_get_index(track, 1);
+    if (index0 < 0)
+        return int(std::max(0L, track_get_zero_pre(track)));
+    if (index0 <= index1)
+        return int(index1 - index0);
+    const auto previous = m_files.constFind(m_previousFile);
+    return previous == m_files.cend() ? 0 : int(std::max<int64_t>(0, previous->cursorSector - index0));
+}
+
 bool CueLayoutBuilder::addTrack(const Cd *cd, int number, QString *error)
 {
     const Track *track = cd_get_track(cd, number);
@@ -234,6 +265,7 @@ bool CueLayoutBuilder::addTrack(const Cd *cd, int number, QString *error)
         return false;
     }
     const bool audio = track_get_mode(track) == MODE_AUDIO;
+    m_pregaps.append(pregapSectors(track));
     if (track_get_index(track, 0) < 0 && track_get_zero_pre(track) > 0)
         m_builder.addSilence(int64_t(track_get_zero_pre(track)) * kFramesPerSector);
     m_builder.addTrack(number, m_builder.frame() + (index1 - from) * kFramesPerSector, audio);
@@ -268,6 +300,9 @@ std::optional<CdImageLayout> CueLayoutBuilder::build(const Cd *cd, QString *erro
         return std::nullopt;
     layout.text = m_cue.cdText;
     layout.text.titles.resize(count);
+    layout.codes = m_cue.codes;
+    layout.codes.isrcs.resize(count);
+    layout.codes.pregapSectors = m_pregaps;
     return layout;
 }
 

@@ -1,6 +1,7 @@
 #include "audio/disc_codes.h"
 
 #include "audio/cd_disc.h"
+#include "audio/cd_image.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -23,7 +24,7 @@ QString takeCdioString(char *text)
     return value;
 }
 
-// Drives report an unset catalog as zeros; a catalog of anything but 13 digits is no catalog.
+// Drives (and sheets copied from them) report an unset catalog or ISRC as zeros; a catalog of anything but 13 digits is no catalog.
 QString validCatalog(const QString &mcn)
 {
     static const QRegularExpression digits(QStringLiteral("^\\d{13}$"));
@@ -33,13 +34,20 @@ QString validCatalog(const QString &mcn)
 QString validIsrc(const QString &isrc)
 {
     static const QRegularExpression code(QStringLiteral("^[A-Z0-9]{5}\\d{7}$"));
-    return code.match(isrc).hasMatch() ? isrc : QString();
+    return code.match(isrc).hasMatch() && isrc != QString(12, QLatin1Char('0')) ? isrc : QString();
 }
 
 } // namespace
 
 DiscCodes readDiscCodes(const CdDisc &disc)
 {
+    if (disc.isImage()) {
+        DiscCodes codes = disc.image()->codes;
+        codes.catalog = validCatalog(codes.catalog);
+        for (QString &isrc : codes.isrcs)
+            isrc = validIsrc(isrc);
+        return codes;
+    }
     DiscCodes codes;
     codes.catalog = validCatalog(takeCdioString(cdio_get_mcn(disc.handle())));
     for (const CdTocTrack &track : disc.toc().tracks) {

@@ -140,6 +140,7 @@ private:
     QString m_error;
     CdImageBuilder m_builder;
     CdText m_text;
+    DiscCodes m_codes;
     int m_trackCount = 0;
 };
 
@@ -190,10 +191,11 @@ bool TocParser::header()
             && QList<QByteArray>{"CD_DA", "CD_ROM", "CD_ROM_XA", "CD_I"}.contains(token.text)) {
             ++m_pos;
         } else if (peekWord("CATALOG")) {
-            QByteArray ignored;
+            QByteArray catalog;
             ++m_pos;
-            if (!takeString(&ignored))
+            if (!takeString(&catalog))
                 return false;
+            m_codes.catalog = QString::fromLatin1(catalog).trimmed();
         } else if (peekWord("CD_TEXT")) {
             if (!cdText(&m_text.album, &m_text.artist))
                 return false;
@@ -246,7 +248,6 @@ bool TocParser::track()
 bool TocParser::trackStatement(Track &track)
 {
     const QByteArray word = peek().kind == TocToken::Word ? peek().text : QByteArray();
-    QByteArray ignored;
     int64_t frames = 0;
     if (word == "NO") {
         ++m_pos;
@@ -260,8 +261,13 @@ bool TocParser::trackStatement(Track &track)
         return true;
     }
     if (word == "ISRC") {
+        QByteArray isrc;
         ++m_pos;
-        return takeString(&ignored);
+        if (!takeString(&isrc))
+            return false;
+        m_codes.isrcs.resize(m_trackCount);
+        m_codes.isrcs.back() = QString::fromLatin1(isrc).trimmed();
+        return true;
     }
     if (word == "CD_TEXT") {
         QString title, performer;
@@ -419,6 +425,7 @@ bool TocParser::closeTrack(const Track &track)
     if (start >= length)
         return fail(QStringLiteral("START of track %1 lies beyond its end").arg(m_trackCount));
     m_builder.addTrack(m_trackCount, track.begin + start, track.mode == "AUDIO");
+    m_codes.pregapSectors.append(int(start / kFramesPerSector));
     return true;
 }
 
@@ -439,6 +446,8 @@ std::optional<CdImageLayout> TocParser::parse(QString *error)
     }
     m_text.titles.resize(m_trackCount);
     layout.text = m_text;
+    m_codes.isrcs.resize(m_trackCount);
+    layout.codes = m_codes;
     return layout;
 }
 

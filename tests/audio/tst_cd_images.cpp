@@ -1,4 +1,5 @@
 #include "audio/audio_grabber.h"
+#include "audio/disc_codes.h"
 #include "tests/support/cd_image_fixture.h"
 #include "tests/support/test_env.h"
 
@@ -78,6 +79,20 @@ QString remDiscId(const QString &sheet)
     return rem.match(QString::fromUtf8(fileBytes(sheet))).captured(1).toLower();
 }
 
+// A copy of the real sheet in a folder of its own, beside silent WAVs of the given lengths.
+QString placeRealSheet(const QString &sheet, const Sectors &fileSectors)
+{
+    const QDir dir(testEnv().makeDir(QStringLiteral("real-") + sheet));
+    const QString path = dir.filePath(sheet);
+    const QStringList names = QFile::copy(QStringLiteral(HARVELO_TEST_DATA "/cd_images/") + sheet, path)
+                                  ? sheetFiles(path) : QStringList();
+    if (names.isEmpty() || names.size() != fileSectors.size())
+        return {};
+    for (int i = 0; i < names.size(); ++i)
+        writeAudioFile(dir.filePath(names[i]), QStringLiteral("wav"), fileSectors[i]);
+    return path;
+}
+
 // The grabber with `image` as its last drive, TOC read.
 void loadDisc(AudioGrabber &grabber, const QString &image)
 {
@@ -147,13 +162,8 @@ private Q_SLOTS:
         QFETCH(Sectors, fileSectors);
         QFETCH(QString, discId);
         QFETCH(Sectors, trackSectors);
-        const QDir dir(testEnv().makeDir(QStringLiteral("real")));
-        const QString path = dir.filePath(sheet);
-        QVERIFY(QFile::copy(QStringLiteral(HARVELO_TEST_DATA "/cd_images/") + sheet, path));
-        const QStringList names = sheetFiles(path);
-        QCOMPARE(names.size(), fileSectors.size());
-        for (int i = 0; i < names.size(); ++i)
-            writeAudioFile(dir.filePath(names[i]), QStringLiteral("wav"), fileSectors[i]);
+        const QString path = placeRealSheet(sheet, fileSectors);
+        QVERIFY(!path.isEmpty());
         // Opened from another folder than the image's.
         QVERIFY(QDir::setCurrent(QDir::rootPath()));
         AudioGrabber grabber;
@@ -164,6 +174,48 @@ private Q_SLOTS:
         for (int k = 1; k <= trackSectors.size(); ++k) {
             grabber.setTrackNum(k);
             QCOMPARE(grabber.trackSamples(), trackSectors[k - 1] * kSector);
+        }
+    }
+
+    // The same disc written down in two ways gives the same catalog, ISRCs and pregaps: INDEX
+    // 00 in the track's file, in the previous track's file, or as a .toc file's START.
+    void sheetStylesGiveTheSameCodes_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<Sectors>("fileSectors");
+        QTest::addColumn<QString>("otherSheet");
+        QTest::addColumn<Sectors>("otherFileSectors");
+        const Sectors perTrack{13767, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938, 7657,
+                               9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
+        auto files = [&perTrack](int second, int third) { return perTrack.mid(0, 1) + Sectors{second, third} + perTrack.mid(1); };
+        QTest::newRow("cue INDEX 00, toc START") << "cure.cue" << Sectors{238034} << "cure.toc" << Sectors{238034};
+        QTest::newRow("EAC gaps appended, gaps in place") << "surferrosa.eac.noncompliant.cue" << files(9420, 8080)
+                                                          << "surferrosa.eac.corrected.cue" << files(9375, 8125);
+        QTest::newRow("EAC one file, file per track") << "surferrosa.eac.single.cue" << Sectors{243200}
+                                                      << "surferrosa.eac.corrected.cue" << files(9375, 8125);
+    }
+    void sheetStylesGiveTheSameCodes()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(Sectors, fileSectors);
+        QFETCH(QString, otherSheet);
+        QFETCH(Sectors, otherFileSectors);
+        AudioGrabber grabber;
+        loadDisc(grabber, placeRealSheet(sheet, fileSectors));
+        const DiscCodes codes = grabber.discCodes();
+        loadDisc(grabber, placeRealSheet(otherSheet, otherFileSectors));
+        const DiscCodes other = grabber.discCodes();
+        QCOMPARE(codes.pregapSectors.size(), grabber.trackCount());
+        QVERIFY(std::any_of(codes.pregapSectors.begin(), codes.pregapSectors.end(), [](int s) { return s > 0; }));
+        QCOMPARE(codes.pregapSectors, other.pregapSectors);
+        QCOMPARE(codes.isrcs, other.isrcs);
+        QCOMPARE(codes.catalog, other.catalog);
+        if (sheet.startsWith(QLatin1String("cure"))) {
+            QCOMPARE(codes.catalog, QStringLiteral("0602517642256"));
+            QCOMPARE(codes.isrcs.value(1), QStringLiteral("USUM70839874"));
+        } else { // EAC's zeros for "none"
+            QCOMPARE(codes.catalog, QString());
+            QCOMPARE(codes.isrcs.value(1), QString());
         }
     }
 
