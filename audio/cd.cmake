@@ -21,6 +21,4 @@ target_sources(harvelo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/null_audio_output.h ${CMAKE_CURRENT_LIST_DIR}/null_audio_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_audio_output.h ${CMAKE_CURRENT_LIST_DIR}/qt_audio_output.cpp
 )
-# Cue sheets are parsed by libcue.
-pkg_check_modules(LIBCUE REQUIRED IMPORTED_TARGET GLOBAL libcue)
 target_link_libraries(harvelo_core PRIVATE PkgConfig::LIBCUE)
