@@ -12,6 +12,23 @@
 #include <thread>
 #include <vector>
 
+QCommandLineOption normalizeOption()
+{
+    return {QStringLiteral("normalize"), QStringLiteral("Normalize to RATIO percent of full scale (0 to 100)."),
+            QStringLiteral("RATIO")};
+}
+
+std::optional<QString> readNormalizeRatio(const QCommandLineParser &parser, std::optional<float> *ratio)
+{
+    if (!parser.isSet(QStringLiteral("normalize")))
+        return std::nullopt;
+    bool ok = false;
+    *ratio = parser.value(QStringLiteral("normalize")).toFloat(&ok);
+    if (!ok || **ratio < 0 || **ratio > 100)
+        return QStringLiteral("--normalize takes a ratio from 0 to 100");
+    return std::nullopt;
+}
+
 namespace {
 
 struct BatchOptions {
@@ -52,8 +69,7 @@ void addBatchOptions(QCommandLineParser &parser)
         {{QStringLiteral("j"), QStringLiteral("jobs")},
          QStringLiteral("Convert N files at a time (default: the number of processors)."),
          QStringLiteral("N")},
-        {QStringLiteral("normalize"),
-         QStringLiteral("Normalize to RATIO percent of full scale (0 to 100)."), QStringLiteral("RATIO")},
+        normalizeOption(),
         {QStringLiteral("force"), QStringLiteral("Overwrite existing targets.")},
     });
 }
@@ -78,12 +94,7 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, BatchOption
         : int(std::max(1u, std::thread::hardware_concurrency()));
     if (!ok || options->workers < 1)
         return QStringLiteral("-j takes a number from 1");
-    if (parser.isSet(QStringLiteral("normalize"))) {
-        options->ratio = parser.value(QStringLiteral("normalize")).toFloat(&ok);
-        if (!ok || *options->ratio < 0 || *options->ratio > 100)
-            return QStringLiteral("--normalize takes a ratio from 0 to 100");
-    }
-    return std::nullopt;
+    return readNormalizeRatio(parser, &options->ratio);
 }
 
 // Runs the files on `workers` threads and reports each result in input order, as soon as it

@@ -4,6 +4,14 @@
 #include <QStringList>
 #include <optional>
 
+class QCommandLineOption;
+class QCommandLineParser;
+
+// --normalize RATIO, shared by both forms of the convert command, and its checked value (the
+// message when it is no ratio from 0 to 100).
+QCommandLineOption normalizeOption();
+std::optional<QString> readNormalizeRatio(const QCommandLineParser &parser, std::optional<float> *ratio);
+
 // One INPUT to OUTPUT with the checks of the convert command (same file, existing output);
 // the failure message, or nothing on success. Safe to run on several threads for different
 // files.

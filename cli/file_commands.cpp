@@ -97,9 +97,7 @@ int runConvert(const QStringList &args)
         "brings that peak to RATIO."));
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The file to read."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write."));
-    parser.addOption({QStringLiteral("normalize"),
-                      QStringLiteral("Normalize to RATIO percent of full scale (0 to 100)."),
-                      QStringLiteral("RATIO")});
+    parser.addOption(normalizeOption());
     parser.addOption({QStringLiteral("force"),
                       QStringLiteral("Replace an existing OUTPUT, once the new one is complete.")});
     int status = 0;
@@ -108,12 +106,8 @@ int runConvert(const QStringList &args)
     const QString input = parser.positionalArguments().at(0);
     const QString output = parser.positionalArguments().at(1);
     std::optional<float> ratio;
-    if (parser.isSet(QStringLiteral("normalize"))) {
-        bool ok = false;
-        ratio = parser.value(QStringLiteral("normalize")).toFloat(&ok);
-        if (!ok || *ratio < 0 || *ratio > 100)
-            return failWith(QStringLiteral("--normalize takes a ratio from 0 to 100"));
-    }
+    if (const auto bad = readNormalizeRatio(parser, &ratio))
+        return failWith(*bad);
     const std::optional<QString> failure =
         convertChecked(input, output, parser.isSet(QStringLiteral("force")), ratio);
     return failure ? failWith(*failure) : 0;

@@ -8,14 +8,9 @@
 
 namespace {
 
-constexpr int kSectorsPerSecond = 75;
-
 QString cueTime(int sectors)
 {
-    return QStringLiteral("%1:%2:%3")
-        .arg(sectors / (60 * kSectorsPerSecond), 2, 10, QLatin1Char('0'))
-        .arg(sectors / kSectorsPerSecond % 60, 2, 10, QLatin1Char('0'))
-        .arg(sectors % kSectorsPerSecond, 2, 10, QLatin1Char('0'));
+    return sectorTime(sectors, QLatin1Char(':'));
 }
 
 // A quoted cue string; a double quote inside would end it early.

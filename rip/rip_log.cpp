@@ -5,17 +5,6 @@
 
 namespace {
 
-constexpr int kSectorsPerSecond = 75;
-
-// "mm:ss.ff" of a sector count, as a CD player shows a time.
-QString msf(int sectors)
-{
-    return QStringLiteral("%1:%2.%3")
-        .arg(sectors / (60 * kSectorsPerSecond), 2, 10, QLatin1Char('0'))
-        .arg(sectors / kSectorsPerSecond % 60, 2, 10, QLatin1Char('0'))
-        .arg(sectors % kSectorsPerSecond, 2, 10, QLatin1Char('0'));
-}
-
 QString hex8(uint32_t value)
 {
     return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
@@ -69,8 +58,8 @@ QString tocText(const RipReport &r)
     for (const CdTocTrack &track : r.toc.tracks) {
         t += QStringLiteral("  %1  %2  %3  %4  %5  %6%7\n")
                  .arg(track.number, 5)
-                 .arg(msf(track.firstLsn), 8)
-                 .arg(msf(track.sectors), 8)
+                 .arg(sectorTime(track.firstLsn), 8)
+                 .arg(sectorTime(track.sectors), 8)
                  .arg(track.firstLsn, 12)
                  .arg(track.firstLsn + track.sectors - 1, 10)
                  .arg(track.sectors, 7)
@@ -103,6 +92,16 @@ QString trackText(const RippedTrack &track)
 }
 
 } // namespace
+
+QString sectorTime(int sectors, QLatin1Char frameSeparator)
+{
+    constexpr int kSectorsPerSecond = 75;
+    return QStringLiteral("%1:%2%3%4")
+        .arg(sectors / (60 * kSectorsPerSecond), 2, 10, QLatin1Char('0'))
+        .arg(sectors / kSectorsPerSecond % 60, 2, 10, QLatin1Char('0'))
+        .arg(frameSeparator)
+        .arg(sectors % kSectorsPerSecond, 2, 10, QLatin1Char('0'));
+}
 
 QString ripSummary(const RipReport &report)
 {

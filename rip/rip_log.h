@@ -44,6 +44,9 @@ struct RipReport {
 // "All tracks accurately ripped", "N of M tracks accurate" or "not checked".
 QString ripSummary(const RipReport &report);
 
+// "mm:ss.ff" of a sector count as a CD player shows it; a cue sheet wants ':' before the frames.
+QString sectorTime(int sectors, QLatin1Char frameSeparator = QLatin1Char('.'));
+
 // The log's text: plain UTF-8 a person can read; its last line is "SHA-256: " with the hash of
 // the UTF-8 text above the summary line, so that a later edit shows.
 QString ripLogText(const RipReport &report);
