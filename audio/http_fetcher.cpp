@@ -70,6 +70,15 @@ HttpFetcher::HttpFetcher(const QUrl &server)
 std::optional<QByteArray> HttpFetcher::get(const QUrl &url, const QDeadlineTimer &deadline,
                                            qint64 maxBytes)
 {
+    std::optional<HttpReply> reply = request(url, deadline, maxBytes);
+    if (!reply || reply->status != 200)
+        return std::nullopt;
+    return std::move(reply->body);
+}
+
+std::optional<HttpReply> HttpFetcher::request(const QUrl &url, const QDeadlineTimer &deadline,
+                                              qint64 maxBytes)
+{
     if (deadline.hasExpired())
         return std::nullopt;
     const std::unique_ptr<QNetworkReply> reply(m_manager.get(QNetworkRequest(url)));
@@ -92,7 +101,9 @@ std::optional<QByteArray> HttpFetcher::get(const QUrl &url, const QDeadlineTimer
     }
     body.drain();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (body.refused() || reply->error() != QNetworkReply::NoError || status != 200)
+    // Qt flags an HTTP error status as an error too; a 200 with one was cut off.
+    const bool cut = status == 200 && reply->error() != QNetworkReply::NoError;
+    if (body.refused() || status == 0 || cut)
         return std::nullopt;
-    return body.take();
+    return HttpReply{status, status == 200 ? body.take() : QByteArray()};
 }

@@ -7,6 +7,12 @@
 
 class QUrl;
 
+// What a server answered in time: its HTTP status, and the body of a 200.
+struct HttpReply {
+    int status = 0;
+    QByteArray body;
+};
+
 // HTTP GETs whose replies are bounded in size and in time: the one place where the program
 // takes a reply from a server, so a hostile or broken server can neither hold a lookup past its
 // time-out nor fill the memory. Usable from any thread: the network objects live on the thread
@@ -24,6 +30,10 @@ public:
     // arrive, so a reply is dropped once it passes the bound, whatever length it announces.
     std::optional<QByteArray> get(const QUrl &url, const QDeadlineTimer &deadline,
                                   qint64 maxBytes = kMaxReplyBytes);
+    // The same GET, for callers that tell one HTTP status from another (a 404 says something):
+    // nothing when no whole HTTP answer came in time within the bound.
+    std::optional<HttpReply> request(const QUrl &url, const QDeadlineTimer &deadline,
+                                     qint64 maxBytes = kMaxReplyBytes);
 
 private:
     QNetworkAccessManager m_manager;
