@@ -39,6 +39,7 @@ std::vector<KeyView> keyViews()
         {kCdSettings, "error retry", spin(s->Panel2->ud_retry)},
         {kCdSettings, "error action", [s] { return checkedCaption(s->Panel2->errorActionGroup); }},
         {kCdSettings, "drive speed", spin(s->Panel2->ud_speed)},
+        {kCdSettings, "read offset", spin(s->Panel2->ud_offset)},
         {kMp3Settings, "frequency", text(s->Panel4->skcb_mp3frequency)},
         {kMp3Settings, "channel", text(s->Panel4->skcb_mp3channel)},
         {kMp3Settings, "bitrate", text(s->Panel4->skcb_mp3bitrate)},
@@ -76,7 +77,7 @@ using Values = QList<QPair<QString, QString>>;
 Values firstValues()
 {
     return {{"1", "1"}, {"2", "SCSI"}, {"3", "Secure Mode (Double Precision Error Correction)"},
-            {"7", "7"}, {"0", "Stop"}, {"16", "16"},
+            {"7", "7"}, {"0", "Stop"}, {"16", "16"}, {"-667", "-667"},
             {"48000", "48000hz"}, {"1", "Mono"}, {"320", "320kb"}, {"64", "64kb"}, {"2", "2"},
             {"31", "48000Hz;16 Bit;Stereo;160kbps"},
             {"48000", "48000Hz"}, {"1", "Mono"}, {"160", "160kb"}, {"1", "yes"}, {"96", "96kb"},
@@ -93,7 +94,7 @@ Values secondValues()
 {
     return {{"0", "0"}, {"3", "SCSI(old)"},
             {"4", "Paranoid Mode (Small Blocks Read, drive cache disable)"},
-            {"100", "100"}, {"3", "Correct"}, {"0", "0"},
+            {"100", "100"}, {"3", "Correct"}, {"0", "0"}, {"3000", "3,000"},
             {"32000", "32000hz"}, {"2", "Stereo"}, {"8", "8kb"}, {"320", "320kb"}, {"9", "9"},
             {"1", "8000Hz;16Bit;Mono;5kbps"},
             {"32000", "32000Hz"}, {"2", "Stereo"}, {"320", "320kb"}, {"0", "no"}, {"48", "48kb"},
@@ -118,7 +119,7 @@ void setShown(Values &values, const char *section, const char *key, const char *
 // What the dialog shows with no settings file: the one default of every key.
 Values defaultsShown()
 {
-    return {{"", "0"}, {"", "Auto"}, {"", "Burst mode"}, {"", "5"}, {"", "Cut"}, {"", "32"},
+    return {{"", "0"}, {"", "Auto"}, {"", "Burst mode"}, {"", "5"}, {"", "Cut"}, {"", "32"}, {"", "0"},
             {"", "44100hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "128kb"}, {"", "5"},
             {"", "44100Hz;16Bit;Stereo;128kbps"},
             {"", "44100Hz"}, {"", "Stereo"}, {"", "128kb"}, {"", "no"}, {"", "128kb"},
@@ -211,7 +212,7 @@ private Q_SLOTS:
         QVERIFY(!fm_setting->isVisible());
         using namespace settings;
         for (const IntKey &key : {cdUnit, cdType, grabMode, errorRetry, errorAction, driveSpeed,
-                                  mp3Frequency, mp3Channel, mp3Bitrate, mp3VbrBitrate,
+                                  readOffset, mp3Frequency, mp3Channel, mp3Bitrate, mp3VbrBitrate,
                                   mp3VbrQuality, wmaFormat, oggFrequency, oggChannel, oggBitrate,
                                   oggVbrEnabled, oggQualityEnabled, cddbTimeout, outputType,
                                   normalizeRatio, filenameFormat})
