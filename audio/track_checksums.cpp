@@ -2,21 +2,22 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
+#include <cstring>
 #include <vector>
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 namespace {
 
 constexpr int64_t kSectorFrames = 588;
 constexpr int64_t kEdgeFrames = 5 * kSectorFrames;
 
-// The PCM bytes as the disc holds them, little-endian, whatever the host's order.
+// The PCM bytes as the disc holds them, little-endian, whatever the host's order. libdeflate's
+// CRC-32 uses the processor's carry-less multiply: several times zlib's speed.
 void crcOf(uint32_t &crc, const int16_t *samples, size_t count)
 {
     if constexpr (std::endian::native == std::endian::little) {
-        crc = uint32_t(::crc32(crc, reinterpret_cast<const Bytef *>(samples), uInt(count * 2)));
+        crc = libdeflate_crc32(crc, samples, count * 2);
         return;
     }
     std::vector<uint8_t> bytes(count * 2);
@@ -24,7 +25,48 @@ void crcOf(uint32_t &crc, const int16_t *samples, size_t count)
         bytes[2 * i] = uint8_t(uint16_t(samples[i]) & 0xFF);
         bytes[2 * i + 1] = uint8_t(uint16_t(samples[i]) >> 8);
     }
-    crc = uint32_t(::crc32(crc, bytes.data(), uInt(bytes.size())));
+    crc = libdeflate_crc32(crc, bytes.data(), bytes.size());
+}
+
+// The frame as AccurateRip reads it: left in the low half, right in the high half.
+uint32_t frameWord(const int16_t *frame)
+{
+    uint32_t word;
+    if constexpr (std::endian::native == std::endian::little)
+        std::memcpy(&word, frame, sizeof word);
+    else
+        word = uint32_t(uint16_t(frame[0])) | uint32_t(uint16_t(frame[1])) << 16;
+    return word;
+}
+
+// The loops below are kept free of branches so that the compiler vectorizes them.
+int peakOf(const int16_t *samples, size_t count)
+{
+    int16_t highest = 0, lowest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        highest = std::max(highest, samples[i]);
+        lowest = std::min(lowest, samples[i]);
+    }
+    return std::max(int(highest), -int(lowest));
+}
+
+// Sums of the low and high halves of frame word × position over `frames` frames, the first at
+// 1-based position `position` (taken modulo 2^32, as AccurateRip does). v1 is the low sum,
+// v2 the low plus the high.
+struct ProductSums {
+    uint32_t low = 0;
+    uint32_t high = 0;
+};
+ProductSums productSums(const int16_t *samples, size_t frames, uint64_t position)
+{
+    uint32_t low = 0, high = 0;
+    const auto first = uint32_t(position);
+    for (size_t i = 0; i < frames; ++i) {
+        const uint64_t product = uint64_t(frameWord(samples + 2 * i)) * uint32_t(first + uint32_t(i));
+        low += uint32_t(product);
+        high += uint32_t(product >> 32);
+    }
+    return {low, high};
 }
 
 } // namespace
@@ -38,7 +80,7 @@ TrackChecksummer::TrackChecksummer(int64_t trackFrames, bool firstTrack, bool la
 void TrackChecksummer::add(const int16_t *samples, size_t count)
 {
     if (count == 0)
-        return; // zlib takes an empty buffer for a request to start afresh
+        return;
     crcOf(m_sums.crc32, samples, count);
     if (m_hasPending) {
         const int16_t frame[2] = {m_pending, samples[0]};
@@ -56,24 +98,16 @@ void TrackChecksummer::add(const int16_t *samples, size_t count)
 
 void TrackChecksummer::addFrames(const int16_t *samples, size_t frames)
 {
-    uint32_t v1 = m_sums.accurateRipV1;
-    uint32_t v2 = m_sums.accurateRipV2;
-    int peak = m_sums.peak;
-    uint64_t position = m_position;
-    for (size_t i = 0; i < frames * 2; i += 2) {
-        const uint32_t left = uint16_t(samples[i]);
-        const uint32_t right = uint16_t(samples[i + 1]);
-        peak = std::max({peak, std::abs(int(samples[i])), std::abs(int(samples[i + 1]))});
-        ++position;
-        if (position < m_firstCounted || position > m_lastCounted)
-            continue;
-        const uint64_t product = uint64_t((right << 16) | left) * (position & 0xFFFFFFFFu);
-        v1 += uint32_t(product);
-        v2 += uint32_t(product) + uint32_t(product >> 32);
+    m_sums.peak = std::max(m_sums.peak, peakOf(samples, frames * 2));
+    // These frames sit at positions m_position + 1 to m_position + frames; the counted ones
+    // among them are one run.
+    const uint64_t first = std::max(m_position + 1, m_firstCounted);
+    const uint64_t last = std::min(m_position + frames, m_lastCounted);
+    if (first <= last) {
+        const ProductSums sums = productSums(samples + 2 * (first - m_position - 1), last - first + 1, first);
+        m_sums.accurateRipV1 += sums.low;
+        m_sums.accurateRipV2 += sums.low + sums.high;
     }
-    m_sums.accurateRipV1 = v1;
-    m_sums.accurateRipV2 = v2;
-    m_sums.peak = peak;
-    m_position = position;
-    m_sums.frames = int64_t(position);
+    m_position += frames;
+    m_sums.frames = int64_t(m_position);
 }
