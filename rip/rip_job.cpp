@@ -91,7 +91,10 @@ void RipJob::pass()
 
 void RipJob::prove()
 {
-    const QStringList written = m_proof->write(IniFile());
+    QStringList failed;
+    const QStringList written = m_proof->write(IniFile(), &failed);
+    for (const QString &path : failed)
+        m_host.tell(QStringLiteral("File write error!"), QStringLiteral("Failed to write file ") + path);
     m_host.proven(*m_proof, written);
 }
 

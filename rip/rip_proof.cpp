@@ -4,23 +4,25 @@
 #include "audio/disc_codes.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "jobs/part_file.h"
 #include "rip/cue_writer.h"
 #include "rip/output_naming.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
-bool writeText(const QString &path, const QString &text, QString *error)
+// Whole or not at all, as every output; PartFile's temporary name also fits a long name.
+bool writeText(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-    return false;
+    PartFile part(path);
+    QFile file(part.path());
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    file.close();
+    return file.error() == QFileDevice::NoError && part.commit();
 }
 
 } // namespace
@@ -88,11 +90,11 @@ void RipProof::judge(const IniFile &ini)
 QString RipProof::freePath(const QString &directory, const QString &base, int attempt,
                            const QString &ext) const
 {
-    const QString name = attempt == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(attempt);
-    return QDir(directory).filePath(name + ext);
+    const QString suffix = attempt == 1 ? QString() : QStringLiteral(" (%1)").arg(attempt);
+    return QDir(directory).filePath(fittedName(base, suffix + ext));
 }
 
-QStringList RipProof::write(const IniFile &ini, QString *error)
+QStringList RipProof::write(const IniFile &ini, QStringList *failed)
 {
     if (ini.read(settings::writeLog) != QLatin1String("yes") || m_report.tracks.isEmpty())
         return {};
@@ -107,9 +109,14 @@ QStringList RipProof::write(const IniFile &ini, QString *error)
             break;
     }
     QStringList written;
-    if (writeText(logPath, ripLogText(m_report), error))
-        written.append(logPath);
-    if (writeText(cuePath, cueSheetText(m_report, m_codes, directory), error))
-        written.append(cuePath);
+    const std::pair<QString, QString> files[] = {{logPath, ripLogText(m_report)},
+                                                 {cuePath, cueSheetText(m_report, m_codes, directory)}};
+    for (const auto &[path, text] : files) {
+        // Earlier logs are kept: a thousandth rip of one album gets none.
+        if (!QFileInfo::exists(path) && writeText(path, text))
+            written.append(path);
+        else if (failed)
+            failed->append(path);
+    }
     return written;
 }

@@ -23,8 +23,8 @@ public:
     bool anyTrackIncomplete() const;
 
     // Nothing when "write log" is not "yes" or no track was ripped. Returns the files written;
-    // `error` gets a reason when one could not be written.
-    QStringList write(const IniFile &ini, QString *error = nullptr);
+    // those that could not be written are added to `failed`.
+    QStringList write(const IniFile &ini, QStringList *failed = nullptr);
     const RipReport &report() const { return m_report; }
 
 private:

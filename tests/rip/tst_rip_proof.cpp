@@ -170,6 +170,14 @@ private Q_SLOTS:
         ini.write(settings::writeLog, QStringLiteral("no"));
         QCOMPARE(proof.write(ini), QStringList());
         QVERIFY(!QFileInfo::exists(base + " (3).log"));
+
+        // A folder that went away: nothing written, both files named as failed.
+        ini.write(settings::writeLog, QStringLiteral("yes"));
+        RipProof lost(grabber, QStringLiteral("Band"), QStringLiteral("Lost"));
+        lost.addTrack(1, dir + QStringLiteral("/gone/1.wav"), QStringLiteral("One"), {}, 1, 0);
+        QStringList failed;
+        QCOMPARE(lost.write(ini, &failed), QStringList());
+        QCOMPARE(failed, (QStringList{dir + "/gone/Lost.log", dir + "/gone/Lost.cue"}));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "tests/rip/rip_fixture.h"
 #include "tests/support/accuraterip_fixture.h"
 #include "tests/support/audio_probe.h"
+#include "tests/support/cd_image_fixture.h"
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/test_env.h"
 
@@ -156,6 +157,30 @@ private Q_SLOTS:
         QVERIFY(again.err.contains("--force overwrites it"));
         QCOMPARE(runProgram(QStringLiteral(HARVELO_CLI), args + QStringList{"--force", "--format", "mp3"}).status, 0);
         QCOMPARE(probeAudio(out + QStringLiteral("/Band/12-Song 12.mp3")).codec, QStringLiteral("mp3"));
+    }
+
+    // An album name too long for one file name still gets its log and cue sheet, cut to fit
+    // 255 bytes with the extension and the " (2)" of a second rip.
+    void commandLineLogOfALongAlbumName()
+    {
+        const QString dir = testEnv().makeDir(QStringLiteral("long-album"));
+        const QString album(300, QChar(0x00C5)); // two bytes each in UTF-8
+        const QString disc = makeCdImage(dir, {{cdFramesForMs(200), QStringLiteral("One")}},
+                                         QStringLiteral("Band"), album);
+        const QString out = testEnv().makeDir(QStringLiteral("long-album-out"));
+        const QStringList args{QStringLiteral("rip"), QStringLiteral("--device"), disc, QStringLiteral("--format"),
+                               QStringLiteral("wav"), QStringLiteral("--output"), out, QStringLiteral("--force")};
+        const QString first(125, QChar(0x00C5)), second = QString(123, QChar(0x00C5)) + QStringLiteral(" (2)");
+        for (const QString &base : {first, second}) {
+            const ProcessResult run = runProgram(QStringLiteral(HARVELO_CLI), args);
+            QCOMPARE(run.status, 0);
+            QStringList written;
+            for (const QString &line : QString::fromUtf8(run.err).split(QLatin1Char('\n'))) {
+                if (line.startsWith(QStringLiteral("wrote ")) && QFileInfo::exists(line.mid(6)))
+                    written.append(QFileInfo(line.mid(6)).fileName());
+            }
+            QCOMPARE(written, (QStringList{base + QStringLiteral(".log"), base + QStringLiteral(".cue")}));
+        }
     }
 
     void commandLineHelpAndBadArguments()
