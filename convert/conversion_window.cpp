@@ -132,12 +132,13 @@ void ConversionWindow::FormShow()
         m_worker->start();
 }
 
+// Stop before Resume: a paused worker woken first would go on converting until the Stop came.
 void ConversionWindow::FormClose()
 {
-    if (skbtn_pause->text() == kResume)
-        skbtn_pauseClick();
     if (m_worker)
         m_control.requestStop();
+    if (skbtn_pause->text() == kResume)
+        skbtn_pauseClick();
     services::desktop().openFolder(m_outputDir);
 }
 
@@ -154,9 +155,9 @@ void ConversionWindow::skbtn_pauseClick()
 
 void ConversionWindow::skbtn_abortClick()
 {
+    m_control.requestStop();
     if (skbtn_pause->text() == kResume)
         skbtn_pauseClick();
-    m_control.requestStop();
     close();
 }
 
