@@ -13,7 +13,6 @@ constexpr int kNameColumn = 1;
 // The "NO." column is fixed at this width, so the name column starts here.
 constexpr int kNameLeft = 60;
 
-// Reads the table of contents and the local names afresh and clears the disc fields.
 // WCAG relative luminance of a colour.
 double luminance(const QColor &c)
 {
@@ -34,6 +33,7 @@ QColor skinSelectionColour(const QPixmap &face)
     return c;
 }
 
+// Reads the table of contents and the local names afresh and clears the disc fields.
 void readDiscLocally(Tfm_main &w)
 {
     w.AudioGrabber.ReadTOC();

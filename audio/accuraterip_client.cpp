@@ -19,17 +19,12 @@ AccurateRipClient::AccurateRipClient(QString server, int timeoutMs)
 
 QString AccurateRipClient::urlFor(const AccurateRipDiscId &id) const
 {
-    QString address = m_server.trimmed();
-    if (!address.contains(QLatin1String("://")))
-        address.prepend(QLatin1String("http://"));
-    QUrl url(address);
-    url.setPath(id.urlPath());
-    return url.toString();
+    return serverUrl(m_server, id.urlPath()).toString();
 }
 
 AccurateRipAnswer AccurateRipClient::lookup(const AccurateRipDiscId &id) const
 {
-    const QUrl url(urlFor(id));
+    const QUrl url = serverUrl(m_server, id.urlPath());
     if (id.isEmpty() || !url.isValid() || url.host().isEmpty())
         return {};
     HttpFetcher fetcher(url);

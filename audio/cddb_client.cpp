@@ -86,15 +86,10 @@ CddbClient::CddbClient(QString serverAddress, QString cgiScript, int timeoutMs)
 
 QString CddbClient::serverUrl() const
 {
-    QString address = m_address.trimmed();
-    if (!address.contains(QLatin1String("://")))
-        address.prepend(QLatin1String("http://"));
-    QUrl url(address);
     QString script = m_script.trimmed();
     if (!script.startsWith(QLatin1Char('/')))
         script.prepend(QLatin1Char('/'));
-    url.setPath(script);
-    return url.toString();
+    return ::serverUrl(m_address, script).toString();
 }
 
 std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const

@@ -2,13 +2,13 @@
 
 #include "audio/cd_disc.h"
 #include "audio/cd_image.h"
+#include "audio/freedb_disc_id.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <vector>
 
 #include <cdio/cdio.h>
-#include <discid/discid.h>
 
 namespace {
 
@@ -74,17 +74,13 @@ QString musicBrainzDiscId(const CdToc &toc)
     }
     if (last == 0)
         return {};
-    const int first = toc.tracks.front().number;
-    std::vector<int> offsets(100, 0);
-    offsets[0] = leadout + kLsnToLba;
+    // The first session only, through the same libdiscid call as the freedb ID.
+    FreedbToc session;
+    session.firstTrack = toc.tracks.front().number;
+    session.leadoutOffset = leadout + kLsnToLba;
     for (const CdTocTrack &track : toc.tracks) {
         if (track.number <= last)
-            offsets[size_t(track.number)] = track.firstLsn + kLsnToLba;
+            session.trackOffsets.push_back(track.firstLsn + kLsnToLba);
     }
-    DiscId *disc = discid_new();
-    QString id;
-    if (discid_put(disc, first, last, offsets.data()))
-        id = QString::fromLatin1(discid_get_id(disc));
-    discid_free(disc);
-    return id;
+    return session.musicBrainzId();
 }

@@ -25,22 +25,37 @@ FreedbToc FreedbToc::fromToc(const CdToc &toc)
     return result;
 }
 
-QString FreedbToc::discId() const
+namespace {
+
+// The offsets through libdiscid, read back with `id`; empty when libdiscid refuses them.
+QString libdiscidId(const FreedbToc &toc, char *(*id)(DiscId *))
 {
-    const int count = int(trackOffsets.size());
-    if (count == 0 || firstTrack < 1 || firstTrack + count - 1 > 99)
+    const int count = int(toc.trackOffsets.size());
+    if (count == 0 || toc.firstTrack < 1 || toc.firstTrack + count - 1 > 99)
         return {};
     // libdiscid wants offsets[0] = lead-out, then the tracks, indexed by track number.
     std::vector<int> offsets(100, 0);
-    offsets[0] = leadoutOffset;
+    offsets[0] = toc.leadoutOffset;
     for (int i = 0; i < count; ++i)
-        offsets[size_t(firstTrack + i)] = trackOffsets[size_t(i)];
+        offsets[size_t(toc.firstTrack + i)] = toc.trackOffsets[size_t(i)];
     DiscId *disc = discid_new();
-    QString id;
-    if (discid_put(disc, firstTrack, firstTrack + count - 1, offsets.data()))
-        id = QString::fromLatin1(discid_get_freedb_id(disc)).toLower();
+    QString text;
+    if (discid_put(disc, toc.firstTrack, toc.firstTrack + count - 1, offsets.data()))
+        text = QString::fromLatin1(id(disc));
     discid_free(disc);
-    return id;
+    return text;
+}
+
+} // namespace
+
+QString FreedbToc::discId() const
+{
+    return libdiscidId(*this, discid_get_freedb_id).toLower();
+}
+
+QString FreedbToc::musicBrainzId() const
+{
+    return libdiscidId(*this, discid_get_id);
 }
 
 QString FreedbToc::queryArguments() const

@@ -15,6 +15,8 @@ struct FreedbToc {
     bool isEmpty() const { return trackOffsets.empty(); }
     // Eight lower-case hexadecimal digits (computed by libdiscid); empty for an empty TOC.
     QString discId() const;
+    // The MusicBrainz disc ID of the same offsets (libdiscid); empty for an empty TOC.
+    QString musicBrainzId() const;
     // "DISCID N OFFSET... SECONDS", the arguments of "cddb query".
     QString queryArguments() const;
 };

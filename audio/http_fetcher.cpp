@@ -61,6 +61,16 @@ private:
 
 } // namespace
 
+QUrl serverUrl(const QString &address, const QString &path)
+{
+    QString text = address.trimmed();
+    if (!text.contains(QLatin1String("://")))
+        text.prepend(QLatin1String("http://"));
+    QUrl url(text);
+    url.setPath(path);
+    return url;
+}
+
 HttpFetcher::HttpFetcher(const QUrl &server)
 {
     if (isLoopback(server))

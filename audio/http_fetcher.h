@@ -7,6 +7,10 @@
 
 class QUrl;
 
+// A server as the settings give it ("host", "host:port" or a URL with a scheme; http:// when it
+// has none) with `path` as the URL's path.
+QUrl serverUrl(const QString &address, const QString &path);
+
 // What a server answered in time: its HTTP status, and the body of a 200.
 struct HttpReply {
     int status = 0;

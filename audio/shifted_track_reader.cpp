@@ -58,6 +58,16 @@ SampleBlock ShiftedTrackReader::read(int samples, bool *error)
 {
     *error = false;
     const size_t wanted = size_t(std::max(0, samples)) & ~size_t(1);
+    // Between the lead zeros and the end of the data the drive's blocks pass on as they are.
+    if (m_leadZeros == 0 && m_skip == 0 && m_reader && m_dataFrames > 0) {
+        SampleBlock block = m_reader->read(int(std::min<int64_t>(int64_t(wanted) / 2, m_dataFrames) * 2), error);
+        if (!block.isEmpty()) {
+            block.samples.resize(size_t(std::min<int64_t>(block.frames(), m_dataFrames)) * 2);
+            m_dataFrames -= block.frames();
+            return block;
+        }
+        m_dataFrames = 0; // the drive gave less than the range: the rest is missing
+    }
     std::vector<int16_t> out;
     out.reserve(wanted);
     appendZeros(out, m_leadZeros, wanted);

@@ -109,5 +109,11 @@ void TrackChecksummer::addFrames(const int16_t *samples, size_t frames)
         m_sums.accurateRipV2 += sums.low + sums.high;
     }
     m_position += frames;
-    m_sums.frames = int64_t(m_position);
+}
+
+TrackChecksums TrackChecksummer::result() const
+{
+    TrackChecksums sums = m_sums;
+    sums.frames = int64_t(m_position);
+    return sums;
 }

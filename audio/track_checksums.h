@@ -24,7 +24,7 @@ public:
 
     // Interleaved stereo samples in host order; an odd trailing sample waits for its pair.
     void add(const int16_t *samples, size_t count);
-    TrackChecksums result() const { return m_sums; }
+    TrackChecksums result() const;
 
 private:
     void addFrames(const int16_t *samples, size_t frames);

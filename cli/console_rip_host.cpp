@@ -13,7 +13,6 @@ void ConsoleRipHost::line(const QString &text) const
 void ConsoleRipHost::showTrack(int counter, const QString &name, const QString &size)
 {
     m_counter = counter;
-    m_name = name;
     m_percent = -1;
     line(QStringLiteral("track %1 of %2: %3 (%4)").arg(counter).arg(m_count).arg(name, size));
 }
@@ -31,13 +30,14 @@ void ConsoleRipHost::showProgress(const QString &written, int percent)
 // The job asks about an existing file, then about read and write errors.
 bool ConsoleRipHost::askYesNo(const QString &caption, const QString &text)
 {
+    static const QString overwrite = QStringLiteral(" is already exist.Overwrite?");
     ++m_failures;
-    if (text.endsWith(QLatin1String("Overwrite?"))) {
+    if (text.endsWith(overwrite)) {
         if (m_overwrite) {
             --m_failures;
             return true;
         }
-        line(QStringLiteral("harvelo-cli: %1 exists; --force overwrites it").arg(text.section(QLatin1Char(' '), 0, -3)));
+        line(QStringLiteral("harvelo-cli: %1 exists; --force overwrites it").arg(text.chopped(overwrite.size())));
         return false;
     }
     line(QStringLiteral("harvelo-cli: track %1: %2").arg(m_counter).arg(caption));

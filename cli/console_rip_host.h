@@ -29,7 +29,6 @@ private:
     bool m_overwrite;
     int m_count = 0;
     int m_counter = 0;
-    QString m_name;
     int m_percent = -1;
     int m_failures = 0;
     bool m_incomplete = false;

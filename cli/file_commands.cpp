@@ -2,7 +2,6 @@
 #include "cli/batch_convert.h"
 
 #include "audio/audio_file.h"
-#include "audio/conversion_block.h"
 #include "audio/audio_information.h"
 #include "audio/audio_transform.h"
 #include "config/encoder_settings.h"

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <optional>
 
@@ -134,8 +135,8 @@ std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &gr
     if (p.isSet(QStringLiteral("offset"))) {
         bool ok = false;
         o.offset = value("offset").toInt(&ok);
-        if (!ok || *o.offset < -3000 || *o.offset > 3000)
-            return QStringLiteral("--offset takes a number from -3000 to 3000");
+        if (!ok || std::abs(*o.offset) > settings::kMaxReadOffset)
+            return QStringLiteral("--offset takes a number from -%1 to %1").arg(settings::kMaxReadOffset);
     }
     QList<int> all;
     for (int t = 1; t <= grabber.trackCount(); ++t) {

@@ -67,7 +67,7 @@ TskGroupBox *CdSettingsPage::createGrabGroup()
     fields->addWidget(label("Extraction Speed Low or Equal:"), 1, 0);
     fields->addWidget(ud_speed, 1, 1);
     fields->addWidget(label("x176kb/s"), 1, 2);
-    ud_offset = new NumericField(-3000, 3000, 5, {readOffset.defaultValue}, box);
+    ud_offset = new NumericField(-kMaxReadOffset, kMaxReadOffset, 5, {readOffset.defaultValue}, box);
     fields->addWidget(label("Read offset correction:"), 2, 0);
     fields->addWidget(ud_offset, 2, 1);
     fields->addWidget(label("samples"), 2, 2);

@@ -41,8 +41,10 @@ inline constexpr IntKey grabMode{kCdSettings, "grab mode", 1};
 inline constexpr IntKey errorRetry{kCdSettings, "error retry", 5};
 inline constexpr IntKey errorAction{kCdSettings, "error action", 2};
 inline constexpr IntKey driveSpeed{kCdSettings, "drive speed", 32};
-// Stereo frames the drive reads late (positive) or early; -3000..3000. Images read with 0.
+// Stereo frames the drive reads late (positive) or early, within ±kMaxReadOffset. Images read
+// with 0.
 inline constexpr IntKey readOffset{kCdSettings, "read offset", 0};
+inline constexpr int kMaxReadOffset = 3000;
 
 inline constexpr IntKey mp3Frequency{kMp3Settings, "frequency", 44100};
 inline constexpr IntKey mp3Channel{kMp3Settings, "channel", 2};

@@ -33,14 +33,6 @@ private:
     const ConversionJob &m_job;
 };
 
-// The user said Yes: a read-only target loses only its read-only state.
-void makeWritable(const QString &path)
-{
-    const QFileDevice::Permissions perms = QFile::permissions(path);
-    if (!(perms & QFileDevice::WriteOwner))
-        QFile::setPermissions(path, perms | QFileDevice::WriteOwner);
-}
-
 } // namespace
 
 ConversionLoop::ConversionLoop(const ConversionJob &job, const QString &targetSuffix)
@@ -97,10 +89,9 @@ bool ConversionLoop::prepareTarget(const QString &source, const QString &target)
     }
     if (!QFileInfo::exists(target))
         return true;
-    if (!m_job.view->confirmOverwrite(target))
-        return false;
-    makeWritable(target);
-    return true;
+    // Yes: PartFile's commit replaces even a read-only target; a failed or stopped file leaves
+    // it untouched.
+    return m_job.view->confirmOverwrite(target);
 }
 
 bool ConversionLoop::createTarget(const PartFile &part)

@@ -1,5 +1,6 @@
 // One audio reader through AudioFile, as the conversions use it: open, then read blocks to the
 // end. Built once per file type; HARVELO_FUZZ_EXT names it ("wav", "mp3", "ogg", "wma").
+#include "audio/audio_codec.h"
 #include "audio/audio_file.h"
 #include "audio/conversion_block.h"
 #include "fuzz/fuzz_support.h"
@@ -31,8 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.OpenFile(path, 0, 1);
     if (file.ErrorCode() != 0)
         return 0;
-    if (file.SampleRate() < 1000 || file.SampleRate() > 384000 || file.Channels() < 1
-        || file.Channels() > 8)
+    if (!isPlausibleFormat(file.SampleRate(), file.Channels()))
         fuzz::fail("a file opened with an absurd format");
     const int request = conversionBlockSamples(file);
     for (int64_t frames = 0; frames < kMaxFrames;) {

@@ -28,8 +28,6 @@ std::optional<int> driveReadTypeFor(int cdType)
     }
 }
 
-constexpr int kMaxReadOffset = 3000;
-
 } // namespace
 
 void applyCdSettings(AudioGrabber &grabber, const IniFile &ini)
@@ -46,6 +44,6 @@ void applyCdSettings(AudioGrabber &grabber, const IniFile &ini)
 
 void applyReadOffset(AudioGrabber &grabber, const IniFile &ini)
 {
-    const int offset = std::clamp(ini.read(settings::readOffset), -kMaxReadOffset, kMaxReadOffset);
+    const int offset = std::clamp(ini.read(settings::readOffset), -settings::kMaxReadOffset, settings::kMaxReadOffset);
     grabber.setReadOffset(QFileInfo(grabber.driveLetter()).isFile() ? 0 : offset);
 }

@@ -140,7 +140,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_c.file.SetPcmFormat(44100, 2);
     if (!openTrack(row))
         return TrackEnd::Skipped;
-    const Progress progress = copyBlocks(ini, part.path());
+    const Progress progress = copyBlocks(ini, part.finalPath());
     m_results.last().outcome = finishTrack(row, part, progress);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
@@ -220,11 +220,9 @@ bool RipJob::mayWrite(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return true;
-    if (!m_host.askYesNo(QStringLiteral("ERROR"), path + QStringLiteral(" is already exist.Overwrite?")))
-        return false;
-    // Yes: a read-only file may be replaced; its other permissions stay.
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    return true;
+    // Yes: PartFile's commit replaces even a read-only file, keeping its permissions plus the
+    // owner's write; until then the file stays exactly as it was.
+    return m_host.askYesNo(QStringLiteral("ERROR"), path + QStringLiteral(" is already exist.Overwrite?"));
 }
 
 bool RipJob::createOutput(const PartFile &part)

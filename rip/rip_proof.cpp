@@ -34,6 +34,7 @@ QString proofBaseName(const QString &album, const IniFile &ini)
 }
 
 RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QString &album)
+    : m_grabber(grabber)
 {
     RipReport &r = m_report;
     r.date = QDateTime::currentDateTimeUtc();
@@ -51,7 +52,6 @@ RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QSt
     r.artist = artist;
     r.album = album;
     r.namesSource = grabber.namesSource();
-    m_codes = grabber.discCodes();
 }
 
 void RipProof::addTrack(int number, const QString &path, const QString &title,
@@ -110,7 +110,7 @@ QStringList RipProof::write(const IniFile &ini, QStringList *failed)
     }
     QStringList written;
     const std::pair<QString, QString> files[] = {{logPath, ripLogText(m_report)},
-                                                 {cuePath, cueSheetText(m_report, m_codes, directory)}};
+                                                 {cuePath, cueSheetText(m_report, m_grabber.discCodes(), directory)}};
     for (const auto &[path, text] : files) {
         // Earlier logs are kept: a thousandth rip of one album gets none.
         if (!QFileInfo::exists(path) && writeText(path, text))

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "audio/disc_codes.h"
 #include "rip/rip_log.h"
 
 #include <QStringList>
@@ -32,7 +31,8 @@ private:
     QString freePath(const QString &directory, const QString &base, int attempt, const QString &ext) const;
 
     RipReport m_report;
-    DiscCodes m_codes;
+    // The disc's codes are asked of the drive only when a cue sheet is written.
+    const AudioGrabber &m_grabber;
     QList<qint64> m_expectedFrames;
 };
 

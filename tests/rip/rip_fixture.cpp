@@ -9,6 +9,7 @@
 #include "tests/support/test_env.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QTest>
 
 namespace {
@@ -118,4 +119,14 @@ void RipFixture::recordStep(int percent)
 bool sameAsDisc(const QString &wavPath, int track, qint64 frames)
 {
     return decodeWithFfmpeg(wavPath) == cdImageSamples(track, 0, frames);
+}
+
+QStringList filesBelow(const QString &dir)
+{
+    QStringList files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    return files;
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -64,3 +65,6 @@ private:
 
 // True when the file decodes to exactly the first `frames` frames of a track of the disc.
 bool sameAsDisc(const QString &wavPath, int track, qint64 frames);
+
+// Every file below `dir`, hidden ones (temporary files) included, as sorted paths.
+QStringList filesBelow(const QString &dir);

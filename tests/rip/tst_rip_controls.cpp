@@ -32,16 +32,6 @@ class TestRipControls : public QObject {
     static qint64 wavFrames(const QString &path) { return qint64(decodeWithFfmpeg(path).size()) / 2; }
 
     // Every file below dir, hidden ones (temporary files) included.
-    static QStringList filesBelow(const QString &dir)
-    {
-        QStringList files;
-        QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next();
-        files.sort();
-        return files;
-    }
-
     // An earlier file at the track's place, to be answered Yes.
     void plantOldFile(const QString &path)
     {

@@ -154,7 +154,7 @@ private Q_SLOTS:
         // Existing files stay unless --force.
         const ProcessResult again = runProgram(QStringLiteral(HARVELO_CLI), args);
         QCOMPARE(again.status, 1);
-        QVERIFY(again.err.contains("--force overwrites it"));
+        QVERIFY2(again.err.contains((out + "/Band/1-Song 1.wav exists; --force overwrites it").toUtf8()), again.err.constData());
         QCOMPARE(runProgram(QStringLiteral(HARVELO_CLI), args + QStringList{"--force", "--format", "mp3"}).status, 0);
         QCOMPARE(probeAudio(out + QStringLiteral("/Band/12-Song 12.mp3")).codec, QStringLiteral("mp3"));
     }

@@ -16,16 +16,6 @@ class TestRipWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<RipFixture> f;
 
-    static QStringList filesBelow(const QString &dir)
-    {
-        QStringList files;
-        QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next();
-        files.sort();
-        return files;
-    }
-
     // Each track the window showed, as "counter name", in order.
     QStringList tracksShown() const
     {
