@@ -1,7 +1,7 @@
 #include "app/first_paint_probe.h"
-#include "app/forms.h"
-#include "app/harvelo_application.h"
-#include "app/services/qt_services.h"
+#include "gui/main/forms.h"
+#include "gui/main/harvelo_application.h"
+#include "gui/services/qt_services.h"
 
 #include <csignal>
 #include <exception>

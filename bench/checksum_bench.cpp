@@ -5,9 +5,9 @@
 // last line sets the checksums' CPU time against the time a 52x drive (the fastest audio
 // extraction drives reach) takes to deliver the same audio.
 // Usage: checksum_bench [MINUTES] [RUNS]   (build with CMAKE_BUILD_TYPE=Release)
-#include "audio/cd_disc.h"
-#include "audio/cd_track_reader.h"
-#include "audio/track_checksums.h"
+#include "disc/cd_disc.h"
+#include "disc/cd_track_reader.h"
+#include "disc/track_checksums.h"
 #include "tools/cd_image_writer.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "cli/cli_command.h"
 
-#include "audio/accuraterip_disc_id.h"
-#include "audio/audio_grabber.h"
-#include "audio/disc_codes.h"
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "disc/accuraterip_disc_id.h"
+#include "disc/audio_grabber.h"
+#include "disc/disc_codes.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 
 #include <QCommandLineParser>
 #include <cstdio>

@@ -1,12 +1,12 @@
 #include "cli/cli_command.h"
 #include "cli/batch_convert.h"
 
-#include "audio/audio_file.h"
-#include "audio/audio_information.h"
-#include "audio/audio_transform.h"
-#include "config/encoder_settings.h"
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "codec/audio_file.h"
+#include "tags/audio_information.h"
+#include "codec/audio_transform.h"
+#include "settings/encoder_settings.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "convert/block_copy.h"
 #include "jobs/part_file.h"
 

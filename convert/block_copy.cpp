@@ -1,8 +1,8 @@
 #include "convert/block_copy.h"
 
-#include "audio/audio_file.h"
-#include "audio/audio_transform.h"
-#include "audio/conversion_block.h"
+#include "codec/audio_file.h"
+#include "codec/audio_transform.h"
+#include "codec/conversion_block.h"
 #include "convert/conversion_figures.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "convert/conversion_loop.h"
 
-#include "audio/audio_file.h"
+#include "codec/audio_file.h"
 #include "convert/block_copy.h"
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"

@@ -1,6 +1,6 @@
 #include "convert/conversion_threads.h"
 
-#include "audio/audio_file.h"
+#include "codec/audio_file.h"
 
 ConversionThread::ConversionThread(ConversionJob job, QString targetSuffix)
     : m_job(std::move(job)), m_suffix(std::move(targetSuffix))

@@ -1,8 +1,8 @@
 // One audio reader through AudioFile, as the conversions use it: open, then read blocks to the
 // end. Built once per file type; HARVELO_FUZZ_EXT names it ("wav", "mp3", "ogg", "wma").
-#include "audio/audio_codec.h"
-#include "audio/audio_file.h"
-#include "audio/conversion_block.h"
+#include "codec/audio_codec.h"
+#include "codec/audio_file.h"
+#include "codec/conversion_block.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // A cue sheet and a cdrdao .toc file, read by our own image readers, then the first and last
 // sector of every track read from the files the image names.
-#include "audio/cd_image.h"
+#include "disc/image/cd_image.h"
 #include "fuzz/fuzz_support.h"
 
 #include <QtEndian>

@@ -1,7 +1,7 @@
 // The bodies of a CDDB server's "cddb query" and "cddb read" replies, then the entry that a read
 // reply carries, as a lookup takes them one after the other.
-#include "audio/cddb_reply.h"
-#include "audio/xmcd_entry.h"
+#include "lookup/cddb_reply.h"
+#include "lookup/xmcd_entry.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

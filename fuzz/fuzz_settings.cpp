@@ -1,7 +1,7 @@
 // The settings file: read some keys, write one, and read it back. The write must keep the value
 // readable whatever the file held before.
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,6 +1,6 @@
 // A skin file: 45 BMP pictures and the trailer that sizes them.
 #include "fuzz/fuzz_support.h"
-#include "skin/skin_file.h"
+#include "skin/base/skin_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,5 +1,5 @@
 // A freedb (xmcd) entry as a server or a local database hands it over.
-#include "audio/xmcd_entry.h"
+#include "lookup/xmcd_entry.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,10 +1,10 @@
 // Writes the seed corpus of every fuzz target with the project's own writers and test fixtures:
 //   fuzz_make_seeds <folder>      (the fuzz/corpus folder; existing seeds are overwritten)
 // The seeds are small on purpose: libFuzzer mutates them fast and caps input sizes near theirs.
-#include "audio/audio_file.h"
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
-#include "skin/skin_file.h"
+#include "codec/audio_file.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+#include "skin/base/skin_file.h"
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/wav_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "rip/cue_writer.h"
 
-#include "audio/disc_codes.h"
+#include "disc/disc_codes.h"
 #include "rip/rip_log.h"
 
 #include <QDir>

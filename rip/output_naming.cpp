@@ -1,7 +1,7 @@
 #include "rip/output_naming.h"
 
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 
 #include <QDir>
 #include <QTextBoundaryFinder>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/sample_block.h"
+#include "codec/sample_block.h"
 
 #include <QString>
 #include <QTemporaryFile>

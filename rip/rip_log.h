@@ -1,9 +1,9 @@
 #pragma once
 
-#include "audio/accuraterip_client.h"
-#include "audio/accuraterip_disc_id.h"
-#include "audio/cd_disc.h"
-#include "audio/track_checksums.h"
+#include "lookup/accuraterip_client.h"
+#include "disc/accuraterip_disc_id.h"
+#include "disc/cd_disc.h"
+#include "disc/track_checksums.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,9 +1,9 @@
 #include "rip/rip_proof.h"
 
-#include "audio/audio_grabber.h"
-#include "audio/disc_codes.h"
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "disc/audio_grabber.h"
+#include "disc/disc_codes.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "jobs/part_file.h"
 #include "rip/cue_writer.h"
 #include "rip/output_naming.h"

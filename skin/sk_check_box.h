@@ -3,37 +3,72 @@
 #include "skin/sk_toggle_look.h"
 
 #include <QCheckBox>
+#include <QPainter>
 #include <QRadioButton>
 
-// Themed check box: the CHECKBOX bitmaps (items 26 to 33) by ticked, enabled and pointer state.
-// setChecked() from the program emits toggled() but never clicked().
-class TskCheckBox : public QCheckBox, public TskStyled {
-    Q_OBJECT
+// What the check box and the radio button share: the eight toggle pictures of the theme items
+// from `firstItem`, drawn by ticked, enabled and pointer state, and a click anywhere on it.
+template <class Button>
+class TskToggle : public Button, public TskStyled {
 public:
-    explicit TskCheckBox(QWidget *parent = nullptr);
-    explicit TskCheckBox(const QString &caption, QWidget *parent = nullptr);
+    TskToggle(const QString &caption, QWidget *parent, int firstItem)
+        : Button(caption, parent), m_firstItem(firstItem)
+    {
+    }
 
     TskToggleLook &look() { return m_look; }
     QPixmap currentPicture() const { return m_look.currentPicture(this, m_hot); }
     QSize sizeHint() const override { return m_look.sizeHint(this); }
 
 protected:
-    void paintEvent(QPaintEvent *) override;
-    void enterEvent(QEnterEvent *) override;
-    void leaveEvent(QEvent *) override;
-    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
-    void applyTheme(UIStyle style) override;
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        m_look.paint(p, this, m_hot);
+    }
+    void enterEvent(QEnterEvent *event) override
+    {
+        setHot(true);
+        Button::enterEvent(event);
+    }
+    void leaveEvent(QEvent *event) override
+    {
+        setHot(false);
+        Button::leaveEvent(event);
+    }
+    bool hitButton(const QPoint &pos) const override { return this->rect().contains(pos); }
+    void applyTheme(UIStyle style) override
+    {
+        m_look.takeTheme(style, m_firstItem);
+        this->update();
+    }
     bool keepsOwnCustomStyle() const override { return true; }
 
 private:
+    void setHot(bool hot)
+    {
+        m_hot = hot;
+        this->update();
+    }
+
     TskToggleLook m_look;
+    int m_firstItem;
     bool m_hot = false;
+};
+
+// Themed check box: the CHECKBOX bitmaps (items 26 to 33) by ticked, enabled and pointer state.
+// setChecked() from the program emits toggled() but never clicked().
+class TskCheckBox : public TskToggle<QCheckBox> {
+    Q_OBJECT
+public:
+    explicit TskCheckBox(QWidget *parent = nullptr);
+    explicit TskCheckBox(const QString &caption, QWidget *parent = nullptr);
 };
 
 // Themed radio button: the RADIOBUTTON bitmaps (items 34 to 41). Selecting one clears every
 // other TskRadioButton with the same groupIndex() inside the same parent widget; a click on a
 // selected one leaves it selected.
-class TskRadioButton : public QRadioButton, public TskStyled {
+class TskRadioButton : public TskToggle<QRadioButton> {
     Q_OBJECT
 public:
     explicit TskRadioButton(QWidget *parent = nullptr);
@@ -42,22 +77,10 @@ public:
     int groupIndex() const { return m_groupIndex; }
     void setGroupIndex(int index) { m_groupIndex = index; }
 
-    TskToggleLook &look() { return m_look; }
-    QPixmap currentPicture() const { return m_look.currentPicture(this, m_hot); }
-    QSize sizeHint() const override { return m_look.sizeHint(this); }
-
 protected:
-    void paintEvent(QPaintEvent *) override;
-    void enterEvent(QEnterEvent *) override;
-    void leaveEvent(QEvent *) override;
-    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
     void nextCheckState() override;
-    void applyTheme(UIStyle style) override;
-    bool keepsOwnCustomStyle() const override { return true; }
 
 private:
     void clearGroup(bool checked);
-    TskToggleLook m_look;
     int m_groupIndex = 0;
-    bool m_hot = false;
 };

@@ -14,7 +14,7 @@ const QColor kDisabledText(0x5F, 0x5F, 0x5F);
 
 } // namespace
 
-TskEdit::TskEdit(const QString &text, QWidget *parent) : QLineEdit(text, parent)
+TskEdit::TskEdit(const QString &text, QWidget *parent) : TskBordered(text, parent)
 {
     QPalette pal = palette();
     pal.setColor(QPalette::Disabled, QPalette::Text, kDisabledText);
@@ -26,19 +26,13 @@ TskEdit::TskEdit(const QString &text, QWidget *parent) : QLineEdit(text, parent)
 
 void TskEdit::applyTheme(UIStyle style)
 {
-    m_border = skThemeColour(style, skTheme::Item::BoxBorderColour, m_border);
+    takeBorderTheme(style);
     // Disabled, the field takes the form's colour, on which kDisabledText stays readable.
     QPalette pal = palette();
     pal.setColor(QPalette::Disabled, QPalette::Base,
                  skThemeColour(style, skTheme::Item::FormColour, pal.color(QPalette::Disabled, QPalette::Base)));
     pal.setColor(QPalette::Disabled, QPalette::Text, kDisabledText);
     setPalette(pal);
-    update();
-}
-
-void TskEdit::setBorderColor(const QColor &c)
-{
-    m_border = c;
     update();
 }
 

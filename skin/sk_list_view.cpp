@@ -5,7 +5,7 @@
 #include <QEvent>
 #include <QPainter>
 
-TskListView::TskListView(QWidget *parent) : QTreeWidget(parent)
+TskListView::TskListView(QWidget *parent) : TskBordered(parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -14,13 +14,7 @@ TskListView::TskListView(QWidget *parent) : QTreeWidget(parent)
 
 void TskListView::applyTheme(UIStyle style)
 {
-    m_border = skThemeColour(style, skTheme::Item::BoxBorderColour, m_border);
-    update();
-}
-
-void TskListView::setBorderColor(const QColor &c)
-{
-    m_border = c;
+    takeBorderTheme(style);
     update();
 }
 

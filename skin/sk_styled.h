@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/sk_theme.h"
+#include "skin/base/sk_theme.h"
 
 #include <QPixmap>
 

@@ -7,5 +7,5 @@ out=${2:-$build/screenshots}
 mkdir -p "$out"
 HARVELO_SCREENSHOT_DIR=$(cd "$out" && pwd) QT_QPA_PLATFORM=xcb HARVELO_AUDIO_OUTPUT=null \
   xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$build/tests/config/tst_settings_dialog" screenshots
+  "$build/tests/gui/settings/tst_settings_dialog" screenshots
 echo "pictures in $out"

@@ -2,8 +2,8 @@
 // the program's own dialogs to PNG files, for checking them by eye:
 //   harvelo_skin_gallery OUT_DIR
 
-#include "app/forms.h"
-#include "app/services/prompter.h"
+#include "gui/main/forms.h"
+#include "gui/services/prompter.h"
 #include "skin/sk_controls.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/forms.h"
+#include "gui/main/forms.h"
 #include "tests/support/scripted_services.h"
 
 #include <QObject>

@@ -1,8 +1,8 @@
 #include "tests/rip/rip_fixture.h"
 
-#include "app/forms.h"
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "gui/main/forms.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "skin/sk_controls.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/cd_image_fixture.h"

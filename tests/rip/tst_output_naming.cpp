@@ -1,5 +1,5 @@
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "rip/output_naming.h"
 #include "tests/support/test_env.h"
 

@@ -1,4 +1,4 @@
-#include "app/forms.h"
+#include "gui/main/forms.h"
 #include "skin/sk_controls.h"
 #include "tests/rip/rip_fixture.h"
 #include "tests/support/audio_probe.h"

@@ -1,7 +1,7 @@
-#include "app/forms.h"
-#include "config/ini_file.h"
-#include "config/settings_keys.h"
-#include "skin/skin_file.h"
+#include "gui/main/forms.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+#include "skin/base/skin_file.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_env.h"
 

@@ -1,5 +1,5 @@
 #include "skin/sk_styled.h"
-#include "skin/sk_theme.h"
+#include "skin/base/sk_theme.h"
 #include "tests/support/test_env.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "skin/skin_file.h"
+#include "skin/base/skin_file.h"
 #include "tests/support/test_env.h"
 
 #include <QDir>

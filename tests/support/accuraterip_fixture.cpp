@@ -1,6 +1,6 @@
 #include "tests/support/accuraterip_fixture.h"
 
-#include "audio/accuraterip_disc_id.h"
+#include "disc/accuraterip_disc_id.h"
 #include "tests/support/test_env.h"
 
 #include <QDataStream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/services/prompter.h"
+#include "gui/services/prompter.h"
 
 #include <QList>
 #include <QQueue>

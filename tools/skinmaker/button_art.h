@@ -1,7 +1,7 @@
 #pragma once
 
 #include "schemes.h"
-#include "skin/skin_file.h"
+#include "skin/base/skin_file.h"
 
 // Draws pictures 1 to 44 (the title-bar and bottom buttons in each state) on crops of the face
 // (slot 0), so each picture blends into the background around it.

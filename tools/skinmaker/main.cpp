@@ -17,8 +17,8 @@
 #include "theme_art.h"
 
 #include "skin/sk_menu_icons.h"
-#include "skin/sk_theme.h"
-#include "skin/skin_file.h"
+#include "skin/base/sk_theme.h"
+#include "skin/base/skin_file.h"
 
 #include <QCommandLineParser>
 #include <QDir>

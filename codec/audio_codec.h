@@ -1,0 +1,90 @@
+#pragma once
+
+#include "codec/audio_error.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+// The pieces behind AudioFile: one reader and one writer class per library, each in its own
+// .cpp so that codec headers stay out of everything else.
+
+struct PcmFormat {
+    int rate = 44100;
+    int channels = 2;
+    bool operator==(const PcmFormat &) const = default;
+};
+
+// Header values beyond these are not audio we can sensibly convert; a reader that met them
+// would hand absurd sizes (or, past 2^31 Hz, negative rates) to everything downstream.
+constexpr long kMinSampleRate = 1000;
+constexpr long kMaxSampleRate = 384000;
+constexpr long kMaxInputChannels = 8;
+
+constexpr bool isPlausibleFormat(long rate, long channels)
+{
+    return rate >= kMinSampleRate && rate <= kMaxSampleRate && channels >= 1
+        && channels <= kMaxInputChannels;
+}
+
+class AudioReader {
+public:
+    virtual ~AudioReader() = default;
+    virtual AudioError open(const QString &path) = 0;
+    virtual PcmFormat format() const = 0;
+    // Length in frames, as exact as the format allows.
+    virtual int64_t frames() const = 0;
+    // Reads up to `frames` interleaved frames; returns the count, 0 at the end, -1 on bad data.
+    virtual int read(int16_t *out, int frames) = 0;
+};
+
+// create() opens the output so that a bad path fails at once; begin() learns the format of the
+// blocks; finish() flushes the encoder, completes headers and closes the file.
+class AudioWriter {
+public:
+    virtual ~AudioWriter() = default;
+    virtual AudioError create(const QString &path) = 0;
+    virtual AudioError begin(PcmFormat input) = 0;
+    virtual AudioError write(const int16_t *samples, int frames) = 0;
+    virtual AudioError finish() = 0;
+};
+
+struct Mp3Params {
+    int frequency = 44100;
+    int bitrate = 128; // kbit/s, constant
+    int channels = 2;
+};
+
+struct OggParams {
+    int frequency = 44100;
+    int channels = 2;
+    int bitrate = 128;    // kbit/s, average
+    int minBitrate = 0;   // kbit/s; 0: no lower bound
+    int maxBitrate = 0;   // kbit/s; 0: no upper bound
+    int quality = -1;     // 0..1000, -1: bit rate mode
+};
+
+struct WmaProfile {
+    int code;
+    int rate;
+    int channels;
+    int kbps;        // as the profile is named
+    int encodeKbps;  // what the encoder is given: it cannot go below 24 kbit/s
+};
+
+// The profile of a code 1..33, or nullptr.
+const WmaProfile *wmaProfile(int code);
+
+std::unique_ptr<AudioReader> makeWavReader();
+std::unique_ptr<AudioReader> makeMp3Reader();
+std::unique_ptr<AudioReader> makeOggReader();
+std::unique_ptr<AudioReader> makeWmaReader();
+
+std::unique_ptr<AudioWriter> makeWavWriter();
+std::unique_ptr<AudioWriter> makeMp3Writer(const Mp3Params &params);
+std::unique_ptr<AudioWriter> makeOggWriter(const OggParams &params);
+std::unique_ptr<AudioWriter> makeWmaWriter(const WmaProfile &profile);
+
+// Ask the encoders whether they produce exactly this format.
+bool lameAccepts(const Mp3Params &params);
+bool vorbisAccepts(const OggParams &params);

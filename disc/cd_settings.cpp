@@ -1,0 +1,49 @@
+#include "disc/cd_settings.h"
+
+#include "disc/audio_grabber.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// "cd type" is the position in the settings dialog's list Auto, IDE, SCSI, SCSI(old); any other
+// value leaves the grabber's read type as it is.
+std::optional<int> driveReadTypeFor(int cdType)
+{
+    switch (cdType) {
+    case 0:
+        return 0;
+    case 1:
+        return 1;
+    case 2:
+        return 4;
+    case 3:
+        return 3;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+void applyCdSettings(AudioGrabber &grabber, const IniFile &ini)
+{
+    if (const std::optional<int> readType = driveReadTypeFor(ini.read(settings::cdType)))
+        grabber.setDriveReadType(*readType);
+    grabber.setGrabModePreset(ini.read(settings::grabMode));
+    grabber.setGrabOnErrorRetries(ini.read(settings::errorRetry));
+    grabber.setGrabOnErrorAction(ini.read(settings::errorAction));
+    grabber.setDriveSpeed(ini.read(settings::driveSpeed));
+    grabber.setDriveNum(ini.read(settings::cdUnit) + 1);
+    applyReadOffset(grabber, ini);
+}
+
+void applyReadOffset(AudioGrabber &grabber, const IniFile &ini)
+{
+    const int offset = std::clamp(ini.read(settings::readOffset), -settings::kMaxReadOffset, settings::kMaxReadOffset);
+    grabber.setReadOffset(QFileInfo(grabber.driveLetter()).isFile() ? 0 : offset);
+}

@@ -1,0 +1,112 @@
+#include "gui/main/fm_main.h"
+
+#include "gui/main/forms.h"
+#include "gui/services/prompter.h"
+#include "settings/encoder_settings.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+// File conversion commands: each sets up the writer, lets the user choose the files in the
+// shared open dialog and shows the job window modally.
+
+namespace {
+
+const char kWavFilter[] = "WAV File(*.wav)|*.wav";
+const char kDecodeFilter[] = "(*.mp3,*.wma,*.ogg)|*.mp3;*.wma;*.ogg";
+
+// "Description|pattern;pattern" as a Qt name filter: "Description (pattern pattern)".
+QString nameFilter(const char *filter)
+{
+    const QString f = QString::fromLatin1(filter);
+    QString patterns = f.section(QLatin1Char('|'), 1);
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return f.section(QLatin1Char('|'), 0, 0) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+// Runs the shared dialog; the chosen files stay in OpenDialog for the job window.
+bool chooseFiles(Tfm_main &main, const char *filter)
+{
+    Prompter::FileDialog dialog;
+    dialog.filter = nameFilter(filter);
+    dialog.multiSelect = true;
+    // The folder last used, and the user's music before the first choice; never the working
+    // folder, which means nothing to a program started from a menu.
+    dialog.directory = main.openDialogDir.isEmpty()
+                           ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
+                           : main.openDialogDir;
+    main.OpenDialog = services::prompter().openFiles(dialog, &main);
+    if (!main.OpenDialog.isEmpty())
+        main.openDialogDir = QFileInfo(main.OpenDialog.first()).absolutePath();
+    return !main.OpenDialog.isEmpty();
+}
+
+void runEncode(Tfm_main &main, int encodeformat, const QString &title)
+{
+    if (!chooseFiles(main, kWavFilter))
+        return;
+    fm_encode->encodeformat = encodeformat;
+    fm_encode->setTitle(title);
+    fm_encode->exec();
+}
+
+void runDecode(Tfm_main &main, const char *filter, const QString &title)
+{
+    if (!chooseFiles(main, filter))
+        return;
+    fm_decode->setTitle(title);
+    fm_decode->exec();
+}
+
+} // namespace
+
+void Tfm_main::WavToMp3Click()
+{
+    waitForJobs();
+    const auto mp3 = Mp3EncoderSettings::read(IniFile());
+    AudioFilew.GetMp3Settings().VbrBitrate(mp3.vbrBitrate);
+    AudioFilew.GetMp3Settings().VbrQuality(mp3.vbrQuality);
+    if (!AudioFilew.IsMp3FormatSupported(mp3.frequency, mp3.bitrate, mp3.channels)) {
+        services::prompter().information(
+            QStringLiteral("This MP3 format is not supported,please change your MP3 settings!"), this);
+        return;
+    }
+    AudioFilew.SetMp3Format(mp3.frequency, mp3.bitrate, mp3.channels);
+    runEncode(*this, 0, QStringLiteral("Encode to MP3..."));
+}
+
+void Tfm_main::WavToWmaClick()
+{
+    waitForJobs();
+    AudioFilew.SetWmaFormat(IniFile().read(settings::wmaFormat));
+    runEncode(*this, 1, QStringLiteral("Encode to WMA..."));
+}
+
+void Tfm_main::WavToOggClick()
+{
+    waitForJobs();
+    const auto ogg = OggEncoderSettings::read(IniFile());
+    if (!AudioFilew.IsOggFormatSupported(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                                         ogg.maxBitrate)) {
+        services::prompter().information(
+            QStringLiteral("This Ogg format is not supported,please change your ogg settings!"), this);
+        return;
+    }
+    AudioFilew.SetOggFormat(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+                            ogg.maxBitrate, ogg.quality);
+    runEncode(*this, 2, QStringLiteral("Encode to OGG..."));
+}
+
+void Tfm_main::DecodeClick()
+{
+    waitForJobs();
+    runDecode(*this, kDecodeFilter, QStringLiteral("Decode to WAV..."));
+}
+
+void Tfm_main::NormalizeClick()
+{
+    waitForJobs();
+    runDecode(*this, kWavFilter, QStringLiteral("WAV normalize..."));
+}

@@ -1,0 +1,51 @@
+#include "gui/main/harvelo_application.h"
+
+#include "gui/main/fm_main.h"
+#include "gui/services/prompter.h"
+
+#include <QKeyEvent>
+
+HarveloApplication::HarveloApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Harvelo"));
+    // No display name: Qt would add it to every window title (" — Harvelo"), and the boxes'
+    // captions must reach the window system exactly as given.
+    installEventFilter(this);
+}
+
+bool HarveloApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        handleException();
+        return false;
+    }
+}
+
+void HarveloApplication::handleException()
+{
+    // A second exception while the question is open must not stack another question.
+    if (m_handlingException || !fm_main)
+        return;
+    m_handlingException = true;
+    fm_main->ApplicationEvents1Exception();
+    m_handlingException = false;
+}
+
+bool HarveloApplication::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QApplication::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    // A key event is offered again to each parent while nobody accepts it: act on it once.
+    if (key == m_lastKey && key->timestamp() == m_lastKeyTime)
+        return false;
+    m_lastKey = key;
+    m_lastKeyTime = key->timestamp();
+    if (key->key() == Qt::Key_Escape && fm_main && activeWindow() == fm_main && !activeModalWidget())
+        fm_main->close();
+    else if (key->key() == Qt::Key_F1)
+        services::desktop().openHelp();
+    return false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "gui/settings/setting_page.h"
+
+class AudioGrabber;
+class NumericField;
+class TskGroupBox;
+class TskRadioButton;
+class RadioGroup;
+class TskComboBox;
+
+// "CD Settings": the drive and how it is read.
+class CdSettingsPage : public SettingPage {
+    Q_OBJECT
+public:
+    explicit CdSettingsPage(QWidget *parent = nullptr);
+
+    // One entry per drive of the grabber, "path - name"; the grabber's drive stays as it was.
+    void listDrives(AudioGrabber &grabber);
+
+    void load(const IniFile &ini) override;
+    void save(IniFile &ini) override;
+    void setDefaults(const IniFile &ini) override;
+
+    TskComboBox *skcb_cdromunit, *skcb_cdromtype;
+    TskRadioButton *skrb_burstmode, *skrb_synchmode, *skrb_securemode, *skrb_paranoidmode;
+    RadioGroup *grabModeGroup;
+    NumericField *ud_retry, *ud_speed, *ud_offset;
+    TskGroupBox *skrg_erroraction;
+    TskRadioButton *skrb_stop, *skrb_silence, *skrb_cut, *skrb_correct;
+    RadioGroup *errorActionGroup;
+
+private:
+    TskGroupBox *createDriveGroup();
+    TskGroupBox *createGrabGroup();
+    TskGroupBox *createErrorActionGroup();
+    void show(int unit, int type, int mode, int retries, int action, int speed);
+};

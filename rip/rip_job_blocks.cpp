@@ -1,0 +1,114 @@
+// The passes over one track's blocks: from the grabber straight to the encoder, or into a spool
+// while the peak is measured and then from the spool to the encoder with one gain.
+#include "rip/rip_job.h"
+
+#include "codec/audio_file.h"
+#include "codec/audio_transform.h"
+#include "disc/audio_grabber.h"
+#include "jobs/job_control.h"
+#include "rip/pcm_spool.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+// Without normalization the blocks go straight to the encoder, unchanged. With it the track is
+// read once into a spool while its peak is measured, then encoded from there with one gain.
+RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
+{
+    Progress progress{0, 0, m_c.grabber.trackSamples()};
+    m_host.showPercent(0);
+    const bool normalize = ini.read(settings::normalize) == QLatin1String(settings::kNormalizeOn);
+    const float ratio = float(ini.read(settings::normalizeRatio));
+    m_c.transform.Reset();
+    if (!normalize) {
+        while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
+        }
+        return progress;
+    }
+    PcmSpool spool;
+    if (!spool.open(QFileInfo(path).absolutePath())) {
+        m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + path);
+        progress.failed = true;
+        return progress;
+    }
+    progress.shownWidth = 50;
+    while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
+    }
+    if (!progress.stopped && !m_control.stopRequested())
+        progress.stopped = encodeSpool(spool, ratio);
+    return progress;
+}
+
+bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
+{
+    pump(1);
+    if (worker())
+        m_control.checkpoint(); // Pause holds here, between blocks
+    SampleBlock block = m_c.grabber.ReadBlock(kBlockRequest);
+    if (m_c.grabber.errorCode() != 0
+        && !m_host.askYesNo(QStringLiteral("Track read error!"), QStringLiteral("Continue?"))) {
+        progress.gaveUpReading = true;
+        return false;
+    }
+    if (worker() && m_control.stopRequested()) {
+        progress.stopped = true;
+        return false; // the worker writes nothing after a Stop
+    }
+    pump(2);
+    if (spool)
+        m_c.transform.MeasureBlock(block);
+    return store(block, spool, progress);
+}
+
+// True when a Stop ended the encoding before its end.
+bool RipJob::encodeSpool(PcmSpool &spool, float ratio)
+{
+    Progress progress{0, 0, spool.frames(), 50, 50};
+    if (!spool.rewind()
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
+        return false;
+    while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
+    }
+    return progress.stopped;
+}
+
+bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
+{
+    pump(1);
+    if (worker())
+        m_control.checkpoint();
+    if (worker() && m_control.stopRequested()) {
+        progress.stopped = true;
+        return false;
+    }
+    SampleBlock block = spool.read(kBlockRequest);
+    pump(2);
+    m_c.transform.NormalizeBlock(block, ratio, -1);
+    return store(block, nullptr, progress);
+}
+
+// Hands a block to the spool when there is one, else to the encoder, and shows the progress.
+bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
+{
+    bool stored = spool && spool->append(block);
+    if (!spool) {
+        m_c.file.WriteBlock(block);
+        stored = m_c.file.ErrorCode() == 0;
+    }
+    if (!stored
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
+        return false;
+    const int n = block.size();
+    block = SampleBlock();
+    progress.written = std::min(progress.written + n / 2, progress.trackSamples);
+    progress.percent = trackPercent(progress.written, progress.trackSamples, n);
+    m_host.showProgress(writtenSizeText(progress.written), progress.shown());
+    if (!worker() && m_control.stopRequested()) {
+        progress.stopped = progress.percent < 100;
+        return false; // the window-thread job has written the block it read
+    }
+    pump(2);
+    return true;
+}

@@ -1,0 +1,346 @@
+#include "disc/audio_grabber.h"
+#include "disc/disc_codes.h"
+#include "tests/support/cd_image_fixture.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtEndian>
+#include <QtTest>
+
+using Sectors = QList<int>;
+
+namespace {
+
+constexpr int kSector = 588;
+
+// A WAV header for `frames` 16-bit stereo 44.1 kHz frames, with a LIST chunk of odd size
+// ahead of the data, as tagging rippers write it.
+QByteArray wavHeader(int64_t frames)
+{
+    QByteArray h;
+    auto u32 = [&h](quint32 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
+    auto u16 = [&h](quint16 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
+    const QByteArray list("INFOISFT\x05\0\0\0abcd\0\0", 18);
+    h += "RIFF";
+    u32(quint32(4 + 24 + 8 + list.size() + 8 + frames * 4));
+    h += "WAVEfmt ";
+    u32(16), u16(1), u16(2), u32(44100), u32(176400), u16(4), u16(16);
+    h += "LIST";
+    u32(quint32(list.size() - 1));
+    h += list;
+    h += "data";
+    u32(quint32(frames * 4));
+    return h;
+}
+
+// A file of `sectors` sectors of the named kind; sparse (silent) unless `track` is set, in
+// which case it holds that track's pattern after `leadIn` silent sectors.
+void writeAudioFile(const QString &path, const QString &kind, int sectors, int track = 0, int leadIn = 0)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const int64_t frames = int64_t(sectors) * kSector;
+    if (kind == QLatin1String("wav"))
+        file.write(wavHeader(frames));
+    const qint64 start = file.pos();
+    if (track > 0) {
+        file.write(QByteArray(leadIn * 2352, '\0'));
+        std::vector<int16_t> samples = cdImageSamples(track, 0, frames - leadIn * kSector);
+        for (int16_t &s : samples)
+            s = kind == QLatin1String("big") ? qToBigEndian(s) : qToLittleEndian(s);
+        file.write(reinterpret_cast<const char *>(samples.data()), qint64(samples.size() * 2));
+    }
+    QVERIFY(file.resize(start + frames * 4));
+}
+
+// The names of the sheet's FILE lines, in order, as paths below its folder.
+QStringList sheetFiles(const QString &sheet)
+{
+    static const QRegularExpression fileLine(QStringLiteral("^\\s*FILE\\s+\"([^\"]+)\""),
+                                             QRegularExpression::MultilineOption);
+    QStringList names;
+    for (const auto &m : fileLine.globalMatch(QString::fromUtf8(fileBytes(sheet)))) {
+        QString name = m.captured(1).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (!names.contains(name))
+            names << name;
+    }
+    return names;
+}
+
+// The disc ID the sheet names on its REM DISCID line, lower case.
+QString remDiscId(const QString &sheet)
+{
+    static const QRegularExpression rem(QStringLiteral("^REM DISCID ([0-9A-Fa-f]{8})\\s*$"),
+                                        QRegularExpression::MultilineOption);
+    return rem.match(QString::fromUtf8(fileBytes(sheet))).captured(1).toLower();
+}
+
+// A copy of the real sheet in a folder of its own, beside silent WAVs of the given lengths.
+QString placeRealSheet(const QString &sheet, const Sectors &fileSectors)
+{
+    const QDir dir(testEnv().makeDir(QStringLiteral("real-") + sheet));
+    const QString path = dir.filePath(sheet);
+    const QStringList names = QFile::copy(QStringLiteral(HARVELO_TEST_DATA "/cd_images/") + sheet, path)
+                                  ? sheetFiles(path) : QStringList();
+    if (names.isEmpty() || names.size() != fileSectors.size())
+        return {};
+    for (int i = 0; i < names.size(); ++i)
+        writeAudioFile(dir.filePath(names[i]), QStringLiteral("wav"), fileSectors[i]);
+    return path;
+}
+
+// The grabber with `image` as its last drive, TOC read.
+void loadDisc(AudioGrabber &grabber, const QString &image)
+{
+    setCdDevices({image});
+    grabber.setDriveNum(grabber.driveCount());
+    grabber.ReadTOC();
+}
+
+std::vector<int16_t> readTrack(AudioGrabber &grabber, int track, int *errors)
+{
+    grabber.OpenTrack(track);
+    std::vector<int16_t> all;
+    *errors = grabber.errorCode() != 0;
+    for (int guard = 0; guard < 10000 && *errors == 0; ++guard) {
+        const SampleBlock block = grabber.ReadBlock(88200);
+        *errors += grabber.errorCode() != 0;
+        if (block.isEmpty())
+            break;
+        all.insert(all.end(), block.samples.begin(), block.samples.end());
+    }
+    grabber.CloseTrack();
+    return all;
+}
+
+std::vector<int16_t> patternThenSilence(int track, int sectors, int silentSectors)
+{
+    std::vector<int16_t> samples = cdImageSamples(track, 0, int64_t(sectors) * kSector);
+    samples.resize(samples.size() + size_t(silentSectors) * kSector * 2, 0);
+    return samples;
+}
+
+} // namespace
+
+class TestCdImages : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Real discs' sheets: lengths from their INDEX lines (the last track's from the audio file,
+    // whose length the disc's known lead-out gives) and the freedb ID of their REM DISCID
+    // line, or of the same disc's cue sheet for a .toc file.
+    void realSheets_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<Sectors>("fileSectors"); // per FILE name, in order
+        QTest::addColumn<QString>("discId");
+        QTest::addColumn<Sectors>("trackSectors");
+        const Sectors bloc{19649, 16513, 17658, 15102, 12534, 15701, 19921, 16147, 19477, 17467, 17792, 18772, 21263};
+        const Sectors cure{28324, 17786, 20657, 11280, 10688, 21256, 20218, 16836, 15109, 18499, 17374, 20744, 19263};
+        // The DISCID allows a lead-out LBA of 243300 to 243374; this image's is 243350.
+        const Sectors surfer{13735, 9420, 8080, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938,
+                             7657, 9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
+        const Sectors perTrack{13767, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938, 7657,
+                               9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
+        auto files = [&perTrack](int second, int third) { return perTrack.mid(0, 1) + Sectors{second, third} + perTrack.mid(1); };
+        QTest::newRow("cue, PREGAP before track 1") << "bloc.cue" << Sectors{227996} << QString() << bloc;
+        QTest::newRow("toc, SILENCE and START") << "bloc.toc" << Sectors{227996} << "ad0be00d" << bloc;
+        QTest::newRow("cue, INDEX 00 gaps") << "cure.cue" << Sectors{238034} << QString() << cure;
+        QTest::newRow("toc, START gaps") << "cure.toc" << Sectors{238034} << "b90c650d" << cure;
+        QTest::newRow("cue, EAC one file") << "surferrosa.eac.single.cue" << Sectors{243200} << QString() << surfer;
+        QTest::newRow("cue, EAC file per track") << "surferrosa.eac.corrected.cue" << files(9375, 8125) << QString() << surfer;
+        QTest::newRow("cue, EAC gaps appended") << "surferrosa.eac.noncompliant.cue" << files(9420, 8080) << QString() << surfer;
+        QTest::newRow("toc, one frame of SILENCE") << "strokes-someday.toc" << Sectors{14009} << "0200ba01" << Sectors{14009};
+    }
+    void realSheets()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(Sectors, fileSectors);
+        QFETCH(QString, discId);
+        QFETCH(Sectors, trackSectors);
+        const QString path = placeRealSheet(sheet, fileSectors);
+        QVERIFY(!path.isEmpty());
+        // Opened from another folder than the image's.
+        QVERIFY(QDir::setCurrent(QDir::rootPath()));
+        AudioGrabber grabber;
+        loadDisc(grabber, path);
+        QCOMPARE(grabber.discError(), QString());
+        QCOMPARE(grabber.discId(), discId.isEmpty() ? remDiscId(path) : discId);
+        QCOMPARE(grabber.trackCount(), trackSectors.size());
+        for (int k = 1; k <= trackSectors.size(); ++k) {
+            grabber.setTrackNum(k);
+            QCOMPARE(grabber.trackSamples(), trackSectors[k - 1] * kSector);
+        }
+    }
+
+    // The same disc written down in two ways gives the same catalog, ISRCs and pregaps: INDEX
+    // 00 in the track's file, in the previous track's file, or as a .toc file's START.
+    void sheetStylesGiveTheSameCodes_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<Sectors>("fileSectors");
+        QTest::addColumn<QString>("otherSheet");
+        QTest::addColumn<Sectors>("otherFileSectors");
+        const Sectors perTrack{13767, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938, 7657,
+                               9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
+        auto files = [&perTrack](int second, int third) { return perTrack.mid(0, 1) + Sectors{second, third} + perTrack.mid(1); };
+        QTest::newRow("cue INDEX 00, toc START") << "cure.cue" << Sectors{238034} << "cure.toc" << Sectors{238034};
+        QTest::newRow("EAC gaps appended, gaps in place") << "surferrosa.eac.noncompliant.cue" << files(9420, 8080)
+                                                          << "surferrosa.eac.corrected.cue" << files(9375, 8125);
+        QTest::newRow("EAC one file, file per track") << "surferrosa.eac.single.cue" << Sectors{243200}
+                                                      << "surferrosa.eac.corrected.cue" << files(9375, 8125);
+    }
+    void sheetStylesGiveTheSameCodes()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(Sectors, fileSectors);
+        QFETCH(QString, otherSheet);
+        QFETCH(Sectors, otherFileSectors);
+        AudioGrabber grabber;
+        loadDisc(grabber, placeRealSheet(sheet, fileSectors));
+        const DiscCodes codes = grabber.discCodes();
+        loadDisc(grabber, placeRealSheet(otherSheet, otherFileSectors));
+        const DiscCodes other = grabber.discCodes();
+        QCOMPARE(codes.pregapSectors.size(), grabber.trackCount());
+        QVERIFY(std::any_of(codes.pregapSectors.begin(), codes.pregapSectors.end(), [](int s) { return s > 0; }));
+        QCOMPARE(codes.pregapSectors, other.pregapSectors);
+        QCOMPARE(codes.isrcs, other.isrcs);
+        QCOMPARE(codes.catalog, other.catalog);
+        if (sheet.startsWith(QLatin1String("cure"))) {
+            QCOMPARE(codes.catalog, QStringLiteral("0602517642256"));
+            QCOMPARE(codes.isrcs.value(1), QStringLiteral("USUM70839874"));
+        } else { // EAC's zeros for "none"
+            QCOMPARE(codes.catalog, QString());
+            QCOMPARE(codes.isrcs.value(1), QString());
+        }
+    }
+
+    // The sheet's files hold each track's pattern (raw in either byte order, or WAV): every
+    // track reads back bit-exactly, with the silence of PREGAP, POSTGAP, ZERO and SILENCE and
+    // the gap in the next track's file where they fall.
+    void readsFilesBitExactly_data()
+    {
+        QTest::addColumn<QString>("sheetName");
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QStringList>("kinds"); // of one.*, two.wav, three.*
+        QTest::newRow("cue") << "disc.cue"
+                             << "FILE \"one.bin\" MOTOROLA\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                "FILE \"two.wav\" WAVE\n  TRACK 02 AUDIO\n    PREGAP 00:00:10\n    INDEX 01 00:00:00\n"
+                                "FILE \"three.bin\" BINARY\n  TRACK 03 AUDIO\n    INDEX 00 00:00:00\n"
+                                "    INDEX 01 00:00:05\n    POSTGAP 00:00:03\n"
+                             << QStringList{"big", "wav", "little"};
+        QTest::newRow("toc") << "disc.toc"
+                             << "CD_DA\nTRACK AUDIO\nFILE \"one.bin\" 0\n"
+                                "TRACK AUDIO\nSILENCE 00:00:10\nSTART\nFILE \"two.wav\" 0\n"
+                                "TRACK AUDIO\nFILE \"three.bin\" SWAP 0\nSTART 00:00:05\nZERO 00:00:03\n"
+                             << QStringList{"big", "wav", "little"};
+    }
+    void readsFilesBitExactly()
+    {
+        QFETCH(QString, sheetName);
+        QFETCH(QString, sheet);
+        QFETCH(QStringList, kinds);
+        const QDir dir(testEnv().makeDir(QStringLiteral("exact")));
+        writeAudioFile(dir.filePath(QStringLiteral("one.bin")), kinds[0], 30, 1);
+        writeAudioFile(dir.filePath(QStringLiteral("two.wav")), kinds[1], 20, 2);
+        writeAudioFile(dir.filePath(QStringLiteral("three.bin")), kinds[2], 30, 3, 5);
+        QVERIFY(writeFileBytes(dir.filePath(sheetName), sheet.toUtf8()));
+        AudioGrabber grabber;
+        loadDisc(grabber, dir.filePath(sheetName));
+        QCOMPARE(grabber.discError(), QString());
+        QCOMPARE(grabber.trackCount(), 3);
+        int errors = -1;
+        QVERIFY(readTrack(grabber, 1, &errors) == patternThenSilence(1, 30, 10));
+        QCOMPARE(errors, 0);
+        QVERIFY(readTrack(grabber, 2, &errors) == patternThenSilence(2, 20, 5));
+        QVERIFY(readTrack(grabber, 3, &errors) == patternThenSilence(3, 25, 3));
+        QCOMPARE(errors, 0);
+    }
+
+    void cueTextNamesTheDisc()
+    {
+        const QDir dir(testEnv().makeDir(QStringLiteral("text")));
+        writeAudioFile(dir.filePath(QStringLiteral("a.wav")), QStringLiteral("wav"), 10);
+        // Written on Windows: CRLF, a byte order mark and keywords in lower case.
+        QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("disc.cue")),
+                               "\xEF\xBB\xBFperformer \"Sigur R\xC3\xB3s\"\r\ntitle Takk\r\n"
+                               "file \"a.wav\" wave\r\n  track 01 audio\r\n    title \"Gl\xF3s\xF3li\"\r\n"
+                               "    index 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    INDEX 01 00:00:05\r\n"));
+        AudioGrabber grabber;
+        loadDisc(grabber, dir.filePath(QStringLiteral("disc.cue")));
+        QCOMPARE(grabber.trackCount(), 2);
+        QVERIFY(grabber.QueryDiscInfo(2));
+        QCOMPARE(grabber.discArtist(), QStringLiteral("Sigur R\u00f3s"));
+        QCOMPARE(grabber.discAlbum(), QStringLiteral("Takk"));
+        grabber.setTrackNum(1);
+        QCOMPARE(grabber.trackTitle(), QStringLiteral("Gl\u00f3s\u00f3li"));
+    }
+
+    // Images that are not valid leave the drive without a disc and say why; none reaches a
+    // library unchecked.
+    void malformedImagesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("toc TRACK without a mode") << "crash.toc" << QByteArray("TRACK\nSILENCE 00:00:01\nFILE\n")
+                                                  << "crash.toc: line 1: TRACK needs a mode such as AUDIO";
+        QTest::newRow("toc FILE without a name") << "d.toc" << QByteArray("TRACK AUDIO\nSILENCE 00:00:01\nFILE\n")
+                                                 << "d.toc: line 3: a quoted text is missing";
+        QTest::newRow("toc missing file") << "d.toc" << QByteArray("CD_DA\nTRACK AUDIO\nFILE \"gone.wav\" 0\n")
+                                          << "d.toc: line 3: cannot open gone.wav";
+        QTest::newRow("toc longer than its file") << "d.toc" << QByteArray("TRACK AUDIO\nFILE \"a.wav\" 0 00:01:00\n")
+                                                  << "d.toc: line 2: a.wav is shorter than the track";
+        QTest::newRow("toc START beyond the track") << "d.toc" << QByteArray("TRACK AUDIO\nFILE \"a.wav\" 0\nSTART 00:00:20\n")
+                                                    << "d.toc: line 3: START of track 1 lies beyond its end";
+        QTest::newRow("toc bad time") << "d.toc" << QByteArray("TRACK AUDIO\nSILENCE 00:00:99\n")
+                                      << "d.toc: line 2: SILENCE needs a time mm:ss:ff or a sample count";
+        QTest::newRow("toc over 100 minutes") << "d.toc" << QByteArray("TRACK AUDIO\nSILENCE 60:00:00\nSILENCE 40:00:01\n")
+                                              << "d.toc: line 3: the disc would be longer than 100 minutes";
+        QTest::newRow("toc without tracks") << "d.toc" << QByteArray("CD_DA\n") << "d.toc: line 1: no TRACK";
+        QTest::newRow("cue INDEX 99:99:99") << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 01 99:99:99\n")
+                                            << "d.cue: line 3: INDEX needs a number and a time mm:ss:ff";
+        QTest::newRow("cue INDEX number 120") << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 120 00:00:00\n")
+                                              << "d.cue: line 3: INDEX needs a number and a time mm:ss:ff";
+        QTest::newRow("cue missing file") << "d.cue" << QByteArray("FILE \"gone.bin\" BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
+                                          << "d.cue: cannot open gone.bin";
+        QTest::newRow("cue FLAC") << "d.cue" << QByteArray("FILE \"a.wav\" FLAC\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
+                                  << "d.cue: a.wav: FLAC files are not supported";
+        QTest::newRow("cue WAVE that is raw") << "d.cue" << QByteArray("FILE \"raw.bin\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
+                                              << "d.cue: raw.bin is not a WAV file";
+        QTest::newRow("cue without INDEX 01") << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 00 00:00:00\n")
+                                              << "d.cue: track 1 has no INDEX 01";
+        QTest::newRow("cue beyond its file") << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:10\n")
+                                             << "d.cue: track 1 has no audio in a.wav";
+        QTest::newRow("cue going backwards") << "d.cue"
+                                             << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:05\n"
+                                                           " TRACK 02 AUDIO\n INDEX 01 00:00:02\n")
+                                             << "d.cue: track 1 has no audio in a.wav";
+        QTest::newRow("not a sheet") << "d.cue" << QByteArray("\x7f" "ELF\x02\x01\0\0", 8) << "d.cue: not a cue sheet";
+        QTest::newRow("other image kinds") << "d.nrg" << QByteArray("NER5") << "d.nrg is not a .cue or .toc image";
+    }
+    void malformedImagesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, reason);
+        const QDir dir(testEnv().makeDir(QStringLiteral("bad")));
+        writeAudioFile(dir.filePath(QStringLiteral("a.wav")), QStringLiteral("wav"), 10);
+        writeAudioFile(dir.filePath(QStringLiteral("raw.bin")), QStringLiteral("little"), 10, 1);
+        QVERIFY(writeFileBytes(dir.filePath(name), text));
+        AudioGrabber grabber;
+        loadDisc(grabber, dir.filePath(name));
+        QCOMPARE(grabber.trackCount(), 0);
+        QCOMPARE(grabber.discError(), reason);
+        QVERIFY(grabber.discId().isEmpty());
+        grabber.OpenTrack(1);
+        QVERIFY(grabber.errorCode() != 0);
+    }
+};
+
+HARVELO_TEST_MAIN(TestCdImages, QCoreApplication)
+#include "tst_cd_images.moc"

@@ -1,0 +1,187 @@
+#include "codec/audio_file.h"
+#include "tags/audio_information.h"
+#include "tests/codec/audio_test_util.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/test_env.h"
+#include "tests/support/wav_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+QString makeFile(const QString &ext)
+{
+    const QDir dir(testEnv().makeDir(QStringLiteral("tags_") + ext));
+    const QString source = dir.filePath(QStringLiteral("source.wav"));
+    const QString target = dir.filePath(QStringLiteral("tagged.") + ext);
+    writeSineWav(source, {1.0, 44100, 2});
+    AudioFile writer;
+    writer.setWmaFormatEnabled(true);
+    return convertWithAudioFile(source, writer, target) == 0 ? target : QString();
+}
+
+void setTags(AudioInformation &info, int genre, int version)
+{
+    info.infoTitle = QStringLiteral("Über Title");
+    info.infoArtist = QStringLiteral("The Artist");
+    info.infoAlbum = QStringLiteral("An Album");
+    info.infoGenre = int16_t(genre);
+    info.infoTrack = 7;
+    info.mp3TagInfoVersion = int16_t(version);
+}
+
+// The ID3v1 tag at the end of an MP3: title and genre byte, or nothing.
+struct Id3v1 {
+    bool present = false;
+    QByteArray title;
+    int genre = -1;
+};
+
+Id3v1 readId3v1(const QString &path)
+{
+    QFile file(path);
+    Id3v1 tag;
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 128 || !file.seek(file.size() - 128))
+        return tag;
+    const QByteArray bytes = file.read(128);
+    tag.present = bytes.startsWith("TAG");
+    tag.title = bytes.mid(3, 30);
+    tag.title.truncate(tag.title.indexOf('\0') < 0 ? 30 : tag.title.indexOf('\0'));
+    tag.genre = quint8(bytes.at(127));
+    return tag;
+}
+
+int id3v2Version(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = file.read(4);
+    return head.startsWith("ID3") ? head.at(3) : 0;
+}
+
+} // namespace
+
+class TestAudioInformation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tagsReadByFfprobe_data();
+    void tagsReadByFfprobe();
+    void mp3KeepsBothVersions_data();
+    void mp3KeepsBothVersions();
+    void wavStaysValid();
+    void refusedFiles();
+};
+
+void TestAudioInformation::tagsReadByFfprobe_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("genre");
+    QTest::addColumn<QString>("genreText"); // empty: no genre tag at all
+    QTest::newRow("mp3 v2 Rock") << "mp3" << 2 << 17 << "Rock";
+    QTest::newRow("mp3 v1 Jazz") << "mp3" << 1 << 8 << "Jazz";
+    QTest::newRow("mp3 v2 no genre") << "mp3" << 2 << -1 << "";
+    QTest::newRow("ogg Blues") << "ogg" << 2 << 0 << "Blues";
+    QTest::newRow("ogg no genre") << "ogg" << 2 << -1 << "";
+    QTest::newRow("wma R&B") << "wma" << 2 << 14 << "R&B";
+    QTest::newRow("wma no genre") << "wma" << 1 << -1 << "";
+    QTest::newRow("wav Pop") << "wav" << 2 << 13 << "Pop";
+    QTest::newRow("wav no genre") << "wav" << 1 << -1 << "";
+}
+
+void TestAudioInformation::tagsReadByFfprobe()
+{
+    QFETCH(QString, ext);
+    QFETCH(int, version);
+    QFETCH(int, genre);
+    QFETCH(QString, genreText);
+    const QString path = makeFile(ext);
+    QVERIFY(!path.isEmpty());
+    AudioInformation info;
+    setTags(info, genre, version);
+    QVERIFY(info.SaveTags(path));
+
+    // ffprobe reads ID3v1 text as UTF-8, but ID3v1 holds Latin-1: an ASCII title there.
+    if (version == 1 && ext == QLatin1String("mp3")) {
+        info.infoTitle = QStringLiteral("Plain Title");
+        QVERIFY(info.SaveTags(path));
+    }
+    const ProbeResult probe = probeAudio(path);
+    QVERIFY(probe.ok);
+    QCOMPARE(probe.tags.value(QStringLiteral("title")), info.infoTitle);
+    QCOMPARE(probe.tags.value(QStringLiteral("artist")), info.infoArtist);
+    QCOMPARE(probe.tags.value(QStringLiteral("album")), info.infoAlbum);
+    QCOMPARE(probe.tags.value(QStringLiteral("track")).section(QLatin1Char('/'), 0, 0), QStringLiteral("7"));
+    QCOMPARE(probe.tags.value(QStringLiteral("genre")), genreText);
+    QCOMPARE(probe.tags.contains(QStringLiteral("genre")), !genreText.isEmpty());
+}
+
+void TestAudioInformation::mp3KeepsBothVersions_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::newRow("1 then 2, as the worker") << 1 << 2;
+    QTest::newRow("2 then 1, as the WMA rip order") << 2 << 1;
+}
+
+void TestAudioInformation::mp3KeepsBothVersions()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    const QString path = makeFile(QStringLiteral("mp3"));
+    AudioInformation info;
+    setTags(info, 17, first);
+    QVERIFY(info.SaveTags(path));
+    info.mp3TagInfoVersion = int16_t(second);
+    QVERIFY(info.SaveTags(path));
+
+    const Id3v1 v1 = readId3v1(path);
+    QVERIFY(v1.present);
+    QCOMPARE(v1.title, QByteArray("\xdc" "ber Title"));
+    QCOMPARE(v1.genre, 17);
+    QCOMPARE(id3v2Version(path), 3);
+    QCOMPARE(probeAudio(path).tags.value(QStringLiteral("title")), info.infoTitle);
+    // The audio is untouched: still exactly one second.
+    const ReadResult audio = readWithAudioFile(path);
+    QCOMPARE(audio.error, 0);
+    QCOMPARE(int64_t(audio.samples.size()) / 2, 44100);
+}
+
+// The INFO chunk leaves a WAV that other readers take, with every sample where it was.
+void TestAudioInformation::wavStaysValid()
+{
+    const QString path = makeFile(QStringLiteral("wav"));
+    AudioInformation info;
+    setTags(info, 17, 1);
+    QVERIFY(info.SaveTags(path));
+    info.mp3TagInfoVersion = 2;
+    QVERIFY(info.SaveTags(path));
+    const std::vector<int16_t> decoded = decodeWithFfmpeg(path);
+    QCOMPARE(decoded, sineSamples({1.0, 44100, 2}));
+    QProcess sox;
+    sox.start(QStringLiteral("sox"), {QStringLiteral("--i"), QStringLiteral("-s"), path});
+    QVERIFY(sox.waitForFinished());
+    QCOMPARE(sox.readAllStandardOutput().trimmed(), QByteArray("44100"));
+}
+
+void TestAudioInformation::refusedFiles()
+{
+    AudioInformation info;
+    setTags(info, 1, 2);
+    const QDir dir(testEnv().makeDir(QStringLiteral("tags_refused")));
+    QVERIFY(!info.SaveTags(dir.filePath(QStringLiteral("missing.mp3"))));
+    const QString text = dir.filePath(QStringLiteral("text.mp3"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not audio at all");
+    file.close();
+    QVERIFY(!info.SaveTags(text));
+    QVERIFY(!info.SaveTags(dir.filePath(QStringLiteral("song.flac"))));
+}
+
+HARVELO_TEST_MAIN(TestAudioInformation, QCoreApplication)
+#include "tst_audio_information.moc"
