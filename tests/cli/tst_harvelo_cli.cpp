@@ -208,6 +208,8 @@ void TestHarveloCli::failures_data()
     QTest::newRow("same file") << QStringList{"convert", "--force", "@/source.wav", "@/source.wav"} << "" << "same file";
     QTest::newRow("unknown output type") << QStringList{"convert", "@/source.wav", "@/out.flac"} << "" << "Failed to create file";
     QTest::newRow("bad ratio") << QStringList{"convert", "--normalize", "loud", "@/source.wav", "@/out.wav"} << "" << "--normalize";
+    QTest::newRow("ratio nan") << QStringList{"convert", "--normalize", "nan", "@/source.wav", "@/out.wav"} << "" << "--normalize";
+    QTest::newRow("ratio inf") << QStringList{"convert", "--normalize", "-inf", "@/source.wav", "@/out.wav"} << "" << "--normalize";
     QTest::newRow("one file only") << QStringList{"convert", "@/source.wav"} << "" << "expected 2";
     QTest::newRow("unknown option") << QStringList{"convert", "--fast", "@/source.wav", "@/out.wav"} << "" << "fast";
     QTest::newRow("unknown command") << QStringList{"burn", "@/source.wav"} << "" << "unknown command";
