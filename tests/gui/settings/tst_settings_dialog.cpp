@@ -552,6 +552,13 @@ private Q_SLOTS:
             const QString name = fm_setting->pgc_setting->tabText(tab).remove(' ').toLower();
             QVERIFY(fm_setting->grab().save(QStringLiteral("%1/settings_%2.png").arg(dir, name)));
         }
+        // The tab strip with the keyboard on it.
+        fm_setting->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fm_setting));
+        fm_setting->pgc_setting->setCurrentIndex(1);
+        fm_setting->pgc_setting->setFocus(Qt::TabFocusReason);
+        QTest::qWait(50);
+        QVERIFY(fm_setting->grab().save(dir + QStringLiteral("/settings_focusedtab.png")));
         fm_setting->skbtn_cancel->click();
         fm_outputdir->open();
         QVERIFY(QTest::qWaitForWindowExposed(fm_outputdir));
