@@ -100,9 +100,11 @@ void Tfm_main::skinMenuClick(int skin)
 void Tfm_main::OthersClick()
 {
     Prompter::FileDialog opd_skin;
-    opd_skin.title = QStringLiteral("Open");
-    opd_skin.filter = QStringLiteral("skin file(*.skn)");
-    opd_skin.directory = skin_dir;
+    opd_skin.title = QStringLiteral("Choose a skin file");
+    opd_skin.setFilter(QStringLiteral("skin file(*.skn)|*.skn"));
+    // Where the shipped skins are, until the user has chosen one elsewhere.
+    opd_skin.directory = skin_dir == executableDir() ? executableDir() + QStringLiteral("skins")
+                                                     : skin_dir;
     const QStringList chosen = services::prompter().openFiles(opd_skin, this);
     if (chosen.isEmpty())
         return;
