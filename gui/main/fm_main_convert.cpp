@@ -43,9 +43,19 @@ bool chooseFiles(Tfm_main &main, const char *filter)
     return !main.OpenDialog.isEmpty();
 }
 
+// A stored output folder that is not UTF-8 would become a look-alike folder: no job runs.
+bool outputDirectoryUsable(Tfm_main &main)
+{
+    const IniFile ini;
+    if (IniFile::isFaithfulPath(ini.read(settings::outputDirectory)))
+        return true;
+    services::prompter().error(ini.unfaithfulPathMessage(settings::outputDirectory), &main);
+    return false;
+}
+
 void runEncode(Tfm_main &main, int encodeformat, const QString &title)
 {
-    if (!chooseFiles(main, kWavFilter))
+    if (!outputDirectoryUsable(main) || !chooseFiles(main, kWavFilter))
         return;
     fm_encode->encodeformat = encodeformat;
     fm_encode->setTitle(title);
@@ -54,7 +64,7 @@ void runEncode(Tfm_main &main, int encodeformat, const QString &title)
 
 void runDecode(Tfm_main &main, const char *filter, const QString &title)
 {
-    if (!chooseFiles(main, filter))
+    if (!outputDirectoryUsable(main) || !chooseFiles(main, filter))
         return;
     fm_decode->setTitle(title);
     fm_decode->exec();
