@@ -35,11 +35,22 @@ bool chooseFiles(Tfm_main &main, const char *filter, const QString &title)
     return !main.OpenDialog.isEmpty();
 }
 
+// A stored output folder that is not UTF-8 would become a look-alike folder: no job runs.
+bool outputDirectoryUsable(Tfm_main &main)
+{
+    const IniFile ini;
+    if (IniFile::isFaithfulPath(ini.read(settings::outputDirectory)))
+        return true;
+    services::prompter().error(ini.unfaithfulPathMessage(settings::outputDirectory), &main);
+    return false;
+}
+
 void runEncode(Tfm_main &main, int encodeformat, const QString &title)
 {
     const char *const formats[] = {"MP3", "WMA", "OGG"};
-    if (!chooseFiles(main, kWavFilter,
-                     QStringLiteral("Choose WAV files to encode to ") + QLatin1String(formats[encodeformat])))
+    if (!outputDirectoryUsable(main)
+        || !chooseFiles(main, kWavFilter,
+                        QStringLiteral("Choose WAV files to encode to ") + QLatin1String(formats[encodeformat])))
         return;
     fm_encode->encodeformat = encodeformat;
     fm_encode->setTitle(title);
@@ -48,7 +59,7 @@ void runEncode(Tfm_main &main, int encodeformat, const QString &title)
 
 void runDecode(Tfm_main &main, const char *filter, const QString &dialogTitle, const QString &title)
 {
-    if (!chooseFiles(main, filter, dialogTitle))
+    if (!outputDirectoryUsable(main) || !chooseFiles(main, filter, dialogTitle))
         return;
     fm_decode->setTitle(title);
     fm_decode->exec();

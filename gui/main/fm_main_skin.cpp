@@ -56,7 +56,8 @@ void Tfm_main::chooseSkinAtStart()
     IniFile ini;
     const int skin = ini.read(settings::skin);
     skin_file.clear();
-    if (skin == 0)
+    // A stored name that is not UTF-8 would name another file: the built-in skin instead.
+    if (skin == 0 && IniFile::isFaithfulPath(ini.read(settings::skinName)))
         skin_file = ini.read(settings::skinName);
     else if (skin >= 1 && skin <= 5)
         skin_file = shippedSkin(skin);

@@ -237,6 +237,29 @@ private Q_SLOTS:
         QCOMPARE(opened, (QStringList{music, in, in}));
     }
 
+    void anOutputDirectoryNotUtf8IsRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("encode") << "WAV to &OGG";
+        QTest::newRow("decode") << "&Decode to WAV";
+        QTest::newRow("normalize") << "&WAV Normalize";
+    }
+    // A stored folder name with a byte that is not UTF-8 must not become a look-alike folder.
+    void anOutputDirectoryNotUtf8IsRefused()
+    {
+        QFETCH(QString, command);
+        IniFile().write(settings::outputDirectory, QDir(out).filePath("caf@"));
+        QByteArray ini = fileBytes(testEnv().iniPath());
+        QVERIFY(writeFileBytes(testEnv().iniPath(), ini.replace("caf@", "caf\xe9")));
+        h->prompter.fileSelections.enqueue({wav("take.wav")});
+        QVERIFY(h->run(command));
+        QCOMPARE(h->prompter.texts(), QStringList{"The \"output directory\" of " + testEnv().iniPath()
+                                                  + " is not UTF-8 text: choose it again in the settings."});
+        QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, 0);
+        QVERIFY(h->prompter.fileDialogs.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void theOutputDirectoryIsMadeOnShow()
     {
         const QString fresh = QDir(out).filePath("new level");
