@@ -43,6 +43,8 @@ struct RipReport {
 
 // "All tracks accurately ripped", "N of M tracks accurate" or "not checked".
 QString ripSummary(const RipReport &report);
+// The tracks the AccurateRip database proved accurate; -1 when it was not asked.
+int accurateTrackCount(const RipReport &report);
 
 // "mm:ss.ff" of a sector count as a CD player shows it; a cue sheet wants ':' before the frames.
 QString sectorTime(int sectors, QLatin1Char frameSeparator = QLatin1Char('.'));

@@ -53,21 +53,23 @@ const QPixmap &TskImageButton::currentPicture() const
     return PicNormal;
 }
 
+// A picture drawn for a scaled screen covers its size in logical pixels.
 QSize TskImageButton::sizeHint() const
 {
-    return PicNormal.isNull() ? QSize(15, 15) : PicNormal.size();
+    return PicNormal.isNull() ? QSize(15, 15) : PicNormal.deviceIndependentSize().toSize();
 }
 
 void TskImageButton::adjustToPicture()
 {
     if (!PicNormal.isNull())
-        resize(PicNormal.size());
+        resize(sizeHint());
     update();
 }
 
 void TskImageButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(0, 0, currentPicture());
 }
 

@@ -67,6 +67,7 @@ private:
     void setConverted(const QString &amount) override;
     void reportInvalid(const QString &name) override;
     bool confirmOverwrite(const QString &target) override;
+    void fileConverted(const QString &target) override;
     void finished(std::exception_ptr error) override;
 
     TskForm *m_form;
@@ -79,4 +80,6 @@ private:
     std::atomic_int m_generation{0};
     bool m_open = false;
     bool m_destroying = false;
+    int m_fileCount = 0;
+    std::atomic_int m_converted{0}; // counted by the worker
 };

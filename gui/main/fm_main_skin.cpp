@@ -6,7 +6,7 @@
 #include "settings/settings_keys.h"
 #include "skin/base/skin_file.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -26,11 +26,17 @@ QString shippedSkin(int number)
     return executableDir() + QStringLiteral("skins/skin%1.skn").arg(number);
 }
 
-// Fills the picture slots and gives the image buttons their plain pictures.
-void applySkin(Tfm_main &w, const SkinFile::Images &images)
+// Fills the picture slots and gives the image buttons their plain pictures: on a screen
+// scaled above 100 % the skin's large pictures when it carries them (drawn for 200 %, scaled
+// down smoothly for less), else the standard ones, scaled up.
+void applySkin(Tfm_main &w, const SkinFile::Result &skin)
 {
-    for (size_t i = 0; i < w.skin_pic.size(); ++i)
+    const bool large = skin.doubleImages && qApp->devicePixelRatio() > 1.0;
+    const SkinFile::Images &images = large ? *skin.doubleImages : skin.images;
+    for (size_t i = 0; i < w.skin_pic.size(); ++i) {
         w.skin_pic[i] = QPixmap::fromImage(images[i]);
+        w.skin_pic[i].setDevicePixelRatio(large ? 2.0 : 1.0);
+    }
     const auto &pic = w.skin_pic;
     // The title-bar buttons have no pressed picture.
     w.btn_min->setPictures(pic[1], pic[2], QPixmap());
@@ -69,7 +75,7 @@ void Tfm_main::chooseSkinAtStart()
     // An executable without its skin (stripped) keeps the plain face rather than asking the
     // user about a file they never chose.
     if (builtin.ok())
-        applySkin(*this, builtin.images);
+        applySkin(*this, builtin);
 }
 
 bool Tfm_main::loadSkin()
@@ -81,7 +87,7 @@ bool Tfm_main::loadSkin()
         services::prompter().error(skin_file + QStringLiteral(" is not a valid skin file!"), this);
         return false;
     }
-    applySkin(*this, skin.images);
+    applySkin(*this, skin);
     return true;
 }
 
@@ -128,6 +134,7 @@ void Tfm_main::markOutputFormat()
         const int selected = format == output_format ? 1 : 0;
         buttons[format]->setPicNormal(skin_pic[size_t(plain + selected)]);
         buttons[format]->setPicMouseOn(skin_pic[size_t(plain + 2 + selected)]);
+        buttons[format]->setChecked(selected);
     }
 }
 
