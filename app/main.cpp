@@ -16,7 +16,8 @@ struct StartRequest {
 };
 
 // harvelo [--rip] [--convert] [FILE...]: what the desktop entry's actions and "open with" ask.
-StartRequest parseArguments(const QApplication &app)
+// --help and --version print and end the program.
+StartRequest parseArguments(const QCoreApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Rips audio CDs to tagged files and converts audio files."));
@@ -46,6 +47,19 @@ void carryOut(const StartRequest &request)
     }, Qt::QueuedConnection);
 }
 
+// --help and --version are answered without a window system, as on a console or in a script.
+void answerWithoutWindows(int argc, char **argv)
+{
+    const QStringList console{"-h", "--help", "--help-all", "-?", "-v", "--version"};
+    for (int i = 1; i < argc; ++i) {
+        if (console.contains(QString::fromLocal8Bit(argv[i]))) {
+            QCoreApplication app(argc, argv);
+            app.setApplicationVersion(QStringLiteral(HARVELO_VERSION));
+            parseArguments(app);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -56,6 +70,7 @@ int main(int argc, char **argv)
     std::signal(SIGXFSZ, SIG_IGN);
     // 150 % stays 1.5 rather than being rounded to 1 or 2; the skins carry pictures for 2.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    answerWithoutWindows(argc, argv);
     HarveloApplication app(argc, argv);
     app.setApplicationVersion(QStringLiteral(HARVELO_VERSION));
     const StartRequest request = parseArguments(app);

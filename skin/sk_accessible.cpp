@@ -72,8 +72,8 @@ public:
     using DrawnPart::DrawnPart;
     QAccessible::Role role() const override
     {
-        return bar()->button(m_index).type == TskTitleBar::skControlBox ? QAccessible::ButtonMenu
-                                                                        : QAccessible::PushButton;
+        return isValid() && bar()->button(m_index).type == TskTitleBar::skControlBox ? QAccessible::ButtonMenu
+                                                                                     : QAccessible::PushButton;
     }
     QString text(QAccessible::Text t) const override
     {

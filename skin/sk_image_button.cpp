@@ -69,8 +69,10 @@ void TskImageButton::adjustToPicture()
 void TskImageButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(0, 0, currentPicture());
+    // A picture drawn large is scaled down smoothly on a screen between its sizes.
+    const QPixmap &picture = currentPicture();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, picture.devicePixelRatio() > 1.0);
+    p.drawPixmap(0, 0, picture);
 }
 
 void TskImageButton::enterEvent(QEnterEvent *)

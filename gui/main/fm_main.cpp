@@ -129,8 +129,9 @@ void Tfm_main::paintEvent(QPaintEvent *)
     if (skin_pic[0].isNull())
         p.fillRect(rect(), palette().window());
     else {
-        // Smooth, for a face scaled to a screen between its pictures' sizes.
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        // A plain copy, as the skin's own face wants; smooth only for the large face on a
+        // screen scaled between its sizes (150 %).
+        p.setRenderHint(QPainter::SmoothPixmapTransform, skin_pic[0].devicePixelRatio() > 1.0);
         p.drawPixmap(rect(), skin_pic[0], skin_pic[0].rect());
     }
 }

@@ -90,16 +90,23 @@ bool isWav(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0;
 }
 
-// The existing local files among dropped URLs that a conversion can take.
-QStringList droppedAudioFiles(const QMimeData *mime)
+// The existing files among `paths` that a conversion can take, as full paths.
+QStringList audioFilesAmong(const QStringList &paths)
 {
     QStringList files;
-    for (const QUrl &url : mime->urls()) {
-        const QString path = url.toLocalFile();
+    for (const QString &path : paths) {
         if (!path.isEmpty() && QFileInfo(path).isFile() && ::AudioFile::readsExtensionOf(path))
             files << QFileInfo(path).absoluteFilePath();
     }
     return files;
+}
+
+QStringList droppedAudioFiles(const QMimeData *mime)
+{
+    QStringList paths;
+    for (const QUrl &url : mime->urls())
+        paths << url.toLocalFile();
+    return audioFilesAmong(paths);
 }
 
 } // namespace
@@ -135,7 +142,7 @@ void Tfm_main::NormalizeClick() { decodeFiles(true); }
 void Tfm_main::openAudioFiles(const QStringList &paths)
 {
     QStringList wav, encoded;
-    for (const QString &path : paths)
+    for (const QString &path : audioFilesAmong(paths))
         (isWav(path) ? wav : encoded) << path;
     const int encodeFormat[] = {0, 0, 1, 2}; // by output_format: MP3, WAV, WMA, OGG
     if (!wav.isEmpty())

@@ -26,12 +26,18 @@ QString shippedSkin(int number)
     return executableDir() + QStringLiteral("skins/skin%1.skn").arg(number);
 }
 
+// A screen scaled above 100 %, where a skin's large pictures are shown.
+bool scaledScreen()
+{
+    return qApp->devicePixelRatio() > 1.0;
+}
+
 // Fills the picture slots and gives the image buttons their plain pictures: on a screen
 // scaled above 100 % the skin's large pictures when it carries them (drawn for 200 %, scaled
 // down smoothly for less), else the standard ones, scaled up.
 void applySkin(Tfm_main &w, const SkinFile::Result &skin)
 {
-    const bool large = skin.doubleImages && qApp->devicePixelRatio() > 1.0;
+    const bool large = skin.doubleImages && scaledScreen();
     const SkinFile::Images &images = large ? *skin.doubleImages : skin.images;
     for (size_t i = 0; i < w.skin_pic.size(); ++i) {
         w.skin_pic[i] = QPixmap::fromImage(images[i]);
@@ -71,7 +77,7 @@ void Tfm_main::chooseSkinAtStart()
         return;
     // The skin appended to the executable, read in place: nothing is written anywhere.
     const SkinFile::Result builtin =
-        SkinFile::readTail(QCoreApplication::applicationFilePath(), builtin_skin_size);
+        SkinFile::readTail(QCoreApplication::applicationFilePath(), builtin_skin_size, scaledScreen());
     // An executable without its skin (stripped) keeps the plain face rather than asking the
     // user about a file they never chose.
     if (builtin.ok())
@@ -80,7 +86,7 @@ void Tfm_main::chooseSkinAtStart()
 
 bool Tfm_main::loadSkin()
 {
-    const SkinFile::Result skin = SkinFile::readFile(skin_file);
+    const SkinFile::Result skin = SkinFile::readFile(skin_file, scaledScreen());
     if (!skin.ok()) {
         // Missing, short, oversized or undecodable skins are all refused the same way: the
         // window keeps its pictures.

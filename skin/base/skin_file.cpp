@@ -97,33 +97,33 @@ std::optional<SkinFile::Images> readDoubleSet(QIODevice &device, const Trailer &
 
 } // namespace
 
-SkinFile::Result SkinFile::readFile(const QString &path)
+SkinFile::Result SkinFile::readFile(const QString &path, bool withDouble)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(Error::CannotOpen);
-    return read(file, 0, file.size());
+    return read(file, 0, file.size(), withDouble);
 }
 
-SkinFile::Result SkinFile::readTail(const QString &path, qint64 size)
+SkinFile::Result SkinFile::readTail(const QString &path, qint64 size, bool withDouble)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(Error::CannotOpen);
     if (file.size() < size)
         return failure(Error::TooShort);
-    return read(file, file.size() - size, size);
+    return read(file, file.size() - size, size, withDouble);
 }
 
-SkinFile::Result SkinFile::fromData(const QByteArray &data)
+SkinFile::Result SkinFile::fromData(const QByteArray &data, bool withDouble)
 {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    return read(buffer, 0, data.size());
+    return read(buffer, 0, data.size(), withDouble);
 }
 
-SkinFile::Result SkinFile::read(QIODevice &device, qint64 base, qint64 length)
+SkinFile::Result SkinFile::read(QIODevice &device, qint64 base, qint64 length, bool withDouble)
 {
     if (length < TrailerSize)
         return failure(Error::TooShort);
@@ -144,8 +144,9 @@ SkinFile::Result SkinFile::read(QIODevice &device, qint64 base, qint64 length)
     const Error error = readSet(device, trailer.sizes, result.images);
     if (error != Error::None)
         return failure(error);
-    result.doubleImages =
-        readDoubleSet(device, trailer, length - TrailerSize - standardBytes, result.images);
+    if (withDouble)
+        result.doubleImages =
+            readDoubleSet(device, trailer, length - TrailerSize - standardBytes, result.images);
     result.error = Error::None;
     return result;
 }

@@ -45,14 +45,15 @@ public:
         bool ok() const { return error == Error::None; }
     };
 
+    // Each reader decodes the large pictures only `withDouble` (a screen that shows them).
     // The skin that fills a whole file.
-    static Result readFile(const QString &path);
+    static Result readFile(const QString &path, bool withDouble = true);
     // The skin that fills the last `size` bytes of a file (a skin appended to an executable).
-    static Result readTail(const QString &path, qint64 size);
+    static Result readTail(const QString &path, qint64 size, bool withDouble = true);
     // A skin held in memory.
-    static Result fromData(const QByteArray &data);
+    static Result fromData(const QByteArray &data, bool withDouble = true);
     // The skin stored in `length` bytes of an open random-access device, starting at `base`.
-    static Result read(QIODevice &device, qint64 base, qint64 length);
+    static Result read(QIODevice &device, qint64 base, qint64 length, bool withDouble = true);
 
     // The file image of a skin: each slot as a 24-bit BMP, then the trailer, whose A(r) words
     // hold each slot's offset (0 for the first). With `doubleImages`, their BMPs follow and
