@@ -1,6 +1,7 @@
 #include "disc/cd_settings.h"
 
 #include "disc/audio_grabber.h"
+#include "disc/drive_description.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -45,5 +46,6 @@ void applyCdSettings(AudioGrabber &grabber, const IniFile &ini)
 void applyReadOffset(AudioGrabber &grabber, const IniFile &ini)
 {
     const int offset = std::clamp(ini.read(settings::readOffset), -settings::kMaxReadOffset, settings::kMaxReadOffset);
-    grabber.setReadOffset(QFileInfo(grabber.driveLetter()).isFile() ? 0 : offset);
+    const QString source = grabber.driveLetter();
+    grabber.setReadOffset(QFileInfo(source).isFile() && !isDriveDescriptionPath(source) ? 0 : offset);
 }
