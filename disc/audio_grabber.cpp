@@ -17,20 +17,6 @@ constexpr int kFramesPerSector = 588;
 constexpr int kSourceOnline = 1;
 constexpr int kSourceLocal = 2;
 
-// The AccurateRip sums leave out the edges of the disc's first and last audio tracks.
-TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track)
-{
-    const CdTocTrack *first = nullptr;
-    const CdTocTrack *last = nullptr;
-    for (const CdTocTrack &t : toc.tracks) {
-        if (t.audio) {
-            first = first ? first : &t;
-            last = &t;
-        }
-    }
-    return TrackChecksummer(int64_t(track.sectors) * kFramesPerSector, &track == first, &track == last);
-}
-
 } // namespace
 
 struct AudioGrabber::Private {

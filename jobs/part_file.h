@@ -72,6 +72,9 @@ private:
     bool m_conflict = false;
 };
 
+// Writes a small file whole or not at all through a PartFile; false when it could not.
+bool writeWholeFile(const QString &path, const QByteArray &bytes);
+
 // What every job tells when a commit conflicted: the other writer's file is kept.
 QString conflictMessage(const QString &finalPath);
 

@@ -16,13 +16,7 @@ namespace {
 // Whole or not at all, as every output; PartFile's temporary name also fits a long name.
 bool writeText(const QString &path, const QString &text)
 {
-    PartFile part(path);
-    QFile file(part.path());
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    file.close();
-    return file.error() == QFileDevice::NoError && part.commit();
+    return writeWholeFile(path, text.toUtf8());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "tests/support/test_env.h"
 
 #include <QDirIterator>
+#include <QtEndian>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -61,6 +62,25 @@ CliRip ripDrive(const QString &drive, const QStringList &extra = {})
     return rip;
 }
 
+// DriveOffsets.bin: records of a 16-bit little-endian offset, 32 bytes of name, 35 of figures.
+QByteArray driveOffsetsBin(const QList<QPair<QByteArray, int>> &drives)
+{
+    QByteArray bytes;
+    for (const auto &[name, offset] : drives) {
+        QByteArray record(69, '\0');
+        qToLittleEndian<qint16>(qint16(offset), record.data());
+        record.replace(2, int(std::min<qsizetype>(name.size(), 32)), name.left(32));
+        record[40] = 12; // a count of submissions, not read
+        bytes += record;
+    }
+    return bytes;
+}
+
+QString cachedOffsets()
+{
+    return QDir(qEnvironmentVariable("XDG_CACHE_HOME")).filePath(QStringLiteral("harvelo/DriveOffsets.bin"));
+}
+
 } // namespace
 
 // harvelo-cli on a simulated drive: what a rip reports of unreadable sectors, and the read
@@ -92,6 +112,85 @@ private slots:
         ini.write(settings::normalize, QStringLiteral("no"));
         ini.write(settings::writeLog, QStringLiteral("yes"));
         ini.write(settings::accurateRipServer, m_server.address());
+    }
+
+    // The drive database proposes an offset for a drive whose own one was never set, from
+    // the cache while it is younger than 30 days, else fetched again (the old list stays when
+    // the server fails).
+    void driveDatabaseProposal_data()
+    {
+        QTest::addColumn<int>("cacheAgeDays"); // -1: no cache
+        QTest::addColumn<QByteArray>("served"); // the server's list; empty: 404
+        QTest::addColumn<bool>("ownKey");
+        QTest::addColumn<QString>("proposed");
+        const QByteArray plextor30 = driveOffsetsBin({{"HL-DT-ST - DVDRAM GH24NSD1", 6}, {"PLEXTOR - DVDR   PX-716A", 30}});
+        const QByteArray plextor44 = driveOffsetsBin({{" plextor  -  dvdr px-716a ", 44}});
+        const QString text = QStringLiteral("Offset from the drive database: %1 (PLEXTOR DVDR PX-716A)");
+        QTest::newRow("fetched") << -1 << plextor30 << false << text.arg("+30");
+        QTest::newRow("own offset set") << -1 << plextor30 << true << QString();
+        QTest::newRow("unknown drive") << -1 << driveOffsetsBin({{"TEAC - CD-540E", -12}}) << false << QString();
+        QTest::newRow("fresh cache") << 1 << plextor44 << false << text.arg("+30");
+        QTest::newRow("stale cache, case and blanks") << 31 << plextor44 << false << text.arg("+44");
+        QTest::newRow("stale cache, server fails") << 31 << QByteArray() << false << text.arg("+30");
+        QTest::newRow("no list at all") << -1 << QByteArray() << false << QString();
+        QTest::newRow("a reply of no record") << -1 << QByteArray(68, 'x') << false << QString();
+    }
+    void driveDatabaseProposal()
+    {
+        QFETCH(int, cacheAgeDays);
+        QFETCH(QByteArray, served);
+        QFETCH(bool, ownKey);
+        QFETCH(QString, proposed);
+        CddbTestServer server;
+        if (!served.isEmpty())
+            server.setFile(QStringLiteral("/accuraterip/DriveOffsets.bin"), served);
+        IniFile().write(settings::accurateRipServer, server.address());
+        if (ownKey)
+            IniFile().writeInteger(QStringLiteral("cd settings"), QStringLiteral("read offset PLEXTOR DVDR PX-716A"), 5);
+        QFile::remove(cachedOffsets());
+        if (cacheAgeDays >= 0) {
+            QVERIFY(QDir().mkpath(QFileInfo(cachedOffsets()).path()));
+            QVERIFY(writeFileBytes(cachedOffsets(), driveOffsetsBin({{"PLEXTOR - DVDR   PX-716A", 30}})));
+            QFile cache(cachedOffsets());
+            QVERIFY(cache.open(QIODevice::ReadWrite));
+            QVERIFY(cache.setFileTime(QDateTime::currentDateTime().addDays(-cacheAgeDays), QFileDevice::FileModificationTime));
+        }
+        setCdDevices({m_cue, makeDriveFile(m_cue)});
+        const ProcessResult drives = runProgram(QStringLiteral(HARVELO_CLI_PATH), {QStringLiteral("drives")});
+        QCOMPARE(drives.status, 0);
+        const QStringList lines = drives.outLines();
+        QVERIFY2(lines.size() >= 2, drives.out.constData());
+        QCOMPARE(lines.last().section(QLatin1Char('\t'), 2, 2), QStringLiteral("PLEXTOR DVDR PX-716A"));
+        QCOMPARE(lines.last().section(QLatin1Char('\t'), 3), proposed);
+        QCOMPARE(lines[lines.size() - 2].count(QLatin1Char('\t')), 2); // an image has no drive to correct
+    }
+
+    // harvelo-cli offset --find reads a track of a disc the database knows and tries offsets
+    // until its checksum matches: a common one at once, another by sliding over all.
+    void findOffset_data()
+    {
+        QTest::addColumn<int>("driveOffset");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("common offset") << 30 << QStringLiteral("read offset +30 (track 1: accurately ripped (v1, confidence 7))");
+        QTest::newRow("any offset") << -1234 << QStringLiteral("read offset -1234 (track 1: accurately ripped (v1, confidence 7))");
+        QTest::newRow("none") << 0 << QStringLiteral("read offset 0 (track 1: accurately ripped (v1, confidence 7))");
+    }
+    void findOffset()
+    {
+        QFETCH(int, driveOffset);
+        QFETCH(QString, found);
+        setCdDevices({makeDriveFile(m_cue, {}, driveOffset)});
+        const ProcessResult run = runProgram(QStringLiteral(HARVELO_CLI_PATH),
+                                             {QStringLiteral("offset"), QStringLiteral("--find"), QStringLiteral("--save"),
+                                              QStringLiteral("--drive"), QStringLiteral("1")});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(run.outLines().value(0), found);
+        QCOMPARE(run.outLines().value(1), QStringLiteral("saved as \"read offset PLEXTOR DVDR PX-716A\""));
+        QCOMPARE(IniFile().readInteger(QStringLiteral("cd settings"), QStringLiteral("read offset plextor dvdr px-716a"), 99), driveOffset);
+        // The rip then reads this drive with its own offset.
+        IniFile().write(settings::readOffset, 555);
+        const CliRip rip = ripDrive(QStringLiteral("1"));
+        QVERIFY2(rip.log.contains(QStringLiteral("Read offset: %1 samples").arg(driveOffset)), qPrintable(rip.log));
     }
 
     // Five sectors of track 1 never read: each error action does what it says, and the log
