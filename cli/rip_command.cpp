@@ -28,7 +28,7 @@ const char kHelp[] =
     "    harvelo-cli rip - rip tracks of a CD or CD image without a window\n\n"
     "SYNOPSIS\n"
     "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg]\n"
-    "                    [--output DIR] [--lookup] [--offset N] [--force]\n\n"
+    "                    [--output DIR] [--lookup] [--offset N] [--test-and-copy] [--force]\n\n"
     "DESCRIPTION\n"
     "    Rips as the rip window does, with the settings of harvelo.ini: the naming rule and\n"
     "    its replacements, the encoder settings, normalizing and tags. Beside the files it\n"
@@ -44,6 +44,9 @@ const char kHelp[] =
     "                   Default: CD-Text and cdplayer.ini only.\n"
     "    --offset N     Read offset in samples, -3000 to 3000. Default: \"read offset\"\n"
     "                   for a drive, 0 for an image.\n"
+    "    --test-and-copy  Read each track twice and write the second read; the log gives\n"
+    "                   both CRC32s, and a track whose two differ is suspicious. Default:\n"
+    "                   \"test and copy\".\n"
     "    --force        Overwrite existing files; without it they are left and the rip\n"
     "                   fails.\n\n"
     "EXIT STATUS\n"
@@ -123,6 +126,7 @@ struct RipOptions {
     std::optional<int> offset;
     bool lookup = false;
     bool force = false;
+    bool testAndCopy = false;
 };
 
 std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &grabber, RipOptions &o)
@@ -152,6 +156,7 @@ std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &gr
     }
     o.lookup = p.isSet(QStringLiteral("lookup"));
     o.force = p.isSet(QStringLiteral("force"));
+    o.testAndCopy = p.isSet(QStringLiteral("test-and-copy"));
     return std::nullopt;
 }
 
@@ -173,6 +178,8 @@ int ripWith(AudioGrabber &grabber, const RipOptions &o)
     RipSnapshot snapshot = snapshotOf(grabber, o.tracks);
     snapshot.outputType = o.format.value_or(IniFile().read(settings::outputType));
     snapshot.outputDirectory = o.output;
+    if (o.testAndCopy)
+        snapshot.testAndCopy = true;
     const bool wma = *snapshot.outputType == 2;
     if (wma) {
         file.setWmaFormatEnabled(true);
@@ -200,6 +207,7 @@ int runRip(const QStringList &args)
         {QStringLiteral("output"), QStringLiteral("Output directory."), QStringLiteral("DIR")},
         {QStringLiteral("offset"), QStringLiteral("Read offset in samples."), QStringLiteral("N")},
         {QStringLiteral("lookup"), QStringLiteral("Names from CDDB, then local.")},
+        {QStringLiteral("test-and-copy"), QStringLiteral("Read each track twice, write the second read.")},
         {QStringLiteral("force"), QStringLiteral("Overwrite existing files.")},
     });
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
@@ -230,7 +238,7 @@ int runRip(const QStringList &args)
 }
 
 const CliRegistration registration{
-    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup] [--offset N] [--force]",
+    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup] [--offset N] [--test-and-copy] [--force]",
      &runRip},
 };
 

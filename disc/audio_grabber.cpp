@@ -57,6 +57,11 @@ struct AudioGrabber::Private {
         const auto &list = driveList();
         return driveNum >= 1 && driveNum <= int(list.size()) ? &list[size_t(driveNum - 1)] : nullptr;
     }
+    QString currentField(QString CdDriveEntry::*field)
+    {
+        const CdDriveEntry *drive = currentDrive();
+        return drive ? drive->*field : QString();
+    }
     const CdTocTrack *track(int number) const
     {
         const int index = number - 1;
@@ -92,29 +97,10 @@ int AudioGrabber::driveCount() const { return int(d->driveList().size()); }
 int AudioGrabber::driveNum() const { return d->driveNum; }
 void AudioGrabber::setDriveNum(int n) { d->driveNum = n; }
 
-QString AudioGrabber::driveLetter() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->path : QString();
-}
-
-QString AudioGrabber::driveName() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->name : QString();
-}
-
-QString AudioGrabber::driveVendor() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->vendor : QString();
-}
-
-QString AudioGrabber::driveModel() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->model : QString();
-}
+QString AudioGrabber::driveLetter() const { return d->currentField(&CdDriveEntry::path); }
+QString AudioGrabber::driveName() const { return d->currentField(&CdDriveEntry::name); }
+QString AudioGrabber::driveVendor() const { return d->currentField(&CdDriveEntry::vendor); }
+QString AudioGrabber::driveModel() const { return d->currentField(&CdDriveEntry::model); }
 
 int AudioGrabber::driveReadType() const { return d->driveReadType; }
 void AudioGrabber::setDriveReadType(int type) { d->driveReadType = type; }

@@ -71,6 +71,9 @@ TskGroupBox *CdSettingsPage::createGrabGroup()
     ud_offset = new NumericField(-kMaxReadOffset, kMaxReadOffset, 5, offsetCheck, box);
     addField(fields, 2, 0, "Read offset correction:", ud_offset);
     fields->addWidget(label("samples"), 2, 2);
+    // Beside the retries, where the page has room to spare.
+    skcb_testandcopy = new TskCheckBox(QStringLiteral("Test and copy"), box);
+    fields->addWidget(skcb_testandcopy, 0, 2, 1, 2);
     fields->setColumnStretch(3, 1);
     inner->addLayout(fields);
     // Its own row, below the fields, so that their captions keep their width.
@@ -173,6 +176,7 @@ void CdSettingsPage::load(const IniFile &ini)
     m_ownOffset = ownReadOffset(ini, drive.vendor, drive.model).has_value();
     m_loadedOffset = readOffsetOf(ini, drive.vendor, drive.model);
     ud_offset->setValue(m_loadedOffset);
+    skcb_testandcopy->setChecked(ini.read(testAndCopy) == QLatin1String("yes"));
     showProposal();
 }
 
@@ -187,6 +191,7 @@ void CdSettingsPage::save(IniFile &ini)
         ini.write(errorAction, errorActionGroup->selected());
     ini.write(driveSpeed, ud_speed->committedValue());
     ini.write(readOffset, ud_offset->committedValue());
+    ini.write(testAndCopy, skcb_testandcopy->isChecked() ? QStringLiteral("yes") : QStringLiteral("no"));
     // The drive's own offset once it has one or the value changed; else the database may
     // still propose one.
     const DriveName drive = chosenDrive();
@@ -199,4 +204,5 @@ void CdSettingsPage::setDefaults(const IniFile &)
     show(cdUnit.defaultValue, cdType.defaultValue, grabMode.defaultValue, errorRetry.defaultValue,
          errorAction.defaultValue, driveSpeed.defaultValue);
     ud_offset->setValue(readOffset.defaultValue);
+    skcb_testandcopy->setChecked(testAndCopy.defaultValue() == QLatin1String("yes"));
 }

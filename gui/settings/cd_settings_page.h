@@ -12,6 +12,7 @@ class TskRadioButton;
 class RadioGroup;
 class TskComboBox;
 class TskButton;
+class TskCheckBox;
 class QLabel;
 
 // "CD Settings": the drive and how it is read.
@@ -31,6 +32,7 @@ public:
     TskRadioButton *skrb_burstmode, *skrb_synchmode, *skrb_securemode, *skrb_paranoidmode;
     RadioGroup *grabModeGroup;
     NumericField *ud_retry, *ud_speed, *ud_offset;
+    TskCheckBox *skcb_testandcopy; // "test and copy": each track read twice
     TskGroupBox *skrg_erroraction;
     TskRadioButton *skrb_stop, *skrb_silence, *skrb_cut, *skrb_correct;
     RadioGroup *errorActionGroup;

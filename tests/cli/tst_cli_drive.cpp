@@ -193,6 +193,54 @@ private slots:
         QVERIFY2(rip.log.contains(QStringLiteral("Read offset: %1 samples").arg(driveOffset)), qPrintable(rip.log));
     }
 
+    // Test and copy reads each track twice and writes the second read: the log gives both
+    // CRC32s, and where they differ (flaky sectors read straight) the track is suspicious in
+    // the log and in the report at the end; paranoia reads them alike.
+    void testAndCopy_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<QString>("how"); // "flag", "setting" or "off"
+        QTest::addColumn<bool>("suspicious");
+        QTest::newRow("straight, flaky") << 1 << "flaky = 100-104" << "flag" << true;
+        QTest::newRow("paranoia, flaky") << 3 << "flaky = 100-104" << "flag" << false;
+        QTest::newRow("setting, clean") << 1 << QString() << "setting" << false;
+        QTest::newRow("off") << 1 << "flaky = 100-104" << "off" << false;
+    }
+    void testAndCopy()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, faults);
+        QFETCH(QString, how);
+        QFETCH(bool, suspicious);
+        IniFile().write(settings::grabMode, mode);
+        if (how == QLatin1String("setting"))
+            IniFile().write(settings::testAndCopy, QStringLiteral("yes"));
+        const QStringList flag = how == QLatin1String("flag") ? QStringList{QStringLiteral("--test-and-copy")} : QStringList();
+        const CliRip rip = ripDrive(makeDriveFile(m_cue, faults), flag);
+        QCOMPARE(rip.files.size(), 2);
+        const QStringList tests = logValues(rip.log, QStringLiteral("Test CRC32"));
+        const QStringList copies = logValues(rip.log, QStringLiteral("Copy CRC32"));
+        QCOMPARE(tests.size(), how == QLatin1String("off") ? 0 : 2);
+        QCOMPARE(copies.size(), tests.size());
+        // The CRC32 of what was written is the copy's.
+        const QStringList written = logValues(rip.log, QStringLiteral("CRC32"));
+        for (int t = 0; t < copies.size(); ++t)
+            QCOMPARE(copies[t].left(8), written.value(t));
+        for (int t = 0; t < tests.size(); ++t) {
+            const bool differs = tests[t] != copies[t].left(8);
+            QCOMPARE(differs, suspicious && t == 0);
+            QCOMPARE(copies[t].endsWith(QStringLiteral("  suspicious")), differs);
+        }
+        const QString err = QString::fromUtf8(rip.process.err);
+        QCOMPARE(err.contains(QStringLiteral("Test and copy read some tracks differently:")), suspicious);
+        QCOMPARE(err.contains(QRegularExpression(QStringLiteral("Track 1 \\(Track1\\): Test CRC32 [0-9A-F]{8}, Copy CRC32 [0-9A-F]{8}, suspicious"))), suspicious);
+        QCOMPARE(rip.process.status, suspicious ? 1 : 0);
+        // The written read: paranoia's is the disc's audio.
+        if (mode == 3)
+            QVERIFY(decodeWithFfmpeg(rip.files[0]) == cdImageSamples(1, 0, kFrames));
+    }
+
     // Five sectors of track 1 never read: each error action does what it says, and the log
     // and the report at the end count the frames of the fault file.
     void errorActions_data()

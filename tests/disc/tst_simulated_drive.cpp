@@ -44,14 +44,6 @@ Read readTrack(const QString &drive, int track, int mode, int action = 1, int re
 
 std::vector<int16_t> trackSamples(int track) { return cdImageSamples(track, 0, kFrames); }
 
-void addModeRows(bool (*exact)(int mode))
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("exact");
-    for (int mode = 0; mode <= 4; ++mode)
-        QTest::addRow("grab mode %d", mode) << mode << exact(mode);
-}
-
 } // namespace
 
 class TestSimulatedDrive : public QObject {
@@ -62,7 +54,9 @@ private slots:
     // every grab mode, straight or through paranoia.
     void everyGrabMode_data()
     {
-        addModeRows([](int) { return true; });
+        QTest::addColumn<int>("mode");
+        for (int mode = 0; mode <= 4; ++mode)
+            QTest::addRow("grab mode %d", mode) << mode;
     }
     void everyGrabMode()
     {
@@ -79,37 +73,28 @@ private slots:
         }
     }
 
-    // Sectors whose first two reads come back damaged: the verifying modes read until two
-    // reads agree, the straight ones take the first.
-    void flakySectors_data()
+    // Damaged reads: sectors whose first two reads come back damaged, and reads that start in
+    // a range and come back a few frames off. The verifying modes read until two reads agree
+    // and line reads up by their overlap; the straight ones take what comes.
+    void damagedReads_data()
     {
-        addModeRows([](int mode) { return mode >= 2; });
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("exact");
+        for (const char *fault : {"flaky = 100-104", "jitter = 50-250"}) {
+            for (int mode = 0; mode <= 4; ++mode)
+                QTest::addRow("%s, grab mode %d", fault, mode) << QString::fromLatin1(fault) << mode << (mode >= 2);
+        }
     }
-    void flakySectors()
+    void damagedReads()
     {
+        QFETCH(QString, fault);
         QFETCH(int, mode);
         QFETCH(bool, exact);
-        const QString drive = makeDrive(QStringLiteral("flaky"), QStringLiteral("flaky = 100-104"));
-        const Read read = readTrack(drive, 1, mode);
+        const Read read = readTrack(makeDrive(QStringLiteral("damaged"), fault), 1, mode);
         QCOMPARE(read.samples.size(), size_t(kFrames) * 2);
         QCOMPARE(read.samples == trackSamples(1), exact);
         QCOMPARE(read.lostFrames, 0);
-    }
-
-    // Reads that start in a range come back a few frames off: the jitter-correcting modes
-    // line them up by their overlap.
-    void jitteredReads_data()
-    {
-        addModeRows([](int mode) { return mode >= 2; });
-    }
-    void jitteredReads()
-    {
-        QFETCH(int, mode);
-        QFETCH(bool, exact);
-        const QString drive = makeDrive(QStringLiteral("jitter"), QStringLiteral("jitter = 50-250"));
-        const Read read = readTrack(drive, 1, mode);
-        QCOMPARE(read.samples.size(), size_t(kFrames) * 2);
-        QCOMPARE(read.samples == trackSamples(1), exact);
     }
 
     // Two sectors fail their first reads: enough retries read them, fewer lose them. In the

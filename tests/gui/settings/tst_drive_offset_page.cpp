@@ -19,7 +19,7 @@ QByteArray offsetRecord(const QByteArray &name, int offset)
 } // namespace
 
 // The CD Settings page proposes the drive database's offset for a drive whose own read offset
-// was never set, and its button takes it.
+// was never set, and its button takes it; it also holds "test and copy".
 class TestDriveOffsetPage : public QObject {
     Q_OBJECT
     ProgramWindows m_windows;
@@ -80,6 +80,29 @@ private slots:
         QCOMPARE(stored(settings::readOffset), QString::number(expected));
         QCOMPARE(IniFile().readString(QStringLiteral("cd settings"), key, QStringLiteral("<absent>")),
                  ownOffset.isEmpty() && shown.isEmpty() ? QStringLiteral("<absent>") : QString::number(expected));
+    }
+
+    // "test and copy" on the page: shown as stored, stored as ticked.
+    void testAndCopySetting_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("never set") << QString() << false;
+        QTest::newRow("yes") << "yes" << true;
+        QTest::newRow("no") << "no" << false;
+    }
+    void testAndCopySetting()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, ticked);
+        m_windows.start();
+        if (!stored.isEmpty())
+            IniFile().write(settings::testAndCopy, stored);
+        QVERIFY(openSettings());
+        QCOMPARE(fm_setting->Panel2->skcb_testandcopy->isChecked(), ticked);
+        fm_setting->Panel2->skcb_testandcopy->click();
+        fm_setting->skbtn_okClick();
+        QCOMPARE(IniFile().read(settings::testAndCopy), ticked ? QStringLiteral("no") : QStringLiteral("yes"));
     }
 };
 
