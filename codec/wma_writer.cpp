@@ -3,6 +3,7 @@
 #include "codec/ffmpeg_util.h"
 #include "codec/pcm_converter.h"
 
+#include <algorithm>
 #include <vector>
 
 extern "C" {
@@ -116,9 +117,8 @@ private:
     // Converts blocks into the FIFO (in == nullptr drains the resampler).
     AudioError convert(const uint8_t *const *in, int frames)
     {
-        const int bound = m_converter.outputBound(frames);
-        if (bound <= 0)
-            return AudioError::None;
+        // Never 0: the input goes in even when the resampler gives nothing for it yet.
+        const int bound = std::max(m_converter.outputBound(frames), 1);
         const int channels = m_profile.channels;
         m_planes.resize(size_t(channels));
         std::vector<uint8_t *> pointers(static_cast<size_t>(channels));
