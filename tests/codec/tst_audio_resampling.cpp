@@ -132,60 +132,78 @@ void TestAudioResampling::resamplingDoesNotAlias_data()
                         << ext << inRate << outRate;
 }
 
-// A second of `tone` made at `inRate`, encoded at `outRate` for `ext`, as ffmpeg decodes it;
-// empty when the conversion fails.
+// A second of `tones` (together at half of full scale) made at `inRate`, encoded at `outRate`
+// for `ext`, as ffmpeg decodes it; empty when the conversion fails.
 struct Encoded {
     std::vector<int16_t> samples;
     int channels = 1;
     int rate = 0;
-    // The level at `frequency`, in dB against the tone put in.
+    double amplitude = 1; // of each tone put in
+    // The level at `frequency`, in dB against a tone put in.
     double level(double frequency) const
     {
-        return decibels(toneAmplitude(samples, channels, 0, rate, frequency) / (0.5 * 32767));
+        return decibels(toneAmplitude(samples, channels, 0, rate, frequency) / amplitude);
     }
 };
 
-Encoded encodeTone(const QDir &dir, const QString &ext, int inRate, int outRate, double tone)
+Encoded encodeTones(const QDir &dir, const QString &ext, int inRate, int outRate,
+                    const std::vector<double> &tones)
 {
-    const QString source = dir.filePath(QStringLiteral("tone.wav"));
+    const QString source = dir.filePath(QStringLiteral("tones.wav"));
     const QString target = dir.filePath(QStringLiteral("out.") + ext);
+    const double amplitude = 0.5 * 32767 / double(tones.size());
+    std::vector<int16_t> sum(static_cast<size_t>(inRate));
+    for (size_t i = 0; i < sum.size(); ++i) {
+        double v = 0;
+        for (double tone : tones)
+            v += amplitude * std::sin(2 * M_PI * tone * double(i) / inRate);
+        sum[i] = int16_t(std::lround(v));
+    }
     AudioFile writer;
     setUpEncoders(writer, outRate);
-    if (!writeSineWav(source, {1.0, inRate, 1, tone, 0.5}) || !convertLikeTheJobs(source, writer, target))
+    if (!writeWav(source, sum, inRate, 1) || !convertLikeTheJobs(source, writer, target))
         return {};
     const ProbeResult probe = probeAudio(target);
-    return {decodeWithFfmpeg(target), probe.channels, probe.rate};
+    return {decodeWithFfmpeg(target), probe.channels, probe.rate, amplitude};
 }
 
-// A tone that the output rate cannot hold (above its Nyquist frequency) is removed before the
-// encoder, not folded back into the audio: what is left stays 90 dB below the tone. Going up,
-// the tone keeps its level and its image above the old Nyquist frequency stays 90 dB down, or
-// no stronger than the encoder makes that frequency from the same tone made at the new rate
-// (at 24 kbit/s WMA leaves some of its own at -88 dB, whatever resampled the input).
+// Tones that the output rate cannot hold (above its Nyquist frequency) are removed before the
+// encoder, not folded back into the audio: what is left stays 90 dB below them. Going up, a
+// tone keeps its level and its image above the old Nyquist frequency stays 90 dB down, or no
+// stronger than the encoder makes that frequency from the same tone made at the new rate (at
+// 24 kbit/s WMA leaves some of its own at -88 dB, whatever resampled the input).
 void TestAudioResampling::resamplingDoesNotAlias()
 {
     QFETCH(QString, ext);
     QFETCH(int, inRate);
     QFETCH(int, outRate);
-    // Going down, a tone just above the new Nyquist frequency, where a resampler's filter is
-    // weakest; going up, one high in the old band, whose image lies just above that band.
-    const bool down = inRate > outRate;
-    const double tone = down ? std::min(outRate / 2.0 * 1.06, (outRate + inRate) / 4.0)
-                             : std::min(inRate / 2.0 * 0.75, outRate * 0.35);
-    const double alias = folded(down ? tone : inRate - tone, outRate);
-    const Encoded encoded = encodeTone(m_dir, ext, inRate, outRate, tone);
-    QCOMPARE(encoded.rate, outRate);
-    const double leak = encoded.level(alias);
-    if (down) {
-        QVERIFY2(leak < -90.0, qPrintable(QStringLiteral("%1 Hz at %2 dB").arg(alias).arg(leak)));
+    if (inRate > outRate) {
+        // One tone just above the new Nyquist frequency, where a resampler's filter is
+        // weakest, and, where the input holds it, one whose alias would fall mid-band.
+        std::vector<double> tones{std::min(outRate / 2.0 * 1.06, (outRate + inRate) / 4.0)};
+        if (0.7 * outRate < 0.45 * inRate)
+            tones.push_back(0.7 * outRate);
+        const Encoded encoded = encodeTones(m_dir, ext, inRate, outRate, tones);
+        QCOMPARE(encoded.rate, outRate);
+        for (double tone : tones) {
+            const double leak = encoded.level(folded(tone, outRate));
+            QVERIFY2(leak < -90.0, qPrintable(QStringLiteral("%1 Hz from %2 Hz at %3 dB")
+                                                  .arg(folded(tone, outRate)).arg(tone).arg(leak)));
+        }
         return;
     }
+    // One tone high in the old band, whose image lies just above that band.
+    const double tone = std::min(inRate / 2.0 * 0.75, outRate * 0.35);
+    const double image = folded(inRate - tone, outRate);
+    const Encoded encoded = encodeTones(m_dir, ext, inRate, outRate, {tone});
+    QCOMPARE(encoded.rate, outRate);
     QVERIFY2(std::abs(encoded.level(tone)) < 1.0,
              qPrintable(QStringLiteral("the tone at %1 dB").arg(encoded.level(tone))));
+    const double leak = encoded.level(image);
     if (leak >= -90.0) {
-        const double own = encodeTone(m_dir, ext, outRate, outRate, tone).level(alias);
+        const double own = encodeTones(m_dir, ext, outRate, outRate, {tone}).level(image);
         QVERIFY2(leak <= own + 1.0, qPrintable(QStringLiteral("%1 Hz at %2 dB, the encoder's own %3 dB")
-                                                   .arg(alias).arg(leak).arg(own)));
+                                                   .arg(image).arg(leak).arg(own)));
     }
 }
 
