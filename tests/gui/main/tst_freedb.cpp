@@ -35,9 +35,11 @@ QString closedAddress()
     return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
+// These tests ask the CDDB server alone (tst_release_lookup asks MusicBrainz).
 void pointGrabberAt(const QString &address, int timeoutMs)
 {
     IniFile ini;
+    ini.write(settings::musicBrainz, QStringLiteral("no"));
     ini.write(settings::cddbServer, address);
     ini.write(settings::cgiScript, kScript);
     ini.write(settings::cddbTimeout, timeoutMs);
