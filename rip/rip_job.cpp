@@ -2,7 +2,6 @@
 
 #include "codec/audio_file.h"
 #include "disc/audio_grabber.h"
-#include "tags/audio_information.h"
 #include "codec/audio_transform.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
@@ -70,6 +69,7 @@ void RipJob::pass()
         count += ticked(row) ? 1 : 0;
     m_host.showTrackCount(count);
     m_proof = std::make_unique<RipProof>(m_c.grabber, m_snapshot.artist, m_snapshot.album);
+    m_coverArt = IniFile().read(settings::coverArt) == QLatin1String("yes");
 
     for (int row = 1; row <= trackCount; ++row) {
         if (!ticked(row))
@@ -84,6 +84,7 @@ void RipJob::pass()
         if (m_control.stopRequested())
             break;
     }
+    saveCover();
     prove();
     reportReadLosses();
     m_host.finish(m_browseDir);
@@ -246,21 +247,6 @@ bool RipJob::openTrack(int row)
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile(); // the empty file goes with its PartFile
     return false;
-}
-
-bool RipJob::saveTags(int row, const QString &path)
-{
-    AudioInformation &info = m_c.information;
-    const int16_t first = worker() ? 1 : 2;
-    info.mp3TagInfoVersion = first;
-    info.infoTitle = m_snapshot.rows[row - 1].title;
-    info.infoAlbum = m_snapshot.album;
-    info.infoArtist = m_snapshot.artist;
-    info.infoGenre = int16_t(m_snapshot.genre);
-    info.infoTrack = int16_t(row);
-    const bool saved = info.SaveTags(path);
-    info.mp3TagInfoVersion = int16_t(3 - first);
-    return info.SaveTags(path) && saved;
 }
 
 // One message at the end of the rip for every saved track that lost audio.
