@@ -36,6 +36,9 @@ public:
     int output_format = 0;
     bool playing = false, paused = false;
     bool freedb_refresh = false;
+    // The genre the last refresh selected: a rip takes a looked-up genre that the list lacks as
+    // text unless the user chose another since.
+    int refreshed_genre = -1;
     bool shown = false;
     bool no_quit_prompt = false;
     int last_x = 0, last_y = 0, edit_row = 0;
@@ -109,6 +112,9 @@ public:
     void commitOpenEdit();
     // Colours the list's selected row from the current skin, with text that stays readable.
     void styleTrackList();
+    // The looked-up genre as text when the genre list lacks it and the user kept the selection
+    // the refresh made; else empty.
+    QString lookedUpGenreText() const;
 
     // Playback
     void btn_playClick();
@@ -122,6 +128,7 @@ public:
 
     // FreeDB
     void btn_freedbClick();
+    void chooseRelease();
 
     // Rip and output format
     void btn_mp3Click();

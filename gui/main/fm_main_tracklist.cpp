@@ -98,9 +98,18 @@ void Tfm_main::btn_refreshClick()
     if (!freedb_refresh)
         readDiscLocally(*this);
     fillDiscFields(*this);
+    refreshed_genre = skcb_genre->currentIndex();
     fillTrackRows(*this);
     selectAll();
     freedb_refresh = false;
+}
+
+QString Tfm_main::lookedUpGenreText() const
+{
+    const QString genre = AudioGrabber.discGenre();
+    if (genre.isEmpty() || tracklist::genreIndex(genre) >= 0 || skcb_genre->currentIndex() != refreshed_genre)
+        return {};
+    return genre;
 }
 
 void Tfm_main::selectAll()

@@ -100,3 +100,28 @@ bool DiscWindow::shows(const QPixmap &shown, int slot)
 {
     return shown.cacheKey() == fm_main->skin_pic[size_t(slot)].cacheKey();
 }
+
+bool PaintCounter::eventFilter(QObject *, QEvent *event)
+{
+    paints += event->type() == QEvent::Paint;
+    return false;
+}
+
+LookupWatch::LookupWatch()
+{
+    fm_main->installEventFilter(&counter);
+    QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+        ++ticks;
+        busyTicks += QGuiApplication::overrideCursor()
+                     && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        paintsSeen = counter.paints;
+        fm_main->update();
+    });
+    timer.start(100);
+}
+
+void LookupWatch::stop()
+{
+    timer.stop();
+    fm_main->removeEventFilter(&counter);
+}

@@ -45,43 +45,6 @@ void pointGrabberAt(const QString &address, int timeoutMs)
     ini.write(settings::cddbTimeout, timeoutMs);
 }
 
-// Counts the paint events a widget gets.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
-// Watches the window during a lookup: a 100 ms timer that repaints it and counts its own
-// ticks, the ticks under the busy cursor, and the paints seen.
-struct LookupWatch {
-    PaintCounter counter;
-    QTimer timer;
-    int ticks = 0, busyTicks = 0, paintsSeen = 0;
-
-    LookupWatch()
-    {
-        fm_main->installEventFilter(&counter);
-        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
-            ++ticks;
-            busyTicks += QGuiApplication::overrideCursor()
-                && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            paintsSeen = counter.paints;
-            fm_main->update();
-        });
-        timer.start(100);
-    }
-    void stop()
-    {
-        timer.stop();
-        fm_main->removeEventFilter(&counter);
-    }
-};
-
 } // namespace
 
 class TestFreedb : public QObject {
