@@ -128,6 +128,16 @@ void TestCliNames::cddbAnswersAreTold()
              QStringLiteral("harvelo-cli: 127.0.0.1 (MusicBrainz): no release holds disc %1\n"
                             "harvelo-cli: 127.0.0.1: 500 Unknown developer email\n"
                             "harvelo-cli: Could not find freedb info!\n").arg(m_discId));
+    // A rip goes on with the local names; its log tells what the servers answered.
+    const QString out = testEnv().makeDir(QStringLiteral("refused"));
+    const ProcessResult rip = cli({"rip", "--device", m_disc, "--lookup", "--format", "wav", "--output", out, "--tracks", "1"});
+    QVERIFY2(rip.status == 0, rip.err.constData());
+    QVERIFY(rip.err.contains("harvelo-cli: 127.0.0.1: 500 Unknown developer email\n"));
+    const QString log = QString::fromUtf8(fileBytes(out + QStringLiteral("/Unknown Album.log")));
+    QVERIFY2(log.contains("Names (as entered)\n  Artist: Unknown Artist\n  Album: Unknown Album\n"
+                          "  Not found on-line: 127.0.0.1 (MusicBrainz): no release holds disc " + m_discId
+                          + "\n  Not found on-line: 127.0.0.1: 500 Unknown developer email\n"),
+             qPrintable(log));
 }
 
 void TestCliNames::ripWritesTagsAndCover_data()

@@ -8,6 +8,7 @@
 #include "tests/support/test_env.h"
 
 #include <QElapsedTimer>
+#include <QSslSocket>
 #include <QtTest>
 
 using Behaviour = CddbTestServer::Behaviour;
@@ -118,6 +119,7 @@ private Q_SLOTS:
     void coverArt_data();
     void coverArt();
     void anotherReleaseChosen();
+    void httpsIsAvailable();
 };
 
 void TestMusicBrainzLookup::namesTheDisc_data()
@@ -369,6 +371,12 @@ void TestMusicBrainzLookup::anotherReleaseChosen()
     grabber.setPreferredRelease(second.id());
     QVERIFY(grabber.QueryDiscInfo(1));
     QCOMPARE(grabber.chosenRelease(), 1);
+}
+
+// MusicBrainz and the Cover Art Archive answer over HTTPS only: Qt's TLS backend must load.
+void TestMusicBrainzLookup::httpsIsAvailable()
+{
+    QVERIFY2(QSslSocket::supportsSsl(), qPrintable(QSslSocket::availableBackends().join(',')));
 }
 
 HARVELO_TEST_MAIN(TestMusicBrainzLookup, QCoreApplication)

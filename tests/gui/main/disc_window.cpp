@@ -4,6 +4,7 @@
 #include "settings/settings_keys.h"
 #include "tests/support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QtTest>
 
@@ -118,6 +119,16 @@ LookupWatch::LookupWatch()
         fm_main->update();
     });
     timer.start(100);
+}
+
+qint64 LookupWatch::freedbCommand()
+{
+    QElapsedTimer clock;
+    clock.start();
+    fm_main->btn_freedbClick();
+    const qint64 elapsed = clock.elapsed();
+    stop();
+    return elapsed;
 }
 
 void LookupWatch::stop()

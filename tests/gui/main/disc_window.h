@@ -54,5 +54,7 @@ struct LookupWatch {
     int ticks = 0, busyTicks = 0, paintsSeen = 0;
 
     LookupWatch();
+    // Runs the FreeDB command under the watch, which stops then; the milliseconds it took.
+    qint64 freedbCommand();
     void stop();
 };
