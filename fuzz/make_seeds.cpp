@@ -5,6 +5,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "skin/base/skin_file.h"
+#include "tests/support/audio_fixtures.h"
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/musicbrainz_fixture.h"
 #include "tests/support/wav_fixture.h"
@@ -32,7 +33,8 @@ void writeSeed(const QString &target, const QString &name, const QByteArray &byt
 }
 
 // A short sine through AudioFile's own writer for the extension of `name`.
-void writeAudio(const QString &target, const QString &name, int rate, int channels, int wmaCode)
+void writeAudio(const QString &target, const QString &name, int rate, int channels, int wmaCode,
+                double seconds = 0.05)
 {
     AudioFile writer;
     writer.setWmaFormatEnabled(true);
@@ -41,7 +43,7 @@ void writeAudio(const QString &target, const QString &name, int rate, int channe
     writer.SetWmaFormat(wmaCode);
     writer.SetPcmFormat(rate, channels);
     writer.CreateFile(seedPath(target, name), 0);
-    SampleBlock block(sineSamples({0.05, rate, channels, 440.0, 0.5}), rate, channels);
+    SampleBlock block(sineSamples({seconds, rate, channels, 440.0, 0.5}), rate, channels);
     writer.WriteBlock(block);
     writer.CloseFile();
     if (writer.ErrorCode() != 0)
@@ -59,6 +61,31 @@ void audioSeeds()
     writeAudio(QStringLiteral("audio_ogg"), QStringLiteral("mono_8k.ogg"), 8000, 1, 0);
     writeAudio(QStringLiteral("audio_wma"), QStringLiteral("mono_8k.wma"), 8000, 1, 1);
     writeAudio(QStringLiteral("audio_wma"), QStringLiteral("stereo_8k.wma"), 8000, 2, 7);
+}
+
+// The tag target's input: a byte that picks the type (0 mp3, 1 ogg, 2 wma, 3 wav), then the file.
+void tagSeeds()
+{
+    const QString target = QStringLiteral("tag");
+    // Long enough for the tagger to take it: a few frames.
+    writeAudio(target, QStringLiteral("audio.mp3"), 8000, 1, 0, 0.5);
+    const auto seed = [&](const QString &name, char type, const QString &audio, SizeLie lie) {
+        QFile file(audio);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read seed %s", qPrintable(audio));
+        writeSeed(target, name, QByteArray(1, type) + withSizeLie(file.readAll(), lie));
+    };
+    const QString mp3 = seedPath(target, QStringLiteral("audio.mp3"));
+    const QString wma = seedPath(QStringLiteral("audio_wma"), QStringLiteral("stereo_8k.wma"));
+    seed(QStringLiteral("mono_8k_mp3"), 0, mp3, SizeLie::None);
+    seed(QStringLiteral("mono_8k_ogg"), 1, seedPath(QStringLiteral("audio_ogg"), QStringLiteral("mono_8k.ogg")),
+         SizeLie::None);
+    seed(QStringLiteral("stereo_8k_wma"), 2, wma, SizeLie::None);
+    seed(QStringLiteral("stereo_44k_wav"), 3, seedPath(QStringLiteral("audio_wav"), QStringLiteral("stereo_44k.wav")),
+         SizeLie::None);
+    seed(QStringLiteral("regression_id3v2_bad_version"), 0, mp3, SizeLie::Id3v2BadVersion);
+    seed(QStringLiteral("regression_asf_huge_header"), 2, wma, SizeLie::AsfHugeHeader);
+    QFile::remove(mp3);
 }
 
 void skinSeeds()
@@ -138,6 +165,7 @@ int main(int argc, char **argv)
     }
     g_root = QDir(QFile::decodeName(argv[1]));
     audioSeeds();
+    tagSeeds();
     skinSeeds();
     settingsSeeds();
     cddbSeeds(QDir(QFile::decodeName(argv[2])));

@@ -1,10 +1,10 @@
 #include "rip/output_naming.h"
 
+#include "jobs/part_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
 #include <QDir>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 
 namespace {
@@ -25,45 +25,6 @@ QString confined(QString name)
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         name.fill(kNeutral);
     return name;
-}
-
-// The longest prefix of `text` that ends at a boundary `next` gives (-1: no more) and holds
-// at most `budget` bytes of UTF-8.
-template <typename Next>
-qsizetype prefixWithin(const QString &text, qsizetype budget, Next next)
-{
-    qsizetype end = 0;
-    qsizetype bytes = 0;
-    for (qsizetype p = next(0); p > end; p = next(p)) {
-        bytes += QStringView(text).mid(end, p - end).toUtf8().size();
-        if (bytes > budget)
-            break;
-        end = p;
-    }
-    return end;
-}
-
-qsizetype nextCodePoint(const QString &text, qsizetype from)
-{
-    if (from >= text.size())
-        return -1;
-    const bool pair = text.at(from).isHighSurrogate() && from + 1 < text.size()
-                      && text.at(from + 1).isLowSurrogate();
-    return from + (pair ? 2 : 1);
-}
-
-// Cut between user-perceived characters; inside one that alone is too long (a letter with
-// thousands of accents), between code points.
-qsizetype cutPoint(const QString &text, qsizetype budget)
-{
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    const qsizetype end = prefixWithin(text, budget, [&graphemes](qsizetype from) {
-        graphemes.setPosition(from);
-        return graphemes.toNextBoundary();
-    });
-    if (end > 0)
-        return end;
-    return prefixWithin(text, budget, [&text](qsizetype from) { return nextCodePoint(text, from); });
 }
 
 enum Rule { Title, TitleArtist, TitleArtistAlbum, ArtistTitle, ArtistNumberTitle,
@@ -115,14 +76,6 @@ QString cleanName(const QString &text, const QStringList &replacements)
         name.replace(settings::replacements[i].replaced, value, Qt::CaseInsensitive);
     }
     return confined(name);
-}
-
-QString fittedName(const QString &name, const QString &extension, qsizetype maxBytes)
-{
-    const qsizetype budget = maxBytes - extension.toUtf8().size();
-    if (name.toUtf8().size() <= budget)
-        return name + extension;
-    return name.left(cutPoint(name, std::max<qsizetype>(0, budget))) + extension;
 }
 
 OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings)

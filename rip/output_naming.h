@@ -43,16 +43,8 @@ QString extensionForOutputType(int outputType);
 // whatever the replacements say.
 QString cleanName(const QString &text, const QStringList &replacements);
 
-// What a Linux file system takes for one file or folder name.
-inline constexpr qsizetype kMaxNameBytes = 255;
-
-// `name` + `extension`, the name cut so that the whole fits in `maxBytes` bytes of UTF-8. The
-// extension is kept whole and the cut never falls inside a character.
-QString fittedName(const QString &name, const QString &extension = {},
-                   qsizetype maxBytes = kMaxNameBytes);
-
 // The directories and the path of one track's file, without touching the file system. Each
-// folder and file name below the output directory fits kMaxNameBytes.
+// folder and file name below the output directory fits kMaxNameBytes (jobs/part_file.h).
 OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings);
 
 // Creates one directory level; failure (exists, missing parent, bad name) is ignored, and

@@ -166,10 +166,14 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
         return RipTrackResult::Outcome::Stopped;
     if (progress.failed)
         return RipTrackResult::Outcome::Failed; // already told
-    if (m_c.file.ErrorCode() == 0 && saveTags(row, part.path()) && part.commit())
+    if (!progress.gaveUpWriting && m_c.file.ErrorCode() == 0 && saveTags(row, part.path())
+        && part.commit())
         return RipTrackResult::Outcome::Saved;
-    m_host.tell(QStringLiteral("File write error!"),
-                QStringLiteral("Failed to write file ") + part.finalPath());
+    if (part.conflicted())
+        m_host.tell(QStringLiteral("Error"), conflictMessage(part.finalPath()));
+    else
+        m_host.tell(QStringLiteral("File write error!"),
+                    QStringLiteral("Failed to write file ") + part.finalPath());
     return RipTrackResult::Outcome::Failed;
 }
 

@@ -119,6 +119,7 @@ private:
         int shown() const { return shownFrom + percent * shownWidth / 100; }
         bool stopped = false;      // left by a Stop before the track was read to its end
         bool gaveUpReading = false; // left after a read error answered No
+        bool gaveUpWriting = false; // left after a write error answered No: the file is not whole
         bool failed = false;       // ended by an error already told
     };
 
@@ -132,7 +133,7 @@ private:
     bool openTrack(int row);
     Progress copyBlocks(const IniFile &ini, const QString &path);
     bool copyOneBlock(PcmSpool *spool, Progress &progress);
-    bool encodeSpool(PcmSpool &spool, float ratio);
+    Progress encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);

@@ -36,8 +36,13 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     progress.shownWidth = 50;
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
-    if (!progress.stopped && !m_control.stopRequested())
-        progress.stopped = encodeSpool(spool, ratio);
+    // After a write answered No the file cannot be whole: encoding the spool would only fail
+    // and ask again.
+    if (!progress.stopped && !progress.gaveUpWriting && !m_control.stopRequested()) {
+        const Progress encoded = encodeSpool(spool, ratio);
+        progress.stopped = encoded.stopped;
+        progress.gaveUpWriting = encoded.gaveUpWriting;
+    }
     return progress;
 }
 
@@ -62,16 +67,17 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
     return store(block, spool, progress);
 }
 
-// True when a Stop ended the encoding before its end.
-bool RipJob::encodeSpool(PcmSpool &spool, float ratio)
+RipJob::Progress RipJob::encodeSpool(PcmSpool &spool, float ratio)
 {
     Progress progress{0, 0, spool.frames(), 50, 50};
     if (!spool.rewind()
-        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
-        return false;
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
+        progress.gaveUpWriting = true;
+        return progress;
+    }
     while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
     }
-    return progress.stopped;
+    return progress;
 }
 
 bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
@@ -98,8 +104,10 @@ bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
         stored = m_c.file.ErrorCode() == 0;
     }
     if (!stored
-        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
+        progress.gaveUpWriting = true;
         return false;
+    }
     const int n = block.size();
     block = SampleBlock();
     progress.written = std::min(progress.written + n / 2, progress.trackSamples);

@@ -2,6 +2,7 @@
 
 #include "jobs/part_file.h"
 #include "tags/audio_information.h"
+#include "tags/tag_saving.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,24 +41,22 @@ bool sameBytes(const QString &path, const QByteArray &bytes)
 
 // The texts as the user sees them: a track shown as "Artist / Title" (a track with an artist of
 // its own) is tagged with that artist and that title; every other row's name is its title and
-// the artist field its artist.
+// the artist field its artist. The file is the job's own until the commit: tagged in place, it
+// must still decode exactly as the writer left it.
 bool RipJob::saveTags(int row, const QString &path)
 {
+    const DecodedAudio written = decodeAudio(path);
     AudioInformation &info = m_c.information;
     const QString shown = m_snapshot.rows[row - 1].title;
     const ShownTitle name = m_snapshot.names.ownArtist(row - 1).isEmpty() ? ShownTitle{{}, shown}
                                                                           : splitShownTitle(shown);
-    const int16_t first = worker() ? 1 : 2;
-    info.mp3TagInfoVersion = first;
     info.infoTitle = name.title;
     info.infoAlbum = m_snapshot.album;
     info.infoArtist = name.artist.isEmpty() ? m_snapshot.artist : name.artist;
     info.infoGenre = int16_t(m_snapshot.genre);
     info.infoTrack = int16_t(row);
     info.extra = extraTags(m_snapshot, row, m_coverArt);
-    const bool saved = info.SaveTags(path);
-    info.mp3TagInfoVersion = int16_t(3 - first);
-    return info.SaveTags(path) && saved;
+    return saveTagsChecked(info, path, worker() ? 1 : 2, written) == TagSave::Saved;
 }
 
 // cover.jpg (or .png) in every folder that received a track of this rip. A file already

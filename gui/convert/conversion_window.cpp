@@ -6,6 +6,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "convert/conversion_threads.h"
+#include "jobs/part_file.h"
 
 #include "skin/sk_controls.h"
 #include "gui/services/window_placement.h"
@@ -190,9 +191,18 @@ void ConversionWindow::setConverted(const QString &amount)
 
 void ConversionWindow::reportInvalid(const QString &name)
 {
-    runOn(this, [this, &name] {
-        services::prompter().plain(QStringLiteral("Harvelo"), name + QStringLiteral(" is not a valid file!"),
-                                   Prompter::Buttons::Ok, this);
+    tell(name + QStringLiteral(" is not a valid file!"));
+}
+
+void ConversionWindow::reportConflict(const QString &target)
+{
+    tell(conflictMessage(target));
+}
+
+void ConversionWindow::tell(const QString &text)
+{
+    runOn(this, [this, &text] {
+        services::prompter().plain(QStringLiteral("Harvelo"), text, Prompter::Buttons::Ok, this);
     });
 }
 

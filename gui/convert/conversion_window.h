@@ -61,11 +61,14 @@ private:
     void createCurrentFileBox(const Texts &texts, QPoint at);
     void jobEnded(int generation, std::exception_ptr error);
     void waitForWorker();
+    // A plain box with the title "Harvelo" and OK, on the UI thread.
+    void tell(const QString &text);
 
     void showFile(int number, const QString &name, const QString &size) override;
     void setProgress(int percent) override;
     void setConverted(const QString &amount) override;
     void reportInvalid(const QString &name) override;
+    void reportConflict(const QString &target) override;
     bool confirmOverwrite(const QString &target) override;
     void finished(std::exception_ptr error) override;
 
