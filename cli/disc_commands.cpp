@@ -4,6 +4,7 @@
 #include "disc/accuraterip_disc_id.h"
 #include "disc/audio_grabber.h"
 #include "disc/disc_codes.h"
+#include "rip/rip_log.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -65,7 +66,8 @@ int runDrives(const QStringList &args)
     AudioGrabber grabber;
     for (int n = 1; n <= grabber.driveCount(); ++n) {
         grabber.setDriveNum(n);
-        std::printf("%d\t%s\t%s\n", n, qPrintable(grabber.driveLetter()), qPrintable(grabber.driveName()));
+        std::printf("%d\t%s\t%s\n", n, qPrintable(nameOnOneLine(grabber.driveLetter())),
+                    qPrintable(nameOnOneLine(grabber.driveName())));
     }
     return 0;
 }
@@ -96,15 +98,17 @@ int runToc(const QStringList &args)
 // The names as the window would show them, then the other releases that hold the disc.
 void printNames(AudioGrabber &grabber)
 {
+    // Names from a server, one to a line whatever they hold.
     const DiscNames &names = grabber.discNames();
-    std::printf("artist: %s\nalbum: %s\ngenre: %s\nyear: %s\n", qPrintable(grabber.discArtist()),
-                qPrintable(grabber.discAlbum()), qPrintable(grabber.discGenre()), qPrintable(names.year()));
+    std::printf("artist: %s\nalbum: %s\ngenre: %s\nyear: %s\n", qPrintable(nameOnOneLine(grabber.discArtist())),
+                qPrintable(nameOnOneLine(grabber.discAlbum())), qPrintable(nameOnOneLine(grabber.discGenre())),
+                qPrintable(names.year()));
     if (names.discNumber > 0)
         std::printf("disc: %d/%d\n", names.discNumber, names.discTotal);
-    std::printf("source: %s\n", qPrintable(grabber.namesSource()));
+    std::printf("source: %s\n", qPrintable(nameOnOneLine(grabber.namesSource())));
     for (int k = 1; k <= grabber.trackCount(); ++k) {
         grabber.setTrackNum(k);
-        std::printf("%d: %s\n", k, qPrintable(grabber.trackTitle()));
+        std::printf("%d: %s\n", k, qPrintable(nameOnOneLine(grabber.trackTitle())));
     }
     printOtherReleases(grabber, stdout);
 }

@@ -1,6 +1,7 @@
 #include "cli/lookup_output.h"
 
 #include "disc/audio_grabber.h"
+#include "rip/rip_log.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -35,7 +36,7 @@ QString releaseProblem(const AudioGrabber &grabber, const QString &release)
 void printOnlineAnswers(const AudioGrabber &grabber)
 {
     for (const QString &answer : grabber.onlineAnswers())
-        std::fprintf(stderr, "harvelo-cli: %s\n", qPrintable(answer));
+        std::fprintf(stderr, "harvelo-cli: %s\n", qPrintable(nameOnOneLine(answer)));
 }
 
 void printOtherReleases(const AudioGrabber &grabber, FILE *out)
@@ -45,8 +46,11 @@ void printOtherReleases(const AudioGrabber &grabber, FILE *out)
         if (i == grabber.chosenRelease())
             continue;
         const ReleaseCandidate &c = candidates[i];
-        const QStringList fields{c.names.musicBrainz.releaseId, c.names.album, c.names.artist,
-                                 c.names.date, c.country, c.format, c.barcode};
+        QStringList fields{c.names.musicBrainz.releaseId, c.names.album, c.names.artist,
+                           c.names.date, c.country, c.format, c.barcode};
+        // Names from a server, one to a line whatever they hold.
+        for (QString &field : fields)
+            field = nameOnOneLine(field);
         std::fprintf(out, "other release: %s\n", qPrintable(fields.join(QLatin1Char('\t'))));
     }
 }

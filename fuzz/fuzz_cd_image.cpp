@@ -3,7 +3,6 @@
 #include "disc/image/cd_image.h"
 #include "fuzz/fuzz_support.h"
 
-#include <QtEndian>
 #include <vector>
 
 namespace {
@@ -11,28 +10,13 @@ namespace {
 constexpr int kSectorBytes = 2352;
 constexpr int kSectors = 20;
 
-// A WAV header of 16-bit stereo 44.1 kHz PCM for `bytes` of data.
-QByteArray wavHeader(quint32 bytes)
-{
-    QByteArray h;
-    auto u32 = [&h](quint32 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
-    auto u16 = [&h](quint16 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
-    h += "RIFF";
-    u32(36 + bytes);
-    h += "WAVEfmt ";
-    u32(16), u16(1), u16(2), u32(44100), u32(176400), u16(4), u16(16);
-    h += "data";
-    u32(bytes);
-    return h;
-}
-
 // A folder with a short raw file and a short WAV, under the names the seed images use, so that
 // the readers get past their file checks.
 QString imageFolder()
 {
     static const QString folder = [] {
         const QByteArray raw(kSectorBytes * kSectors, '\x11');
-        const QByteArray wav = wavHeader(quint32(raw.size())) + raw;
+        const QByteArray wav = fuzz::wavHeader(quint32(raw.size())) + raw;
         fuzz::writeInput(QStringLiteral("image.wav"), reinterpret_cast<const uint8_t *>(wav.constData()),
                          size_t(wav.size()));
         const QString bin = fuzz::writeInput(QStringLiteral("image.bin"),

@@ -3,6 +3,7 @@
 #include "jobs/part_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
+#include "rip/track_list_format.h"
 
 #include <QDir>
 #include <algorithm>
@@ -12,15 +13,10 @@ namespace {
 // Stands in for what a name may not hold after the user's replacements have run.
 constexpr QChar kNeutral = QLatin1Char('#');
 
-bool isControl(QChar c)
-{
-    return c.unicode() < 0x20 || c.unicode() == 0x7F;
-}
-
 QString confined(QString name)
 {
     // Control characters from a server, a disc or an edit make names no one can type or see.
-    name.removeIf(isControl);
+    name.removeIf(isControlCharacter);
     name.replace(QLatin1Char('/'), kNeutral);
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         name.fill(kNeutral);
@@ -48,6 +44,11 @@ QString stemFor(int rule, const QString &t, const QString &a, const QString &b, 
 
 } // namespace
 
+bool isControlCharacter(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
 NamingSettings NamingSettings::read(const IniFile &ini, const std::optional<QString> &fixedExtension)
 {
     NamingSettings s;
@@ -58,6 +59,17 @@ NamingSettings NamingSettings::read(const IniFile &ini, const std::optional<QStr
     s.extension = fixedExtension ? *fixedExtension
                                  : extensionForOutputType(ini.read(settings::outputType));
     return s;
+}
+
+const TextKey *NamingSettings::unfaithfulKey() const
+{
+    if (!IniFile::isFaithfulPath(outputDirectory))
+        return &settings::outputDirectory;
+    for (size_t i = 0; i < settings::replacements.size(); ++i) {
+        if (!IniFile::isFaithfulPath(replacements.value(qsizetype(i))))
+            return &settings::replacements[i].key;
+    }
+    return nullptr;
 }
 
 QString extensionForOutputType(int outputType)
@@ -82,7 +94,8 @@ OutputPath planOutputPath(const TrackNames &track, const NamingSettings &setting
 {
     const QString a = fittedName(cleanName(track.artist, settings.replacements));
     const QString b = fittedName(cleanName(track.album, settings.replacements));
-    const QString t = cleanName(track.title, settings.replacements);
+    // A title of control characters alone would name the file ".wav": named as untitled.
+    const QString t = cleanName(tracklist::trackName(track.title, track.number), settings.replacements);
     const int rule = settings.filenameFormat;
 
     OutputPath out;

@@ -75,7 +75,7 @@ void RipJob::pass()
         if (!ticked(row))
             continue;
         const TrackEnd end = ripTrack(row);
-        if (end == TrackEnd::FormatRefused) {
+        if (end == TrackEnd::Refused) {
             m_host.finish({});
             return;
         }
@@ -117,6 +117,11 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
         m_control.checkpoint(); // a held worker starts no track
     const IniFile ini;
     const NamingSettings naming = this->naming(ini);
+    // A stored name that is not UTF-8 would make a look-alike folder: nothing is made.
+    if (const TextKey *unusable = naming.unfaithfulKey()) {
+        m_host.tell(QStringLiteral("Error"), ini.unfaithfulPathMessage(*unusable));
+        return TrackEnd::Refused;
+    }
     if (worker())
         createDirectoryLevel(naming.outputDirectory);
     const RipRow &r = m_snapshot.rows[row - 1];
@@ -127,7 +132,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_results.append({row, r.title, out.path});
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
-        return TrackEnd::FormatRefused;
+        return TrackEnd::Refused;
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {

@@ -107,7 +107,8 @@ public:
     static constexpr int kBlockRequest = 88200;
 
 private:
-    enum class TrackEnd { Ripped, Skipped, FormatRefused };
+    // Refused: the encoder or the naming settings cannot be used, and the job ends.
+    enum class TrackEnd { Ripped, Skipped, Refused };
     struct Progress {
         qint64 written;      // frames, never above trackSamples
         int percent;

@@ -1,5 +1,7 @@
 #include "skin/sk_image_button.h"
 
+#include "skin/sk_paint.h"
+
 #include <QPainter>
 
 TskImageButton::TskImageButton(QWidget *parent) : QAbstractButton(parent)
@@ -69,6 +71,9 @@ void TskImageButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.drawPixmap(0, 0, currentPicture());
+    // The keyboard's place: only Tab reaches an image button, never a click.
+    if (hasFocus())
+        skDrawFocusMark(p, rect().adjusted(2, 2, -2, -2));
 }
 
 void TskImageButton::enterEvent(QEnterEvent *)

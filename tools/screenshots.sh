@@ -136,3 +136,30 @@ DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 1 key F1
 sleep 1.5
 grab_big "$out/use-help.png"
 stop_in_use
+# The keyboard's place: Shift+Tab from the track list reaches the Rip CD button, then the OGG
+# button, each showing its focus mark.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 1 key shift+Tab shift+Tab
+sleep 0.5
+ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 525x380 -i "$big+$X,$Y" \
+    -frames:v 1 "$out/use-focused-button.png"
+echo "$out/use-focused-button.png"
+# Esc closes the open action menu and asks nothing.
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 3
+sleep 0.5
+DISPLAY="$big" xdotool key Escape
+sleep 0.5
+grab_big "$out/use-menu-closed-by-esc.png"
+stop_in_use
+# The settings dialog from the keyboard: Right on its focused tab strip shows the second page,
+# with the focus mark on the tab; its Help shows the settings page beside it.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 75 45 click 1
+sleep 1
+DISPLAY="$big" xdotool key Right
+sleep 0.5
+grab_big "$out/use-settings-focused-tab.png"
+DISPLAY="$big" xdotool key ctrl+Next
+sleep 0.3
+grab_big "$out/use-settings-ctrl-pgdown.png"
+stop_in_use

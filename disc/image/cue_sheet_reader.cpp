@@ -104,6 +104,27 @@ QString checkCueLine(QByteArray &line, CueText &cue)
     return {};
 }
 
+// The line trimmed, with every run of blanks outside double quotes made one blank: a quoted
+// name keeps its own blanks, and a FILE name its way to the file.
+QByteArray simplifiedOutsideQuotes(const QByteArray &line)
+{
+    QByteArray out;
+    bool quoted = false;
+    bool blank = false;
+    for (const char c : line.trimmed()) {
+        if (!quoted && (c == ' ' || (c >= '\t' && c <= '\r'))) {
+            blank = true;
+            continue;
+        }
+        if (blank)
+            out += ' ';
+        blank = false;
+        quoted = c == '"' ? !quoted : quoted;
+        out += c;
+    }
+    return out;
+}
+
 std::optional<CueText> checkCueText(const QByteArray &raw, QString *error)
 {
     CueText cue;
@@ -115,7 +136,7 @@ std::optional<CueText> checkCueText(const QByteArray &raw, QString *error)
     }
     const QList<QByteArray> lines = text.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
-        QByteArray line = lines[i].simplified();
+        QByteArray line = simplifiedOutsideQuotes(lines[i]);
         if (line.isEmpty())
             continue;
         const QString reason = checkCueLine(line, cue);

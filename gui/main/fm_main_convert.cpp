@@ -17,20 +17,12 @@ namespace {
 const char kWavFilter[] = "WAV File(*.wav)|*.wav";
 const char kDecodeFilter[] = "(*.mp3,*.wma,*.ogg)|*.mp3;*.wma;*.ogg";
 
-// "Description|pattern;pattern" as a Qt name filter: "Description (pattern pattern)".
-QString nameFilter(const char *filter)
-{
-    const QString f = QString::fromLatin1(filter);
-    QString patterns = f.section(QLatin1Char('|'), 1);
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    return f.section(QLatin1Char('|'), 0, 0) + QStringLiteral(" (") + patterns + QLatin1Char(')');
-}
-
 // Runs the shared dialog; the chosen files stay in OpenDialog for the job window.
-bool chooseFiles(Tfm_main &main, const char *filter)
+bool chooseFiles(Tfm_main &main, const char *filter, const QString &title)
 {
     Prompter::FileDialog dialog;
-    dialog.filter = nameFilter(filter);
+    dialog.title = title;
+    dialog.setFilter(QString::fromLatin1(filter));
     dialog.multiSelect = true;
     // The folder last used, and the user's music before the first choice; never the working
     // folder, which means nothing to a program started from a menu.
@@ -43,18 +35,31 @@ bool chooseFiles(Tfm_main &main, const char *filter)
     return !main.OpenDialog.isEmpty();
 }
 
+// A stored output folder that is not UTF-8 would become a look-alike folder: no job runs.
+bool outputDirectoryUsable(Tfm_main &main)
+{
+    const IniFile ini;
+    if (IniFile::isFaithfulPath(ini.read(settings::outputDirectory)))
+        return true;
+    services::prompter().error(ini.unfaithfulPathMessage(settings::outputDirectory), &main);
+    return false;
+}
+
 void runEncode(Tfm_main &main, int encodeformat, const QString &title)
 {
-    if (!chooseFiles(main, kWavFilter))
+    const char *const formats[] = {"MP3", "WMA", "OGG"};
+    if (!outputDirectoryUsable(main)
+        || !chooseFiles(main, kWavFilter,
+                        QStringLiteral("Choose WAV files to encode to ") + QLatin1String(formats[encodeformat])))
         return;
     fm_encode->encodeformat = encodeformat;
     fm_encode->setTitle(title);
     fm_encode->exec();
 }
 
-void runDecode(Tfm_main &main, const char *filter, const QString &title)
+void runDecode(Tfm_main &main, const char *filter, const QString &dialogTitle, const QString &title)
 {
-    if (!chooseFiles(main, filter))
+    if (!outputDirectoryUsable(main) || !chooseFiles(main, filter, dialogTitle))
         return;
     fm_decode->setTitle(title);
     fm_decode->exec();
@@ -102,11 +107,13 @@ void Tfm_main::WavToOggClick()
 void Tfm_main::DecodeClick()
 {
     waitForJobs();
-    runDecode(*this, kDecodeFilter, QStringLiteral("Decode to WAV..."));
+    runDecode(*this, kDecodeFilter, QStringLiteral("Choose MP3, WMA or OGG files to decode to WAV"),
+              QStringLiteral("Decode to WAV..."));
 }
 
 void Tfm_main::NormalizeClick()
 {
     waitForJobs();
-    runDecode(*this, kWavFilter, QStringLiteral("WAV normalize..."));
+    runDecode(*this, kWavFilter, QStringLiteral("Choose WAV files to normalize"),
+              QStringLiteral("WAV normalize..."));
 }

@@ -56,7 +56,8 @@ void Tfm_main::chooseSkinAtStart()
     IniFile ini;
     const int skin = ini.read(settings::skin);
     skin_file.clear();
-    if (skin == 0)
+    // A stored name that is not UTF-8 would name another file: the built-in skin instead.
+    if (skin == 0 && IniFile::isFaithfulPath(ini.read(settings::skinName)))
         skin_file = ini.read(settings::skinName);
     else if (skin >= 1 && skin <= 5)
         skin_file = shippedSkin(skin);
@@ -100,9 +101,11 @@ void Tfm_main::skinMenuClick(int skin)
 void Tfm_main::OthersClick()
 {
     Prompter::FileDialog opd_skin;
-    opd_skin.title = QStringLiteral("Open");
-    opd_skin.filter = QStringLiteral("skin file(*.skn)");
-    opd_skin.directory = skin_dir;
+    opd_skin.title = QStringLiteral("Choose a skin file");
+    opd_skin.setFilter(QStringLiteral("skin file(*.skn)|*.skn"));
+    // Where the shipped skins are, until the user has chosen one elsewhere.
+    opd_skin.directory = skin_dir == executableDir() ? executableDir() + QStringLiteral("skins")
+                                                     : skin_dir;
     const QStringList chosen = services::prompter().openFiles(opd_skin, this);
     if (chosen.isEmpty())
         return;

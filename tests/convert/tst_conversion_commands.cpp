@@ -61,23 +61,32 @@ private Q_SLOTS:
     void cancelledDialogOpensNothing_data()
     {
         QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("filter");
-        const QString wavFilter("WAV File(*.wav) (*.wav)");
-        QTest::newRow("mp3") << "WAV to &MP3" << wavFilter;
-        QTest::newRow("wma") << "WAV to &WMA" << wavFilter;
-        QTest::newRow("ogg") << "WAV to &OGG" << wavFilter;
-        QTest::newRow("decode") << "&Decode to WAV" << "(*.mp3,*.wma,*.ogg) (*.mp3 *.wma *.ogg)";
-        QTest::newRow("normalize") << "&WAV Normalize" << wavFilter;
+        QTest::addColumn<QStringList>("patterns");
+        const QString wavFilter("WAV File(*.wav)");
+        const QStringList wav{"*.wav"};
+        QTest::newRow("mp3") << "WAV to &MP3" << "Choose WAV files to encode to MP3" << wavFilter << wav;
+        QTest::newRow("wma") << "WAV to &WMA" << "Choose WAV files to encode to WMA" << wavFilter << wav;
+        QTest::newRow("ogg") << "WAV to &OGG" << "Choose WAV files to encode to OGG" << wavFilter << wav;
+        QTest::newRow("decode") << "&Decode to WAV" << "Choose MP3, WMA or OGG files to decode to WAV"
+                                << "(*.mp3,*.wma,*.ogg)" << QStringList{"*.mp3", "*.wma", "*.ogg"};
+        QTest::newRow("normalize") << "&WAV Normalize" << "Choose WAV files to normalize" << wavFilter << wav;
     }
 
+    // The dialog shows the filter's own words once, filters by its patterns and says what it is for.
     void cancelledDialogOpensNothing()
     {
         QFETCH(QString, command);
+        QFETCH(QString, title);
         QFETCH(QString, filter);
+        QFETCH(QStringList, patterns);
         fm_main->OpenDialog = QStringList{"/earlier/choice.wav"};
         QVERIFY(h->run(command));
         QCOMPARE(h->prompter.fileDialogs.size(), 1);
         QCOMPARE(h->prompter.fileDialogs.first().filter, filter);
+        QCOMPARE(h->prompter.fileDialogs.first().patterns, patterns);
+        QCOMPARE(h->prompter.fileDialogs.first().title, title);
         QVERIFY(h->prompter.fileDialogs.first().multiSelect);
         QVERIFY(fm_main->OpenDialog.isEmpty());
         QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, 0);
@@ -226,6 +235,29 @@ private Q_SLOTS:
         for (const Prompter::FileDialog &d : h->prompter.fileDialogs)
             opened << d.directory;
         QCOMPARE(opened, (QStringList{music, in, in}));
+    }
+
+    void anOutputDirectoryNotUtf8IsRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("encode") << "WAV to &OGG";
+        QTest::newRow("decode") << "&Decode to WAV";
+        QTest::newRow("normalize") << "&WAV Normalize";
+    }
+    // A stored folder name with a byte that is not UTF-8 must not become a look-alike folder.
+    void anOutputDirectoryNotUtf8IsRefused()
+    {
+        QFETCH(QString, command);
+        IniFile().write(settings::outputDirectory, QDir(out).filePath("caf@"));
+        QByteArray ini = fileBytes(testEnv().iniPath());
+        QVERIFY(writeFileBytes(testEnv().iniPath(), ini.replace("caf@", "caf\xe9")));
+        h->prompter.fileSelections.enqueue({wav("take.wav")});
+        QVERIFY(h->run(command));
+        QCOMPARE(h->prompter.texts(), QStringList{"The \"output directory\" of " + testEnv().iniPath()
+                                                  + " is not UTF-8 text: choose it again in the settings."});
+        QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, 0);
+        QVERIFY(h->prompter.fileDialogs.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void theOutputDirectoryIsMadeOnShow()
