@@ -1,5 +1,6 @@
 #include "disc/disc_codes.h"
 #include "disc/image/cd_image.h"
+#include "jobs/part_file.h"
 #include "rip/cue_writer.h"
 #include "rip/output_naming.h"
 #include "rip/rip_log.h"
