@@ -123,7 +123,11 @@ bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 void ConversionLoop::keepTarget(PartFile &part)
 {
     const bool closed = m_job.writer->ErrorCode() == 0;
-    if ((closed && part.commit()) || m_job.control->stopRequested())
+    if (closed && part.commit()) {
+        m_job.view->fileConverted(part.finalPath());
+        return;
+    }
+    if (m_job.control->stopRequested())
         return;
     if (part.conflicted())
         m_job.view->reportConflict(part.finalPath());

@@ -24,6 +24,8 @@ public:
     virtual void reportConflict(const QString &target) = 0;
     // "<target> is already exist.Overwrite?"; true for Yes.
     virtual bool confirmOverwrite(const QString &target) = 0;
+    // A target written whole under its final name.
+    virtual void fileConverted(const QString &target) { Q_UNUSED(target); }
     // The last call of a job; `error` is set when a component failed beyond its error code.
     virtual void finished(std::exception_ptr error) = 0;
 };

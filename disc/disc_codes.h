@@ -18,6 +18,11 @@ struct DiscCodes {
 
 DiscCodes readDiscCodes(const CdDisc &disc);
 
+// The value when it is a 13-digit catalog (UPC/EAN) or a 12-character ISRC (country and owner
+// in 5 letters or digits, year and number in 7 digits); empty otherwise, and for zeros.
+QString validCatalog(const QString &mcn);
+QString validIsrc(const QString &isrc);
+
 // Only the catalog number: asking a drive for every ISRC takes seconds.
 QString readDiscCatalog(const CdDisc &disc);
 

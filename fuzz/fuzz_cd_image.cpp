@@ -35,8 +35,15 @@ void readSectors(const CdImageLayout &layout)
         reader.readSector(track.firstLsn, sector.data());
         reader.readSector(track.firstLsn + track.sectors - 1, sector.data());
     }
-    if (layout.codes.isrcs.size() != qsizetype(layout.toc.tracks.size()))
-        fuzz::fail("an ISRC list that does not match the tracks");
+    if (layout.codes.isrcs.size() != qsizetype(layout.toc.tracks.size())
+        || layout.codes.pregapSectors.size() != qsizetype(layout.toc.tracks.size()))
+        fuzz::fail("an ISRC or pregap list that does not match the tracks");
+    // The disc IDs take the first and last numbers as a disc's: 1 to 99, one after the other.
+    for (size_t i = 0; i < layout.toc.tracks.size(); ++i) {
+        const int number = layout.toc.tracks[i].number;
+        if (number < 1 || number > 99 || (i > 0 && number != layout.toc.tracks[i - 1].number + 1))
+            fuzz::fail("track numbers that are no disc's");
+    }
 }
 
 } // namespace

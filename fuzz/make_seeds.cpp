@@ -98,6 +98,10 @@ void skinSeeds()
         images[slot].fill(QColor(slot * 5, 200, 255 - slot * 5));
     }
     writeSeed(QStringLiteral("skin"), QStringLiteral("tiny.skn"), SkinFile::encode(images));
+    SkinFile::Images doubled;
+    for (int slot = 0; slot < SkinFile::SlotCount; ++slot)
+        doubled[slot] = images[slot].scaled(images[slot].size() * 2);
+    writeSeed(QStringLiteral("skin"), QStringLiteral("tiny_double.skn"), SkinFile::encode(images, &doubled));
 }
 
 void settingsSeeds()

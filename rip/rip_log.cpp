@@ -125,14 +125,21 @@ QString sectorTime(int sectors, QLatin1Char frameSeparator)
         .arg(sectors % kSectorsPerSecond, 2, 10, QLatin1Char('0'));
 }
 
-QString ripSummary(const RipReport &report)
+int accurateTrackCount(const RipReport &report)
 {
     const auto status = report.accurateRipStatus;
     if (status != AccurateRipAnswer::Found && status != AccurateRipAnswer::NotPresent)
-        return QStringLiteral("not checked");
-    const auto accurate = std::count_if(report.tracks.cbegin(), report.tracks.cend(), [](const RippedTrack &t) {
+        return -1;
+    return int(std::count_if(report.tracks.cbegin(), report.tracks.cend(), [](const RippedTrack &t) {
         return t.verdict.kind == AccurateRipVerdict::Accurate;
-    });
+    }));
+}
+
+QString ripSummary(const RipReport &report)
+{
+    const int accurate = accurateTrackCount(report);
+    if (accurate < 0)
+        return QStringLiteral("not checked");
     if (!report.tracks.isEmpty() && accurate == report.tracks.size())
         return QStringLiteral("All tracks accurately ripped");
     return QStringLiteral("%1 of %2 tracks accurate").arg(accurate).arg(report.tracks.size());

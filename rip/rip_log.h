@@ -44,6 +44,8 @@ struct RipReport {
 
 // "All tracks accurately ripped", "N of M tracks accurate" or "not checked".
 QString ripSummary(const RipReport &report);
+// The tracks the AccurateRip database proved accurate; -1 when it was not asked.
+int accurateTrackCount(const RipReport &report);
 
 // A name from outside (a server, a disc, an edit) as the log, the cue sheet and a terminal show
 // it: on one line, whatever it holds. Control characters U+0000 to U+001F and U+007F become

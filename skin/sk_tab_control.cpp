@@ -1,5 +1,6 @@
 #include "skin/sk_tab_control.h"
 
+#include "skin/sk_accessible.h"
 #include "skin/sk_paint.h"
 
 #include <QKeyEvent>
@@ -12,6 +13,7 @@ using namespace skTheme;
 
 TskTabControl::TskTabControl(QWidget *parent) : QWidget(parent), m_pages(new QStackedWidget(this))
 {
+    skInstallAccessibility();
     connect(m_pages, &QStackedWidget::currentChanged, this, [this](int index) {
         update();
         emit currentChanged(index);

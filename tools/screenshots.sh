@@ -163,3 +163,32 @@ DISPLAY="$big" xdotool key ctrl+Next
 sleep 0.3
 grab_big "$out/use-settings-ctrl-pgdown.png"
 stop_in_use
+
+# Scaled screens: the window at 200 % (the skins' large pictures) and at 150 % (the same,
+# scaled down smoothly), each on a screen of the window's size in device pixels.
+shoot_scaled() {
+    local scale=$1 name=$2 w h disp
+    w=$(awk "BEGIN { printf \"%d\", 525 * $scale + 0.5 }")
+    h=$(awk "BEGIN { printf \"%d\", 380 * $scale + 0.5 }")
+    disp=":$((900 + $$ % 90))"
+    Xvfb "$disp" -screen 0 "${w}x${h}x24" -nolisten tcp >/dev/null 2>&1 &
+    local x=$!
+    mkdir -p "$work/$name" "$work/runtime-$name"
+    chmod 700 "$work/runtime-$name"
+    printf '[basic]\nskin=1\n' >"$work/$name/harvelo.ini"
+    sleep 1
+    DISPLAY="$disp" QT_SCALE_FACTOR="$scale" HARVELO_CONFIG_DIR="$work/$name" HARVELO_AUDIO_OUTPUT=null \
+        XDG_RUNTIME_DIR="$work/runtime-$name" HARVELO_CD_DEVICES="$devices" \
+        "$build/app/harvelo" >/dev/null 2>&1 &
+    app=$!
+    sleep 2.5
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size "${w}x${h}" -i "$disp+0,0" \
+        -frames:v 1 "$out/main-$name.png"
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+    app=""
+    kill "$x" 2>/dev/null || true
+    echo "$out/main-$name.png"
+}
+shoot_scaled 2 scaled-200
+shoot_scaled 1.5 scaled-150

@@ -2,7 +2,9 @@
 
 #include "gui/main/fm_main.h"
 #include "gui/jobs/job_window_controls.h"
+#include "gui/services/desktop_notification.h"
 #include "gui/services/prompter.h"
+#include "jobs/job_notice.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "convert/conversion_threads.h"
@@ -124,6 +126,8 @@ void ConversionWindow::FormShow()
         l->clear();
     skpb_progress->setValue(0);
     lbl_filecount->setText(QString::number(files.size()));
+    m_fileCount = int(files.size());
+    m_converted = 0;
     m_control.reset();
     ++m_generation;
     m_open = true;
@@ -155,6 +159,9 @@ void ConversionWindow::jobEnded(int generation, std::exception_ptr error)
     if (generation == m_generation && m_worker) {
         m_worker->wait();
         m_worker.reset();
+        // A user who stopped the job saw it end; one who is elsewhere hears of it.
+        if (!error && !m_control.stopRequested())
+            desktopNotification::afterJob(conversionNotice(m_fileCount, m_converted));
         if (m_open)
             close();
     }
@@ -213,6 +220,12 @@ bool ConversionWindow::confirmOverwrite(const QString &target)
                                           target + QStringLiteral(" is already exist.Overwrite?"),
                                           Prompter::Buttons::YesNo, this) == Prompter::Answer::Yes;
     });
+}
+
+void ConversionWindow::fileConverted(const QString &target)
+{
+    Q_UNUSED(target);
+    ++m_converted;
 }
 
 void ConversionWindow::finished(std::exception_ptr error)

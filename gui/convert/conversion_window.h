@@ -70,6 +70,7 @@ private:
     void reportInvalid(const QString &name) override;
     void reportConflict(const QString &target) override;
     bool confirmOverwrite(const QString &target) override;
+    void fileConverted(const QString &target) override;
     void finished(std::exception_ptr error) override;
 
     TskForm *m_form;
@@ -82,4 +83,6 @@ private:
     std::atomic_int m_generation{0};
     bool m_open = false;
     bool m_destroying = false;
+    int m_fileCount = 0;
+    std::atomic_int m_converted{0}; // counted by the worker
 };

@@ -2,12 +2,17 @@
 
 #include "gui/main/fm_main.h"
 #include "gui/services/prompter.h"
+#include "skin/sk_styled.h"
 
 #include <QKeyEvent>
 
 HarveloApplication::HarveloApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Harvelo"));
+    // The window system shows this icon for every window (_NET_WM_ICON) and finds the desktop
+    // entry by this name.
+    setWindowIcon(skAppIcon());
+    setDesktopFileName(QStringLiteral("io.github.harvelo.Harvelo"));
     // No display name: Qt would add it to every window title (" — Harvelo"), and the boxes'
     // captions must reach the window system exactly as given.
     installEventFilter(this);

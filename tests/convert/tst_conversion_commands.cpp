@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
@@ -57,6 +58,79 @@ private:
     }
 
 private Q_SLOTS:
+
+    // Audio files dropped on the main window open the window the Action menu's command would
+    // open after its dialog, with those files: WAV files the encode window in the selected
+    // format (MP3 while WAV is selected), the others the decode window. Anything else is left
+    // without a word.
+    void droppedFilesOpenTheirWindow_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("encodeTitle");
+        QTest::addColumn<QStringList>("encoded");
+        QTest::addColumn<QStringList>("decoded");
+        const QStringList wav{"a.wav"}, none;
+        QTest::newRow("wav, MP3 selected") << wav << 0 << "Encode to MP3..." << wav << none;
+        QTest::newRow("wav, WAV selected") << wav << 1 << "Encode to MP3..." << wav << none;
+        QTest::newRow("wav, WMA selected") << wav << 2 << "Encode to WMA..." << wav << none;
+        QTest::newRow("wav, OGG selected") << wav << 3 << "Encode to OGG..." << wav << none;
+        QTest::newRow("mp3 and ogg") << QStringList{"b.mp3", "c.ogg"} << 0 << "" << none
+                                     << QStringList{"b.mp3", "c.ogg"};
+        QTest::newRow("mixed, others left") << QStringList{"notes.txt", "b.mp3", "a.wav", "missing.wav"} << 0
+                                            << "Encode to MP3..." << wav << QStringList{"b.mp3"};
+        QTest::newRow("no audio") << QStringList{"notes.txt", "missing.mp3"} << 0 << "" << none << none;
+    }
+
+    void droppedFilesOpenTheirWindow()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(int, format);
+        QFETCH(QString, encodeTitle);
+        QFETCH(QStringList, encoded);
+        QFETCH(QStringList, decoded);
+        QList<QUrl> urls;
+        for (const QString &name : names) {
+            const QString path = inPath(name);
+            if (name.endsWith(QLatin1String(".wav")) && !name.startsWith(QLatin1String("missing")))
+                QVERIFY(writeSineWav(path));
+            else if (name == QLatin1String("notes.txt"))
+                QVERIFY(writeFileBytes(path, "not audio"));
+            else if (!name.startsWith(QLatin1String("missing")))
+                QVERIFY(makeEncodedFixture(path, 0.5));
+            urls << QUrl::fromLocalFile(path);
+        }
+        auto inputs = [this](const QStringList &list) {
+            QStringList paths;
+            for (const QString &name : list)
+                paths << inPath(name);
+            return paths;
+        };
+        fm_main->formatButtonClick(format);
+        QStringList givenToEncode, givenToDecode;
+        h->encodeWatch->whileShown = [&] { givenToEncode = fm_main->OpenDialog; };
+        h->decodeWatch->whileShown = [&] { givenToDecode = fm_main->OpenDialog; };
+
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(260, 200), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(fm_main, &enter);
+        QCOMPARE(enter.isAccepted(), !encoded.isEmpty() || !decoded.isEmpty());
+        QDropEvent drop(QPointF(260, 200), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(fm_main, &drop);
+        const int windows = (encoded.isEmpty() ? 0 : 1) + (decoded.isEmpty() ? 0 : 1);
+        // The windows open after the drop has ended, one after the other.
+        QTRY_COMPARE(h->encodeWatch->shows + h->decodeWatch->shows, windows);
+        QTRY_VERIFY(!fm_encode->jobRunning() && !fm_decode->jobRunning());
+        QCoreApplication::processEvents();
+        QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, windows);
+        QCOMPARE(h->encodeWatch->title, encodeTitle);
+        QCOMPARE(givenToEncode, inputs(encoded));
+        QCOMPARE(h->decodeWatch->title, decoded.isEmpty() ? QString() : QStringLiteral("Decode to WAV..."));
+        QCOMPARE(givenToDecode, inputs(decoded));
+        QVERIFY(h->prompter.fileDialogs.isEmpty());
+        QVERIFY(h->prompter.boxes.isEmpty());
+    }
 
     void cancelledDialogOpensNothing_data()
     {
