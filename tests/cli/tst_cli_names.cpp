@@ -166,6 +166,13 @@ void TestCliNames::releaseOption()
     const ProcessResult rip = cli({"rip", "--device", m_disc, "--release", m_hits.id()});
     QCOMPARE(rip.status, 1);
     QVERIFY(rip.err.contains("--release takes effect with --lookup only"));
+    // The rip names its files after the release asked for and lists the other one.
+    const QString out = testEnv().makeDir(QStringLiteral("chosen"));
+    const ProcessResult chosenRip = cli({"rip", "--device", m_disc, "--lookup", "--release", m_reissue.id(), "--format",
+                                         "wav", "--output", out, "--tracks", "1"});
+    QVERIFY2(chosenRip.status == 0, chosenRip.err.constData());
+    QVERIFY2(chosenRip.err.contains(("other release: " + m_hits.id() + "\tHits\t").toUtf8()), chosenRip.err.constData());
+    QVERIFY(fileBytes(out + QStringLiteral("/Hits (reissue).log")).contains(("Names (MusicBrainz release " + m_reissue.id() + ")").toUtf8()));
 }
 
 // What each server answered, line by line, before the message of the window.
