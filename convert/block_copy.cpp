@@ -19,12 +19,40 @@ ConversionProgress progressOf(const AudioFile &reader)
     return ConversionProgress(reader.SampleCount(), reader.SamplesPerFrame(), reader.Channels());
 }
 
+// A source deeper than 16 bits travels in wide blocks, so that a WAV target keeps its depth
+// and a 16-bit one is dithered once, after the normalizer.
+template <class Block>
+Block readBlock(AudioFile &reader);
+
+template <>
+SampleBlock readBlock(AudioFile &reader)
+{
+    return reader.ReadBlock(conversionBlockSamples(reader));
+}
+
+template <>
+WideSampleBlock readBlock(AudioFile &reader)
+{
+    return reader.readWideBlock(conversionBlockSamples(reader));
+}
+
+void writeBlock(AudioFile &writer, SampleBlock &block)
+{
+    writer.WriteBlock(block);
+}
+
+void writeBlock(AudioFile &writer, WideSampleBlock &block)
+{
+    writer.writeWideBlock(block);
+}
+
 // The first pass: the peak of the blocks that the second pass will write.
+template <class Block>
 CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, CopyObserver &observer)
 {
     ConversionProgress progress = progressOf(reader);
     while (progress.percent() < 100) {
-        const SampleBlock block = reader.ReadBlock(conversionBlockSamples(reader));
+        const Block block = readBlock<Block>(reader);
         if (reader.ErrorCode() != 0)
             return CopyEnd::ReadFailed;
         if (block.isEmpty())
@@ -38,17 +66,18 @@ CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, Cop
     return CopyEnd::Done;
 }
 
+template <class Block>
 CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transform, float ratio,
               Span span, CopyObserver &observer)
 {
     ConversionProgress progress = progressOf(reader);
     while (progress.percent() < 100) {
-        SampleBlock block = reader.ReadBlock(conversionBlockSamples(reader));
+        Block block = readBlock<Block>(reader);
         if (reader.ErrorCode() != 0)
             return CopyEnd::ReadFailed;
         if (transform)
             transform->NormalizeBlock(block, ratio, -1);
-        writer.WriteBlock(block);
+        writeBlock(writer, block);
         if (writer.ErrorCode() != 0)
             return CopyEnd::WriteFailed;
         const int n = block.size();
@@ -64,16 +93,15 @@ CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transf
     return CopyEnd::Done;
 }
 
-} // namespace
-
-CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
-                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
+template <class Block>
+CopyEnd copyBlocks(const QString &source, AudioFile &reader, AudioFile &writer,
+                   AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
 {
     observer.progress(0, megabytes(0));
     if (!ratio)
-        return writeBlocks(reader, writer, nullptr, 0, Span{0, 100}, observer);
+        return writeBlocks<Block>(reader, writer, nullptr, 0, Span{0, 100}, observer);
     transform.Reset();
-    const CopyEnd measured = measurePeak(reader, transform, Span{0, 50}, observer);
+    const CopyEnd measured = measurePeak<Block>(reader, transform, Span{0, 50}, observer);
     if (measured == CopyEnd::ReadFailed)
         return measured;
     reader.OpenFile(source, 0, 1);
@@ -81,6 +109,17 @@ CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
         return CopyEnd::ReadFailed;
     // A Stop during the first pass still writes the block in hand, as it would without
     // normalizing, with the gain of what was measured: the observer stops the rest.
-    const CopyEnd written = writeBlocks(reader, writer, &transform, *ratio, Span{50, 50}, observer);
+    const CopyEnd written =
+        writeBlocks<Block>(reader, writer, &transform, *ratio, Span{50, 50}, observer);
     return measured == CopyEnd::Stopped ? CopyEnd::Stopped : written;
+}
+
+} // namespace
+
+CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
+                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
+{
+    if (reader.sampleDepth().isDeep())
+        return copyBlocks<WideSampleBlock>(source, reader, writer, transform, ratio, observer);
+    return copyBlocks<SampleBlock>(source, reader, writer, transform, ratio, observer);
 }

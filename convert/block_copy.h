@@ -22,6 +22,7 @@ public:
 // input open on `reader` to `writer` block by block until the reader's length or its end.
 // With a ratio, a first pass finds the peak of the whole input, `source` is opened again on
 // `reader`, and every block is written with the one gain of `transform` (Reset here); without
-// one, the samples pass unchanged.
+// one, the samples pass unchanged. A source deeper than 16 bits is copied at its depth
+// (AudioFile::readWideBlock), so that a WAV target keeps it.
 CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
                  AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer);

@@ -9,6 +9,7 @@
 #include "tests/support/audio_fixtures.h"
 #include "tests/support/accuraterip_fixture.h"
 #include "tests/support/cddb_test_server.h"
+#include "tests/support/musicbrainz_fixture.h"
 #include "tests/support/wav_fixture.h"
 
 #include <QCoreApplication>
@@ -51,8 +52,26 @@ void writeAudio(const QString &target, const QString &name, int rate, int channe
         qFatal("cannot write seed %s: error %d", qPrintable(name), writer.ErrorCode());
 }
 
+// A short WAV deeper than 16 bits, written through the wide blocks of the conversions.
+void writeDeepWav(const QString &name, SampleDepth depth)
+{
+    AudioFile writer;
+    writer.CreateFile(seedPath(QStringLiteral("audio_wav"), name), 0);
+    const std::vector<int16_t> sine = sineSamples({0.01, 44100, 2, 440.0, 0.5});
+    WideSampleBlock block;
+    block.depth = depth;
+    for (size_t i = 0; i < sine.size(); ++i)
+        block.samples.push_back(int32_t(sine[i]) * 65536 + int32_t(i % 256) * 256);
+    writer.writeWideBlock(block);
+    writer.CloseFile();
+    if (writer.ErrorCode() != 0)
+        qFatal("cannot write seed %s: error %d", qPrintable(name), writer.ErrorCode());
+}
+
 void audioSeeds()
 {
+    writeDeepWav(QStringLiteral("stereo_24bit.wav"), SampleDepth{24, false});
+    writeDeepWav(QStringLiteral("stereo_float.wav"), SampleDepth{32, true});
     writeSineWav(seedPath(QStringLiteral("audio_wav"), QStringLiteral("mono_8k.wav")),
                  {0.05, 8000, 1});
     writeSineWav(seedPath(QStringLiteral("audio_wav"), QStringLiteral("stereo_44k.wav")),
@@ -182,6 +201,27 @@ void cddbSeeds(const QDir &freedb)
     }
 }
 
+// ws/2 disc replies in the shapes the fixtures build, and pictures as a cover-art server sends.
+void lookupSeeds()
+{
+    const QString disc = QStringLiteral("DyMY0l8y0023KMaLKg6rccb1Bac-");
+    const QList<MbTrack> tracks{{QStringLiteral("Song"), 60000, QStringLiteral("Alice & Bob")},
+                                {QStringLiteral("Tune"), 70000},
+                                {QStringLiteral("Air"), 80000, {}, QStringLiteral("Air (remastered)")}};
+    MbRelease single{QStringLiteral("a"), QStringLiteral("Album"), QStringLiteral("The Band"), QStringLiteral("1999-09-13"),
+                     QStringLiteral("GB"), QStringLiteral("602537351169")};
+    single.media = {MbMedium{tracks, {disc}}};
+    MbRelease box{QStringLiteral("b"), QStringLiteral("Box"), QStringLiteral("Various Artists")};
+    box.media = {MbMedium{{{QStringLiteral("One"), 1000}}}, MbMedium{tracks}};
+    const QString target = QStringLiteral("musicbrainz_json");
+    writeSeed(target, QStringLiteral("disc.json"), mbDiscReply(disc, {150, 4650, 9900}, 15900, {single, box}));
+    writeSeed(target, QStringLiteral("toc.json"), mbTocReply({box}));
+    writeSeed(target, QStringLiteral("stub.json"), "{\"id\":\"x\",\"title\":\"t\",\"tracks\":[]}");
+    writeSeed(QStringLiteral("cover_image"), QStringLiteral("front.jpg"), coverJpeg(8, 8));
+    writeSeed(QStringLiteral("cover_image"), QStringLiteral("front.png"), coverPng(8, 8));
+    writeSeed(QStringLiteral("cover_image"), QStringLiteral("huge_header.png"), pngHeaderClaiming(20000, 20000));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -200,5 +240,6 @@ int main(int argc, char **argv)
     httpSeeds();
     cueWriterSeeds();
     cddbSeeds(QDir(QFile::decodeName(argv[2])));
+    lookupSeeds();
     return 0;
 }

@@ -40,6 +40,7 @@ struct RipReport {
     QString artist;
     QString album;
     QString namesSource; // empty: as typed in the window
+    QStringList onlineAnswers; // what the on-line servers that named nothing answered
     QList<RippedTrack> tracks;
 };
 

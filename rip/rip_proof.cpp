@@ -11,16 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// Whole or not at all, as every output; PartFile's temporary name also fits a long name.
-bool writeText(const QString &path, const QString &text)
-{
-    return writeWholeFile(path, text.toUtf8());
-}
-
-} // namespace
-
 QString proofBaseName(const QString &album, const IniFile &ini)
 {
     return cleanName(album.isEmpty() ? QStringLiteral("rip") : album,
@@ -46,6 +36,7 @@ RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QSt
     r.artist = artist;
     r.album = album;
     r.namesSource = grabber.namesSource();
+    r.onlineAnswers = grabber.onlineAnswers();
 }
 
 void RipProof::addTrack(int row, const QString &path, const QString &title,
@@ -111,7 +102,7 @@ QStringList RipProof::write(const IniFile &ini, QStringList *failed)
                                                  {cuePath, cueSheetText(m_report, m_grabber.discCodes(), directory)}};
     for (const auto &[path, text] : files) {
         // Earlier logs are kept: a thousandth rip of one album gets none.
-        if (!QFileInfo::exists(path) && writeText(path, text))
+        if (!QFileInfo::exists(path) && writeWholeFile(path, text.toUtf8()))
             written.append(path);
         else if (failed)
             failed->append(path);
