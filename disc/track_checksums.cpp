@@ -1,5 +1,7 @@
 #include "disc/track_checksums.h"
 
+#include "disc/cd_disc.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -117,3 +119,18 @@ TrackChecksums TrackChecksummer::result() const
     sums.frames = int64_t(m_position);
     return sums;
 }
+
+// The AccurateRip sums leave out the edges of the disc's first and last audio tracks.
+TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track)
+{
+    const CdTocTrack *first = nullptr;
+    const CdTocTrack *last = nullptr;
+    for (const CdTocTrack &t : toc.tracks) {
+        if (t.audio) {
+            first = first ? first : &t;
+            last = &t;
+        }
+    }
+    return TrackChecksummer(int64_t(track.sectors) * kSectorFrames, &track == first, &track == last);
+}
+

@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
+struct CdToc;
+struct CdTocTrack;
+
 // What a rip proves about one track: the AccurateRip checksums (v1 and v2), the CRC32 of its
 // PCM bytes (little-endian 16-bit stereo, as on the disc) and its peak level.
 struct TrackChecksums {
@@ -25,6 +28,9 @@ public:
     // Interleaved stereo samples in host order; an odd trailing sample waits for its pair.
     void add(const int16_t *samples, size_t count);
     TrackChecksums result() const;
+    // The 1-based frame positions that the AccurateRip sums take, ends included.
+    uint64_t firstCounted() const { return m_firstCounted; }
+    uint64_t lastCounted() const { return m_lastCounted; }
 
 private:
     void addFrames(const int16_t *samples, size_t frames);
@@ -36,3 +42,7 @@ private:
     bool m_hasPending = false;
     int16_t m_pending = 0; // a left sample whose right one is in the next block
 };
+
+// The checksummer for a track of this disc: the disc's first and last audio tracks leave out
+// their edges.
+TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track);

@@ -144,13 +144,16 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     if (!createOutput(part))
         return TrackEnd::Skipped;
     m_c.file.SetPcmFormat(44100, 2);
+    const std::optional<uint32_t> testCrc = testRead(ini, row);
     if (!openTrack(row))
         return TrackEnd::Skipped;
     const Progress progress = copyBlocks(ini, part.finalPath());
+    m_results.last().testCrc32 = testCrc;
+    m_results.last().copyCrc32 = m_c.grabber.trackChecksums().crc32;
     m_results.last().outcome = finishTrack(row, part, progress);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
-                          m_c.grabber.trackSamples(), m_results.last().lostFrames);
+                          m_c.grabber.trackSamples(), m_results.last().lostFrames, testCrc);
     return TrackEnd::Ripped;
 }
 
@@ -258,12 +261,14 @@ bool RipJob::openTrack(int row)
     return false;
 }
 
-// One message at the end of the rip for every saved track that lost audio.
+// One message at the end of the rip for every saved track that lost audio or whose test and
+// copy reads differ.
 void RipJob::reportReadLosses()
 {
-    const QString report = readLossReport(m_results);
-    if (!report.isEmpty())
-        m_host.tell(QStringLiteral("Track read error!"), report);
+    QStringList reports{readLossReport(m_results), testAndCopyReport(m_results)};
+    reports.removeAll(QString());
+    if (!reports.isEmpty())
+        m_host.tell(QStringLiteral("Track read error!"), reports.join(QStringLiteral("\n\n")));
 }
 
 void RipJob::pump(int times)

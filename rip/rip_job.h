@@ -44,6 +44,7 @@ struct RipSnapshot {
     // The headless rip's choices over "output type" and "output directory" of the settings.
     std::optional<int> outputType;
     std::optional<QString> outputDirectory;
+    std::optional<bool> testAndCopy; // over "test and copy"
 };
 
 struct RipComponents {
@@ -132,6 +133,7 @@ private:
     bool mayWrite(const QString &path);
     bool createOutput(const PartFile &part);
     bool openTrack(int row);
+    std::optional<uint32_t> testRead(const IniFile &ini, int row);
     Progress copyBlocks(const IniFile &ini, const QString &path);
     bool copyOneBlock(PcmSpool *spool, Progress &progress);
     Progress encodeSpool(PcmSpool &spool, float ratio);

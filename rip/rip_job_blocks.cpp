@@ -46,6 +46,28 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     return progress;
 }
 
+// Test and copy: a first read of the whole track, of which only its CRC32 is kept, for the
+// copy's to repeat. Nothing when the setting is off, the track does not open or Stop came.
+std::optional<uint32_t> RipJob::testRead(const IniFile &ini, int row)
+{
+    if (!m_snapshot.testAndCopy.value_or(ini.read(settings::testAndCopy) == QLatin1String("yes")))
+        return std::nullopt;
+    m_c.grabber.setTrackNum(row);
+    m_c.grabber.OpenTrack(row);
+    bool whole = m_c.grabber.errorCode() == 0;
+    while (whole) {
+        pump(1);
+        if (worker())
+            m_control.checkpoint();
+        if (m_c.grabber.ReadBlock(kBlockRequest).isEmpty())
+            break;
+        whole = !(worker() && m_control.stopRequested());
+    }
+    const uint32_t crc = m_c.grabber.trackChecksums().crc32;
+    m_c.grabber.CloseTrack();
+    return whole ? std::optional(crc) : std::nullopt;
+}
+
 bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
 {
     pump(1);

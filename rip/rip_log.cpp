@@ -5,12 +5,12 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 
-namespace {
-
 QString hex8(uint32_t value)
 {
     return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
+
+namespace {
 
 QString readModeText(int mode)
 {
@@ -91,6 +91,11 @@ QString trackText(const RippedTrack &track)
     t += QStringLiteral("  File: %1\n").arg(nameOnOneLine(track.path));
     t += QStringLiteral("  Peak: %1 %\n").arg(track.sums.peakPercent(), 0, 'f', 1);
     t += QStringLiteral("  CRC32: %1\n").arg(hex8(track.sums.crc32));
+    if (track.testCrc32) {
+        const bool same = *track.testCrc32 == track.sums.crc32;
+        t += QStringLiteral("  Test CRC32: %1\n  Copy CRC32: %2%3\n")
+                 .arg(hex8(*track.testCrc32), hex8(track.sums.crc32), same ? QString() : QStringLiteral("  suspicious"));
+    }
     t += QStringLiteral("  AccurateRip v1: %1\n").arg(hex8(track.sums.accurateRipV1));
     t += QStringLiteral("  AccurateRip v2: %1\n").arg(hex8(track.sums.accurateRipV2));
     t += QStringLiteral("  AccurateRip: %1\n").arg(track.verdict.text());

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // One ripped track as the log and the cue sheet tell of it.
 struct RippedTrack {
@@ -18,6 +19,7 @@ struct RippedTrack {
     TrackChecksums sums;
     qint64 lostSamples = 0; // stereo frames the drive could not give
     AccurateRipVerdict verdict;
+    std::optional<uint32_t> testCrc32 = std::nullopt; // under test and copy: the first read's
 };
 
 // Everything a rip log states: how the disc was read, what it is and what came of each track.
@@ -55,6 +57,8 @@ QString nameOnOneLine(const QString &name);
 
 // "mm:ss.ff" of a sector count as a CD player shows it; a cue sheet wants ':' before the frames.
 QString sectorTime(int sectors, QLatin1Char frameSeparator = QLatin1Char('.'));
+// A checksum as the log shows it: 8 upper-case hex digits.
+QString hex8(uint32_t value);
 
 // The log's text: plain UTF-8 a person can read; its last line is "SHA-256: " with the hash of
 // the UTF-8 text above the summary line, so that a later edit shows.

@@ -18,7 +18,8 @@ public:
     // Right after the track's file is closed. `row` is its place on the disc (1 for the first
     // track, whatever number the disc gives it); `expectedFrames` is its length on the disc.
     void addTrack(int row, const QString &path, const QString &title,
-                  const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples);
+                  const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples,
+                  std::optional<uint32_t> testCrc32 = std::nullopt);
     // True when a track lost samples or is shorter than on the disc.
     bool anyTrackIncomplete() const;
 

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <cstdint>
+#include <optional>
 
 // What became of one ticked row of a rip, kept by the job for its end (the read-loss message)
 // and for whatever reports on the rip afterwards.
@@ -22,8 +24,13 @@ struct RipTrackResult {
     // answered No, the rest of the track.
     qint64 lostFrames = 0;
     int errorAction = 2; // the grabber's error action while the track was read
+    std::optional<uint32_t> testCrc32 = std::nullopt; // of the test read, under test and copy
+    uint32_t copyCrc32 = 0;            // of the read that was written
+    bool suspicious() const { return testCrc32 && *testCrc32 != copyCrc32; }
 };
 
 // The message listing every saved track that lost audio, with how much and what became of
 // it; empty when nothing was lost.
 QString readLossReport(const QList<RipTrackResult> &results);
+// The message listing every saved track whose test and copy reads differ; empty when none do.
+QString testAndCopyReport(const QList<RipTrackResult> &results);

@@ -1,6 +1,9 @@
 #include "gui/settings/cd_settings_page.h"
 
 #include "disc/audio_grabber.h"
+#include "disc/cd_settings.h"
+#include "lookup/drive_offsets.h"
+#include "lookup/offset_finder.h"
 #include "settings/ini_file.h"
 #include "gui/settings/numeric_field.h"
 #include "gui/settings/setting_widgets.h"
@@ -10,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QThread>
 #include <QVBoxLayout>
 
 using namespace settings;
@@ -30,6 +34,7 @@ TskGroupBox *CdSettingsPage::createDriveGroup()
     skcb_cdromunit = new TskComboBox(box);
     skcb_cdromtype = new TskComboBox(box);
     fillCaptions(skcb_cdromtype, choices::cdTypes);
+    connect(skcb_cdromunit, &TskComboBox::currentIndexChanged, this, &CdSettingsPage::showProposal);
     fieldGrid(box, {{0, 0, "CD-ROM unit:", skcb_cdromunit}, {1, 0, "CD-ROM Type:", skcb_cdromtype}}, 1);
     return box;
 }
@@ -66,8 +71,22 @@ TskGroupBox *CdSettingsPage::createGrabGroup()
     ud_offset = new NumericField(-kMaxReadOffset, kMaxReadOffset, 5, offsetCheck, box);
     addField(fields, 2, 0, "Read offset correction:", ud_offset);
     fields->addWidget(label("samples"), 2, 2);
+    // Beside the retries, where the page has room to spare.
+    skcb_testandcopy = new TskCheckBox(QStringLiteral("Test and copy"), box);
+    fields->addWidget(skcb_testandcopy, 0, 2, 1, 2);
     fields->setColumnStretch(3, 1);
     inner->addLayout(fields);
+    // Its own row, below the fields, so that their captions keep their width.
+    lbl_driveoffset = new QLabel(box);
+    lbl_driveoffset->setWordWrap(true);
+    skbtn_takeoffset = new TskButton(QStringLiteral("Use this offset"), box);
+    auto *proposal = new QHBoxLayout;
+    proposal->addWidget(lbl_driveoffset, 1);
+    proposal->addWidget(skbtn_takeoffset);
+    inner->addLayout(proposal);
+    connect(skbtn_takeoffset, &TskButton::clicked, this, [this] { ud_offset->setValue(m_proposal); });
+    lbl_driveoffset->hide();
+    skbtn_takeoffset->hide();
     return box;
 }
 
@@ -92,14 +111,51 @@ void CdSettingsPage::listDrives(AudioGrabber &grabber)
 {
     const int current = grabber.driveNum();
     skcb_cdromunit->clear();
+    m_drives.clear();
     for (int n = 1; n <= grabber.driveCount(); ++n) {
         grabber.setDriveNum(n);
         skcb_cdromunit->addItem(
             QStringLiteral("%1 - %2").arg(grabber.driveLetter(), grabber.driveName()));
+        m_drives.append({grabber.driveVendor(), grabber.driveModel()});
     }
     // Listing must not move the drive that the track list and playback read.
     if (current != grabber.driveNum())
         grabber.setDriveNum(current);
+    refreshDriveOffsets();
+}
+
+CdSettingsPage::DriveName CdSettingsPage::chosenDrive() const
+{
+    return m_drives.value(skcb_cdromunit->currentIndex());
+}
+
+void CdSettingsPage::showProposal()
+{
+    const DriveName drive = chosenDrive();
+    const std::optional<int> proposal = drive.vendor.isEmpty() ? std::nullopt
+        : proposedReadOffset(DriveOffsetList::cached(), IniFile(), drive.vendor, drive.model);
+    m_proposal = proposal.value_or(0);
+    lbl_driveoffset->setText(proposal ? proposedReadOffsetText(*proposal, drive.vendor, drive.model) : QString());
+    lbl_driveoffset->setVisible(proposal.has_value());
+    skbtn_takeoffset->setVisible(proposal.has_value());
+}
+
+// A missing or old list is fetched once a run, off the window thread; the page then shows
+// what it found.
+void CdSettingsPage::refreshDriveOffsets()
+{
+    static bool fetched = false;
+    const bool named = std::any_of(m_drives.cbegin(), m_drives.cend(), [](const DriveName &d) { return !d.vendor.isEmpty(); });
+    if (fetched || !named || !DriveOffsetList::cacheIsStale())
+        return;
+    fetched = true;
+    const IniFile ini;
+    QThread *thread = QThread::create([server = ini.read(accurateRipServer), timeout = ini.read(cddbTimeout)] {
+        DriveOffsetList::load(server, timeout);
+    });
+    connect(thread, &QThread::finished, this, &CdSettingsPage::showProposal);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 void CdSettingsPage::show(int unit, int type, int mode, int retries, int action, int speed)
@@ -116,7 +172,12 @@ void CdSettingsPage::load(const IniFile &ini)
 {
     show(ini.read(cdUnit), ini.read(cdType), ini.read(grabMode), ini.read(errorRetry),
          ini.read(errorAction), ini.read(driveSpeed));
-    ud_offset->setValue(ini.read(readOffset));
+    const DriveName drive = chosenDrive();
+    m_ownOffset = ownReadOffset(ini, drive.vendor, drive.model).has_value();
+    m_loadedOffset = readOffsetOf(ini, drive.vendor, drive.model);
+    ud_offset->setValue(m_loadedOffset);
+    skcb_testandcopy->setChecked(ini.read(testAndCopy) == QLatin1String("yes"));
+    showProposal();
 }
 
 void CdSettingsPage::save(IniFile &ini)
@@ -130,6 +191,12 @@ void CdSettingsPage::save(IniFile &ini)
         ini.write(errorAction, errorActionGroup->selected());
     ini.write(driveSpeed, ud_speed->committedValue());
     ini.write(readOffset, ud_offset->committedValue());
+    ini.write(testAndCopy, skcb_testandcopy->isChecked() ? QStringLiteral("yes") : QStringLiteral("no"));
+    // The drive's own offset once it has one or the value changed; else the database may
+    // still propose one.
+    const DriveName drive = chosenDrive();
+    if (m_ownOffset || ud_offset->committedValue() != m_loadedOffset)
+        writeOwnReadOffset(ini, drive.vendor, drive.model, ud_offset->committedValue());
 }
 
 void CdSettingsPage::setDefaults(const IniFile &)
@@ -137,4 +204,5 @@ void CdSettingsPage::setDefaults(const IniFile &)
     show(cdUnit.defaultValue, cdType.defaultValue, grabMode.defaultValue, errorRetry.defaultValue,
          errorAction.defaultValue, driveSpeed.defaultValue);
     ud_offset->setValue(readOffset.defaultValue);
+    skcb_testandcopy->setChecked(testAndCopy.defaultValue() == QLatin1String("yes"));
 }
