@@ -28,6 +28,7 @@ public:
         m_job.view->setConverted(written);
     }
     bool mayGoOn() override { return m_job.control->checkpoint(); }
+    void reached(JobStep step) override { m_job.control->reached(step); }
 
 private:
     const ConversionJob &m_job;
@@ -123,7 +124,11 @@ bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 void ConversionLoop::keepTarget(PartFile &part)
 {
     const bool closed = m_job.writer->ErrorCode() == 0;
-    if ((!closed || !part.commit()) && !m_job.control->stopRequested())
+    const auto commit = [&] {
+        m_job.control->reached(JobStep::BeforeCommit);
+        return part.commit();
+    };
+    if ((!closed || !commit()) && !m_job.control->stopRequested())
         reportInvalid(part.finalPath());
 }
 

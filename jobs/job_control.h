@@ -6,8 +6,20 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <type_traits>
+
+// The steps of a track or file at which a job reports to a test hook (see
+// JobControl::setStepHook). A job that reads its source once and encodes in the same pass
+// reports EncodingStarts before its first block and ReadingEnded, EncodingEnded after its last.
+enum class JobStep {
+    LastBlockRead,  // the reading pass holds its last block, not yet kept
+    ReadingEnded,   // the reading pass is over: the spool, or the measured peak, is complete
+    EncodingStarts, // the pass that writes the file is about to read its first block
+    EncodingEnded,  // that pass is over
+    BeforeCommit,   // the file is closed (and tagged); next it would replace its final name
+};
 
 // Stop and Pause/Resume of one job, shared by the UI thread (which requests) and the worker
 // (which checks at block and file boundaries). Stop is cooperative: nothing is interrupted
@@ -27,6 +39,13 @@ public:
 
     // Before a new job.
     void reset();
+
+    // For tests: a function that every job calls at each JobStep, on the job's thread, with
+    // the job's control (to request a Stop exactly there). Set it while no job runs; the
+    // program sets none, and a step then costs a test of an empty function.
+    using StepHook = std::function<void(JobStep, JobControl &)>;
+    static void setStepHook(StepHook hook);
+    void reached(JobStep step);
 
 private:
     std::atomic_bool m_stop{false};

@@ -165,7 +165,11 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
         return RipTrackResult::Outcome::Stopped;
     if (progress.failed)
         return RipTrackResult::Outcome::Failed; // already told
-    if (m_c.file.ErrorCode() == 0 && saveTags(row, part.path()) && part.commit())
+    const auto commit = [&] {
+        m_control.reached(JobStep::BeforeCommit);
+        return part.commit();
+    };
+    if (m_c.file.ErrorCode() == 0 && saveTags(row, part.path()) && commit())
         return RipTrackResult::Outcome::Saved;
     m_host.tell(QStringLiteral("File write error!"),
                 QStringLiteral("Failed to write file ") + part.finalPath());

@@ -23,8 +23,11 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     const float ratio = float(ini.read(settings::normalizeRatio));
     m_c.transform.Reset();
     if (!normalize) {
+        m_control.reached(JobStep::EncodingStarts);
         while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
         }
+        m_control.reached(JobStep::ReadingEnded);
+        m_control.reached(JobStep::EncodingEnded);
         return progress;
     }
     PcmSpool spool;
@@ -36,6 +39,7 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     progress.shownWidth = 50;
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
+    m_control.reached(JobStep::ReadingEnded);
     if (!progress.stopped && !m_control.stopRequested())
         progress.stopped = encodeSpool(spool, ratio);
     return progress;
@@ -56,6 +60,8 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
         progress.stopped = true;
         return false; // the worker writes nothing after a Stop
     }
+    if (block.isEmpty() || progress.written + block.size() / 2 >= progress.trackSamples)
+        m_control.reached(JobStep::LastBlockRead);
     pump(2);
     if (spool)
         m_c.transform.MeasureBlock(block);
@@ -66,11 +72,13 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
 bool RipJob::encodeSpool(PcmSpool &spool, float ratio)
 {
     Progress progress{0, 0, spool.frames(), 50, 50};
+    m_control.reached(JobStep::EncodingStarts);
     if (!spool.rewind()
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
         return false;
     while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
     }
+    m_control.reached(JobStep::EncodingEnded);
     return progress.stopped;
 }
 
