@@ -119,14 +119,15 @@ bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
     return end == CopyEnd::Done;
 }
 
-// The written file replaces the target only once it is whole on the disk; a failure at the
-// close (a full disk at the flush) fails the file like any other write.
+// The written file replaces the target only once it is whole on the disk, and only when no
+// Stop came first, however late; a failure at the close (a full disk at the flush) fails the
+// file like any other write.
 void ConversionLoop::keepTarget(PartFile &part)
 {
     const bool closed = m_job.writer->ErrorCode() == 0;
     const auto commit = [&] {
         m_job.control->reached(JobStep::BeforeCommit);
-        return part.commit();
+        return !m_job.control->stopRequested() && part.commit();
     };
     if ((!closed || !commit()) && !m_job.control->stopRequested())
         reportInvalid(part.finalPath());

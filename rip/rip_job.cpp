@@ -148,9 +148,10 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     return TrackEnd::Ripped;
 }
 
-// The file replaces the final name only when it is whole and tagged: after a Stop inside the
-// track, or when the close or the tagging fails, the temporary file goes and an existing file
-// stays. A read or write error answered No still ends the track as if complete.
+// The file replaces the final name only when it is whole (TrackFrames) and tagged. After a
+// Stop anywhere in the track, up to the commit, or when the close or the tagging fails, the
+// temporary file goes and an existing file stays. A read or write error answered No still
+// ends the track as if complete.
 RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progress &progress)
 {
     RipTrackResult &result = m_results.last();
@@ -161,19 +162,24 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
         result.lostFrames = std::max(result.lostFrames, progress.trackSamples - progress.written);
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile();
-    if (progress.stopped)
+    if (m_control.stopRequested())
         return RipTrackResult::Outcome::Stopped;
     if (progress.failed)
         return RipTrackResult::Outcome::Failed; // already told
-    const auto commit = [&] {
-        m_control.reached(JobStep::BeforeCommit);
-        return part.commit();
-    };
-    if (m_c.file.ErrorCode() == 0 && saveTags(row, part.path()) && commit())
+    if (result.frames.whole() && m_c.file.ErrorCode() == 0 && saveTags(row, part.path())
+        && commitUnlessStopped(part))
         return RipTrackResult::Outcome::Saved;
+    if (m_control.stopRequested())
+        return RipTrackResult::Outcome::Stopped;
     m_host.tell(QStringLiteral("File write error!"),
                 QStringLiteral("Failed to write file ") + part.finalPath());
     return RipTrackResult::Outcome::Failed;
+}
+
+bool RipJob::commitUnlessStopped(PartFile &part)
+{
+    m_control.reached(JobStep::BeforeCommit);
+    return !m_control.stopRequested() && part.commit();
 }
 
 bool RipJob::setUpEncoder(const IniFile &ini)

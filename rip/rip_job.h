@@ -110,7 +110,7 @@ private:
         int shownFrom = 0;
         int shownWidth = 100;
         int shown() const { return shownFrom + percent * shownWidth / 100; }
-        bool stopped = false;      // left by a Stop before the track was read to its end
+        bool encoding = false;     // the pass from the spool to the encoder
         bool gaveUpReading = false; // left after a read error answered No
         bool failed = false;       // ended by an error already told
     };
@@ -125,10 +125,12 @@ private:
     bool openTrack(int row);
     Progress copyBlocks(const IniFile &ini, const QString &path);
     bool copyOneBlock(PcmSpool *spool, Progress &progress);
-    bool encodeSpool(PcmSpool &spool, float ratio);
+    void encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
+    bool commitUnlessStopped(PartFile &part);
+    TrackFrames &trackFrames() { return m_results.last().frames; }
     bool saveTags(int row, const QString &path);
     void reportReadLosses();
     void pump(int times);

@@ -1,5 +1,6 @@
 // The passes over one track's blocks: from the grabber straight to the encoder, or into a spool
-// while the peak is measured and then from the spool to the encoder with one gain.
+// while the peak is measured and then from the spool to the encoder with one gain. Each pass
+// counts what it handled in the track's TrackFrames, which decide whether the file is whole.
 #include "rip/rip_job.h"
 
 #include "codec/audio_file.h"
@@ -40,8 +41,9 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
     m_control.reached(JobStep::ReadingEnded);
-    if (!progress.stopped && !m_control.stopRequested())
-        progress.stopped = encodeSpool(spool, ratio);
+    // After a Stop the encoding pass would only write a block (window-thread job) to no use.
+    if (!m_control.stopRequested())
+        encodeSpool(spool, ratio);
     return progress;
 }
 
@@ -54,12 +56,11 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
     if (m_c.grabber.errorCode() != 0
         && !m_host.askYesNo(QStringLiteral("Track read error!"), QStringLiteral("Continue?"))) {
         progress.gaveUpReading = true;
+        trackFrames().readEnded = true; // the track ends here as if complete
         return false;
     }
-    if (worker() && m_control.stopRequested()) {
-        progress.stopped = true;
+    if (worker() && m_control.stopRequested())
         return false; // the worker writes nothing after a Stop
-    }
     if (block.isEmpty() || progress.written + block.size() / 2 >= progress.trackSamples)
         m_control.reached(JobStep::LastBlockRead);
     pump(2);
@@ -68,18 +69,19 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
     return store(block, spool, progress);
 }
 
-// True when a Stop ended the encoding before its end.
-bool RipJob::encodeSpool(PcmSpool &spool, float ratio)
+void RipJob::encodeSpool(PcmSpool &spool, float ratio)
 {
     Progress progress{0, 0, spool.frames(), 50, 50};
+    progress.encoding = true;
     m_control.reached(JobStep::EncodingStarts);
     if (!spool.rewind()
-        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
-        return false;
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
+        trackFrames().endedAtWriteError = true;
+        return;
+    }
     while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
     }
     m_control.reached(JobStep::EncodingEnded);
-    return progress.stopped;
 }
 
 bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
@@ -87,36 +89,43 @@ bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
     pump(1);
     if (worker())
         m_control.checkpoint();
-    if (worker() && m_control.stopRequested()) {
-        progress.stopped = true;
+    if (worker() && m_control.stopRequested())
         return false;
-    }
     SampleBlock block = spool.read(kBlockRequest);
     pump(2);
     m_c.transform.NormalizeBlock(block, ratio, -1);
     return store(block, nullptr, progress);
 }
 
-// Hands a block to the spool when there is one, else to the encoder, and shows the progress.
+// Hands a block to the spool when there is one, else to the encoder, counts it for the track
+// and shows the progress.
 bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
 {
+    TrackFrames &frames = trackFrames();
+    const bool reading = !progress.encoding;
     bool stored = spool && spool->append(block);
     if (!spool) {
         m_c.file.WriteBlock(block);
         stored = m_c.file.ErrorCode() == 0;
+        frames.encoded += block.frames();
     }
+    if (reading && (stored || !spool))
+        frames.kept += block.frames();
     if (!stored
-        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?")))
+        && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
+        // The track ends here as if complete; what the spool holds is still encoded.
+        frames.readEnded = frames.readEnded || reading;
+        frames.endedAtWriteError = frames.endedAtWriteError || !spool;
         return false;
+    }
     const int n = block.size();
     block = SampleBlock();
     progress.written = std::min(progress.written + n / 2, progress.trackSamples);
     progress.percent = trackPercent(progress.written, progress.trackSamples, n);
+    frames.readEnded = frames.readEnded || (reading && progress.percent >= 100);
     m_host.showProgress(writtenSizeText(progress.written), progress.shown());
-    if (!worker() && m_control.stopRequested()) {
-        progress.stopped = progress.percent < 100;
+    if (!worker() && m_control.stopRequested())
         return false; // the window-thread job has written the block it read
-    }
     pump(2);
     return true;
 }

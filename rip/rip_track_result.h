@@ -3,6 +3,20 @@
 #include <QList>
 #include <QString>
 
+// What each pass over a track handled, in frames: it alone decides whether the file is whole.
+// The reading keeps frames (in the spool, or straight in the file); the encoder is handed them.
+// The file is whole when the reading came to the track's end (or to where the user ended it
+// at a read error) and the encoder was handed every frame the reading kept, unless the user
+// ended the file at a write error. A pass that a Stop cut short or that never ran leaves the
+// two apart, however the passes are ordered or spread over threads.
+struct TrackFrames {
+    qint64 kept = 0;
+    qint64 encoded = 0;
+    bool readEnded = false;
+    bool endedAtWriteError = false;
+    bool whole() const { return readEnded && (endedAtWriteError || encoded == kept); }
+};
+
 // What became of one ticked row of a rip, kept by the job for its end (the read-loss message)
 // and for whatever reports on the rip afterwards.
 struct RipTrackResult {
@@ -22,6 +36,7 @@ struct RipTrackResult {
     // answered No, the rest of the track.
     qint64 lostFrames = 0;
     int errorAction = 2; // the grabber's error action while the track was read
+    TrackFrames frames{};
 };
 
 // The message listing every saved track that lost audio, with how much and what became of
