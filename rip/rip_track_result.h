@@ -3,12 +3,12 @@
 #include <QList>
 #include <QString>
 
-// What each pass over a track handled, in frames: it alone decides whether the file is whole.
-// The reading keeps frames (in the spool, or straight in the file); the encoder is handed them.
-// The file is whole when the reading came to the track's end (or to where the user ended it
-// at a read error) and the encoder was handed every frame the reading kept, unless the user
-// ended the file at a write error. A pass that a Stop cut short or that never ran leaves the
-// two apart, however the passes are ordered or spread over threads.
+// What each pass over a track handled, in frames. The reading keeps frames (in the spool, or
+// straight in the file) and the encoder is handed them. The track is whole when the reading
+// came to the track's end (or to where the user ended it at a read error) and the encoder was
+// handed every frame the reading kept, unless the user ended the file at a write error. A pass
+// that a Stop cut short, or that never ran, leaves it short of whole, however the passes are
+// ordered or spread over threads.
 struct TrackFrames {
     qint64 kept = 0;
     qint64 encoded = 0;
