@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -24,7 +25,8 @@ std::optional<QString> readNormalizeRatio(const QCommandLineParser &parser, std:
         return std::nullopt;
     bool ok = false;
     *ratio = parser.value(QStringLiteral("normalize")).toFloat(&ok);
-    if (!ok || **ratio < 0 || **ratio > 100)
+    // "nan" and "inf" read as numbers, and NaN passes every comparison.
+    if (!ok || !std::isfinite(**ratio) || **ratio < 0 || **ratio > 100)
         return QStringLiteral("--normalize takes a ratio from 0 to 100");
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "cli/cli_command.h"
 
+#include "rip/rip_log.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
@@ -52,7 +54,7 @@ int failWith(const QString &message)
 {
     QString line = message;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "harvelo-cli: %s\n", qPrintable(line));
+    std::fprintf(stderr, "harvelo-cli: %s\n", qPrintable(nameOnOneLine(line)));
     return 1;
 }
 

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 
+// A message's own lines stay lines; a name inside reaches the terminal on its line, without
+// control sequences.
 void ConsoleRipHost::line(const QString &text) const
 {
-    std::fprintf(stderr, "%s\n", qPrintable(text));
+    for (const QString &part : text.split(QLatin1Char('\n')))
+        std::fprintf(stderr, "%s\n", qPrintable(nameOnOneLine(part)));
     std::fflush(stderr);
 }
 
@@ -14,7 +17,7 @@ void ConsoleRipHost::showTrack(int counter, const QString &name, const QString &
 {
     m_counter = counter;
     m_percent = -1;
-    line(QStringLiteral("track %1 of %2: %3 (%4)").arg(counter).arg(m_count).arg(name, size));
+    line(QStringLiteral("track %1 of %2: %3 (%4)").arg(counter).arg(m_count).arg(nameOnOneLine(name), size));
 }
 
 // One line per whole ten percent, so that a log of the run stays short.

@@ -3,6 +3,7 @@
 #include "disc/accuraterip_disc_id.h"
 #include "disc/audio_grabber.h"
 #include "disc/disc_codes.h"
+#include "rip/rip_log.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -64,7 +65,8 @@ int runDrives(const QStringList &args)
     AudioGrabber grabber;
     for (int n = 1; n <= grabber.driveCount(); ++n) {
         grabber.setDriveNum(n);
-        std::printf("%d\t%s\t%s\n", n, qPrintable(grabber.driveLetter()), qPrintable(grabber.driveName()));
+        std::printf("%d\t%s\t%s\n", n, qPrintable(nameOnOneLine(grabber.driveLetter())),
+                    qPrintable(nameOnOneLine(grabber.driveName())));
     }
     return 0;
 }
@@ -109,11 +111,13 @@ int runLookup(const QStringList &args)
     grabber.setCddbCGIScript(ini.read(settings::cgiScript));
     if (!grabber.QueryDiscInfo(parser.isSet(QStringLiteral("local")) ? 2 : 1))
         return failWith(QStringLiteral("Could not find freedb info!"));
-    std::printf("artist: %s\nalbum: %s\ngenre: %s\n", qPrintable(grabber.discArtist()),
-                qPrintable(grabber.discAlbum()), qPrintable(grabber.discGenre()));
+    // Names from a server, one to a line whatever they hold.
+    std::printf("artist: %s\nalbum: %s\ngenre: %s\n", qPrintable(nameOnOneLine(grabber.discArtist())),
+                qPrintable(nameOnOneLine(grabber.discAlbum())),
+                qPrintable(nameOnOneLine(grabber.discGenre())));
     for (int k = 1; k <= grabber.trackCount(); ++k) {
         grabber.setTrackNum(k);
-        std::printf("%d: %s\n", k, qPrintable(grabber.trackTitle()));
+        std::printf("%d: %s\n", k, qPrintable(nameOnOneLine(grabber.trackTitle())));
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "codec/audio_file.h"
 #include "tags/audio_information.h"
+#include "tags/tag_saving.h"
 #include "codec/audio_transform.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
@@ -11,7 +12,6 @@
 #include "jobs/part_file.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 #include <optional>
@@ -81,7 +81,7 @@ std::optional<QString> convert(const QString &input, const QString &output,
     reader.CloseFile();
     writer.CloseFile();
     if (!failure && (writer.ErrorCode() != 0 || !part.commit()))
-        failure = QStringLiteral("cannot write the output");
+        failure = part.conflicted() ? conflictMessage(output) : QStringLiteral("cannot write the output");
     return failure;
 }
 
@@ -128,23 +128,6 @@ unsigned givenFields(const QCommandLineParser &parser)
     return fields;
 }
 
-// The tags go into a copy that replaces the file once saved: a full disk while the tagger
-// rewrites the file never damages it. A symbolic link stays a link to the tagged file.
-bool tagFile(AudioInformation &info, const QString &file)
-{
-    const QString real = QFileInfo(file).canonicalFilePath();
-    if (real.isEmpty() || !QFileInfo(real).isFile())
-        return false;
-    PartFile part(real);
-    if (!QFile::copy(real, part.path()))
-        return false;
-    info.mp3TagInfoVersion = 1;
-    bool saved = info.SaveTags(part.path());
-    info.mp3TagInfoVersion = 2;
-    saved = info.SaveTags(part.path()) && saved;
-    return saved && part.commit();
-}
-
 int runTag(const QStringList &args)
 {
     QCommandLineParser parser;
@@ -177,8 +160,10 @@ int runTag(const QStringList &args)
     info.savedFields = givenFields(parser);
     if (info.savedFields == 0)
         return failWith(QStringLiteral("no field to write; see --help"));
-    const QString file = parser.positionalArguments().at(0);
-    return tagFile(info, file) ? 0 : failWith(QStringLiteral("cannot write tags into ") + file);
+    // A copy is tagged and replaces the file only with its audio unchanged: a full disk or a
+    // malformed file whose sizes the tagger trusts never damages it.
+    const auto failure = tagFileThroughCopy(info, parser.positionalArguments().at(0));
+    return failure ? failWith(*failure) : 0;
 }
 
 } // namespace
@@ -186,10 +171,9 @@ int runTag(const QStringList &args)
 std::optional<QString> convertChecked(const QString &input, const QString &output, bool force,
                                       std::optional<float> ratio)
 {
-    // Through a link (symbolic or hard) two names may still be one file; an input that is
-    // OUTPUT's own temporary file (a leftover being saved) would be cleared before it is read.
+    // Through a link (symbolic or hard) two names may still be one file.
     if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath()
-        || sameFile(input, output) || sameFile(input, PartFile::partPathFor(output)))
+        || sameFile(input, output))
         return QStringLiteral("INPUT and OUTPUT are the same file");
     if (QFileInfo::exists(output) && !force)
         return output + QStringLiteral(" already exists; --force overwrites it");

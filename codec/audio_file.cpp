@@ -41,6 +41,11 @@ std::unique_ptr<AudioReader> makeReader(Kind kind)
 
 } // namespace
 
+bool AudioFile::readsExtensionOf(const QString &path)
+{
+    return kindOf(path) != Kind::None;
+}
+
 struct AudioFile::Private {
     std::unique_ptr<AudioReader> reader;
     std::unique_ptr<AudioWriter> writer;

@@ -32,6 +32,9 @@ public:
     AudioFile(const AudioFile &) = delete;
     AudioFile &operator=(const AudioFile &) = delete;
 
+    // True when a reader exists for the file's extension (the file itself is not looked at).
+    static bool readsExtensionOf(const QString &path);
+
     void OpenFile(const QString &path, int = 0, int = 1);
     // Finishes a written file (headers, flush); ErrorCode then tells whether the whole file
     // reached the disk. Harmless when nothing is open.

@@ -125,11 +125,15 @@ bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 void ConversionLoop::keepTarget(PartFile &part)
 {
     const bool closed = m_job.writer->ErrorCode() == 0;
-    const auto commit = [&] {
-        m_job.control->reached(JobStep::BeforeCommit);
-        return !m_job.control->stopRequested() && part.commit();
-    };
-    if ((!closed || !commit()) && !m_job.control->stopRequested())
+    if (closed && commitUnlessStopped(part, *m_job.control)) {
+        m_job.view->fileConverted(part.finalPath());
+        return;
+    }
+    if (m_job.control->stopRequested())
+        return;
+    if (part.conflicted())
+        m_job.view->reportConflict(part.finalPath());
+    else
         reportInvalid(part.finalPath());
 }
 

@@ -19,8 +19,13 @@ public:
     virtual void setConverted(const QString &amount) = 0;
     // "<name> is not a valid file!"; returns once the user has seen it.
     virtual void reportInvalid(const QString &name) = 0;
+    // Another writer put a file under the target's name while this one was written; that
+    // file was kept. Returns once the user has seen it.
+    virtual void reportConflict(const QString &target) = 0;
     // "<target> is already exist.Overwrite?"; true for Yes.
     virtual bool confirmOverwrite(const QString &target) = 0;
+    // A target written whole under its final name.
+    virtual void fileConverted(const QString &target) { Q_UNUSED(target); }
     // The last call of a job; `error` is set when a component failed beyond its error code.
     virtual void finished(std::exception_ptr error) = 0;
 };

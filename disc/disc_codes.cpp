@@ -24,7 +24,9 @@ QString takeCdioString(char *text)
     return value;
 }
 
-// Drives (and sheets copied from them) report an unset catalog or ISRC as zeros; a catalog of anything but 13 digits is no catalog.
+} // namespace
+
+// Drives (and sheets copied from them) report an unset catalog or ISRC as zeros.
 QString validCatalog(const QString &mcn)
 {
     static const QRegularExpression digits(QStringLiteral("^\\d{13}$"));
@@ -37,17 +39,10 @@ QString validIsrc(const QString &isrc)
     return code.match(isrc).hasMatch() && isrc != QString(12, QLatin1Char('0')) ? isrc : QString();
 }
 
-} // namespace
-
 DiscCodes readDiscCodes(const CdDisc &disc)
 {
-    if (disc.isImage()) {
-        DiscCodes codes = disc.image()->codes;
-        codes.catalog = validCatalog(codes.catalog);
-        for (QString &isrc : codes.isrcs)
-            isrc = validIsrc(isrc);
-        return codes;
-    }
+    if (disc.isImage())
+        return disc.image()->codes; // checked by the sheet's reader
     DiscCodes codes;
     codes.catalog = validCatalog(takeCdioString(cdio_get_mcn(disc.handle())));
     for (const CdTocTrack &track : disc.toc().tracks) {

@@ -16,6 +16,11 @@ struct DiscCodes {
 
 DiscCodes readDiscCodes(const CdDisc &disc);
 
+// The value when it is a 13-digit catalog (UPC/EAN) or a 12-character ISRC (country and owner
+// in 5 letters or digits, year and number in 7 digits); empty otherwise, and for zeros.
+QString validCatalog(const QString &mcn);
+QString validIsrc(const QString &isrc);
+
 // The MusicBrainz disc ID (libdiscid) of the first session: an enhanced CD's data track
 // moves the lead-out to 11400 sectors before it. Empty without audio tracks.
 QString musicBrainzDiscId(const CdToc &toc);

@@ -3,7 +3,6 @@
 #include "disc/image/cd_image.h"
 #include "fuzz/fuzz_support.h"
 
-#include <QtEndian>
 #include <vector>
 
 namespace {
@@ -11,28 +10,13 @@ namespace {
 constexpr int kSectorBytes = 2352;
 constexpr int kSectors = 20;
 
-// A WAV header of 16-bit stereo 44.1 kHz PCM for `bytes` of data.
-QByteArray wavHeader(quint32 bytes)
-{
-    QByteArray h;
-    auto u32 = [&h](quint32 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
-    auto u16 = [&h](quint16 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
-    h += "RIFF";
-    u32(36 + bytes);
-    h += "WAVEfmt ";
-    u32(16), u16(1), u16(2), u32(44100), u32(176400), u16(4), u16(16);
-    h += "data";
-    u32(bytes);
-    return h;
-}
-
 // A folder with a short raw file and a short WAV, under the names the seed images use, so that
 // the readers get past their file checks.
 QString imageFolder()
 {
     static const QString folder = [] {
         const QByteArray raw(kSectorBytes * kSectors, '\x11');
-        const QByteArray wav = wavHeader(quint32(raw.size())) + raw;
+        const QByteArray wav = fuzz::wavHeader(quint32(raw.size())) + raw;
         fuzz::writeInput(QStringLiteral("image.wav"), reinterpret_cast<const uint8_t *>(wav.constData()),
                          size_t(wav.size()));
         const QString bin = fuzz::writeInput(QStringLiteral("image.bin"),
@@ -51,8 +35,15 @@ void readSectors(const CdImageLayout &layout)
         reader.readSector(track.firstLsn, sector.data());
         reader.readSector(track.firstLsn + track.sectors - 1, sector.data());
     }
-    if (layout.codes.isrcs.size() != qsizetype(layout.toc.tracks.size()))
-        fuzz::fail("an ISRC list that does not match the tracks");
+    if (layout.codes.isrcs.size() != qsizetype(layout.toc.tracks.size())
+        || layout.codes.pregapSectors.size() != qsizetype(layout.toc.tracks.size()))
+        fuzz::fail("an ISRC or pregap list that does not match the tracks");
+    // The disc IDs take the first and last numbers as a disc's: 1 to 99, one after the other.
+    for (size_t i = 0; i < layout.toc.tracks.size(); ++i) {
+        const int number = layout.toc.tracks[i].number;
+        if (number < 1 || number > 99 || (i > 0 && number != layout.toc.tracks[i - 1].number + 1))
+            fuzz::fail("track numbers that are no disc's");
+    }
 }
 
 } // namespace

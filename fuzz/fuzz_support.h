@@ -21,6 +21,9 @@ QByteArray bytes(const uint8_t *data, size_t size);
 // process and returns its path; the same path every call, so nothing piles up.
 QString writeInput(const QString &fileName, const uint8_t *data, size_t size);
 
+// A WAV header of 16-bit stereo 44.1 kHz PCM for `bytes` of data.
+QByteArray wavHeader(quint32 bytes);
+
 // Ends the process with a message: a property of the parser was broken. libFuzzer keeps the
 // input that did it.
 [[noreturn]] void fail(const char *what);

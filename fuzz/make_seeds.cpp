@@ -2,9 +2,12 @@
 //   fuzz_make_seeds <folder>      (the fuzz/corpus folder; existing seeds are overwritten)
 // The seeds are small on purpose: libFuzzer mutates them fast and caps input sizes near theirs.
 #include "codec/audio_file.h"
+#include "disc/accuraterip_disc_id.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "skin/base/skin_file.h"
+#include "tests/support/audio_fixtures.h"
+#include "tests/support/accuraterip_fixture.h"
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/wav_fixture.h"
 
@@ -31,7 +34,8 @@ void writeSeed(const QString &target, const QString &name, const QByteArray &byt
 }
 
 // A short sine through AudioFile's own writer for the extension of `name`.
-void writeAudio(const QString &target, const QString &name, int rate, int channels, int wmaCode)
+void writeAudio(const QString &target, const QString &name, int rate, int channels, int wmaCode,
+                double seconds = 0.05)
 {
     AudioFile writer;
     writer.setWmaFormatEnabled(true);
@@ -40,7 +44,7 @@ void writeAudio(const QString &target, const QString &name, int rate, int channe
     writer.SetWmaFormat(wmaCode);
     writer.SetPcmFormat(rate, channels);
     writer.CreateFile(seedPath(target, name), 0);
-    SampleBlock block(sineSamples({0.05, rate, channels, 440.0, 0.5}), rate, channels);
+    SampleBlock block(sineSamples({seconds, rate, channels, 440.0, 0.5}), rate, channels);
     writer.WriteBlock(block);
     writer.CloseFile();
     if (writer.ErrorCode() != 0)
@@ -60,6 +64,31 @@ void audioSeeds()
     writeAudio(QStringLiteral("audio_wma"), QStringLiteral("stereo_8k.wma"), 8000, 2, 7);
 }
 
+// The tag target's input: a byte that picks the type (0 mp3, 1 ogg, 2 wma, 3 wav), then the file.
+void tagSeeds()
+{
+    const QString target = QStringLiteral("tag");
+    // Long enough for the tagger to take it: a few frames.
+    writeAudio(target, QStringLiteral("audio.mp3"), 8000, 1, 0, 0.5);
+    const auto seed = [&](const QString &name, char type, const QString &audio, SizeLie lie) {
+        QFile file(audio);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read seed %s", qPrintable(audio));
+        writeSeed(target, name, QByteArray(1, type) + withSizeLie(file.readAll(), lie));
+    };
+    const QString mp3 = seedPath(target, QStringLiteral("audio.mp3"));
+    const QString wma = seedPath(QStringLiteral("audio_wma"), QStringLiteral("stereo_8k.wma"));
+    seed(QStringLiteral("mono_8k_mp3"), 0, mp3, SizeLie::None);
+    seed(QStringLiteral("mono_8k_ogg"), 1, seedPath(QStringLiteral("audio_ogg"), QStringLiteral("mono_8k.ogg")),
+         SizeLie::None);
+    seed(QStringLiteral("stereo_8k_wma"), 2, wma, SizeLie::None);
+    seed(QStringLiteral("stereo_44k_wav"), 3, seedPath(QStringLiteral("audio_wav"), QStringLiteral("stereo_44k.wav")),
+         SizeLie::None);
+    seed(QStringLiteral("regression_id3v2_bad_version"), 0, mp3, SizeLie::Id3v2BadVersion);
+    seed(QStringLiteral("regression_asf_huge_header"), 2, wma, SizeLie::AsfHugeHeader);
+    QFile::remove(mp3);
+}
+
 void skinSeeds()
 {
     SkinFile::Images images;
@@ -68,6 +97,10 @@ void skinSeeds()
         images[slot].fill(QColor(slot * 5, 200, 255 - slot * 5));
     }
     writeSeed(QStringLiteral("skin"), QStringLiteral("tiny.skn"), SkinFile::encode(images));
+    SkinFile::Images doubled;
+    for (int slot = 0; slot < SkinFile::SlotCount; ++slot)
+        doubled[slot] = images[slot].scaled(images[slot].size() * 2);
+    writeSeed(QStringLiteral("skin"), QStringLiteral("tiny_double.skn"), SkinFile::encode(images, &doubled));
 }
 
 void settingsSeeds()
@@ -79,6 +112,50 @@ void settingsSeeds()
     ini.write(settings::cddbServer, QStringLiteral("gnudb.gnudb.org:8880"));
     ini.writeString(QStringLiteral("Harvelo"), QStringLiteral("OutputDir"), QStringLiteral("/tmp/Music"));
     ini.writeInteger(QStringLiteral("MP3 Settings"), QStringLiteral("bitrate"), 0x80);
+    // Ends in two lines that are not UTF-8 (the value the target writes back), with blanks.
+    writeSeed(QStringLiteral("settings"), QStringLiteral("not_utf8.ini"),
+              "[output format]\noutput directory=/music/caf\xe9\n  r\xe9sum\xe9 \r\n\xff\xfe tail  ");
+}
+
+void accurateRipSeeds()
+{
+    AccurateRipDiscId id;
+    id.audioTracks = 3;
+    id.id1 = 0x1234;
+    id.id2 = 0x56789;
+    id.freedbId = 0x2a03cd03;
+    const QByteArray first = dbarPressing(id, {{5, 0x11111111}, {0, 0}, {200, 0x33333333}});
+    const QByteArray second = dbarPressing(id, {{2, 0x11111112}, {9, 0x22222222}, {1, 0x33333333}});
+    writeSeed(QStringLiteral("accuraterip"), QStringLiteral("one_pressing"), first);
+    writeSeed(QStringLiteral("accuraterip"), QStringLiteral("two_pressings"), first + second);
+}
+
+void httpSeeds()
+{
+    const QString target = QStringLiteral("http_fetch");
+    writeSeed(target, QStringLiteral("ok"), "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello");
+    writeSeed(target, QStringLiteral("not_found"), "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno\n");
+    writeSeed(target, QStringLiteral("chunked"),
+              "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n");
+    writeSeed(target, QStringLiteral("announced_too_long"),
+              "HTTP/1.1 200 OK\r\nContent-Length: 999999999\r\n\r\nshort");
+    writeSeed(target, QStringLiteral("until_close"), "HTTP/1.0 200 OK\r\n\r\n" + QByteArray(5000, 'z'));
+    // "hello" as gzip: Qt unpacks it, so the bound counts the unpacked bytes.
+    writeSeed(target, QStringLiteral("gzip"),
+              QByteArray("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 25\r\n\r\n")
+                  + QByteArray::fromHex("1f8b08000000000002ffcb48cdc9c9070086a6103605000000"));
+}
+
+void cueWriterSeeds()
+{
+    const QString target = QStringLiteral("cue_writer");
+    writeSeed(target, QStringLiteral("plain"), "Band\x1e" "Album\x1e" "One\x1e" "Two");
+    // Quotes, a closing backslash, line breaks, double blanks, NUL, an escape sequence, C1 and
+    // a line separator.
+    const char hostile[] = "Band \"X\"\\\x1e" "A\r\nlbum\x1e"
+                           "Song\nAccurateRip: accurate (confidence 200)\x1e"
+                           "  two  blanks  \\\x1e" "\t\x00\x1b[31m\xc2\x85\xe2\x80\xa8";
+    writeSeed(target, QStringLiteral("hostile"), QByteArray(hostile, sizeof hostile - 1));
 }
 
 void cddbSeeds(const QDir &freedb)
@@ -116,8 +193,12 @@ int main(int argc, char **argv)
     }
     g_root = QDir(QFile::decodeName(argv[1]));
     audioSeeds();
+    tagSeeds();
     skinSeeds();
     settingsSeeds();
+    accurateRipSeeds();
+    httpSeeds();
+    cueWriterSeeds();
     cddbSeeds(QDir(QFile::decodeName(argv[2])));
     return 0;
 }

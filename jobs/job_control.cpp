@@ -1,5 +1,7 @@
 #include "jobs/job_control.h"
 
+#include "jobs/part_file.h"
+
 namespace {
 
 JobControl::StepHook &stepHook()
@@ -53,4 +55,10 @@ void JobControl::reached(JobStep step)
 {
     if (stepHook())
         stepHook()(step, *this);
+}
+
+bool commitUnlessStopped(PartFile &part, JobControl &control)
+{
+    control.reached(JobStep::BeforeCommit);
+    return !control.stopRequested() && part.commit();
 }

@@ -54,6 +54,12 @@ private:
     std::condition_variable m_wake;
 };
 
+class PartFile;
+
+// Whether the part file replaced its final name: not after a Stop, however late it came.
+// Reports BeforeCommit first.
+bool commitUnlessStopped(PartFile &part, JobControl &control);
+
 // Runs fn on the thread that owns `context` (the UI thread for a window) and returns its
 // result; the calling worker waits. Called on that thread itself, fn simply runs.
 template <typename F>

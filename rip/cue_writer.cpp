@@ -1,10 +1,12 @@
 #include "rip/cue_writer.h"
 
 #include "disc/disc_codes.h"
+#include "rip/output_naming.h"
 #include "rip/rip_log.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -13,12 +15,33 @@ QString cueTime(int sectors)
     return sectorTime(sectors, QLatin1Char(':'));
 }
 
-// A quoted cue string; a double quote inside would end it early.
-QString quoted(QString text)
+// A double quote would end the string, and libcue keeps an escaping backslash in the text:
+// it becomes a single quote.
+QString withoutDoubleQuotes(QString text)
 {
-    text.replace(QLatin1Char('"'), QLatin1Char('\''));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return text.replace(QLatin1Char('"'), QLatin1Char('\''));
+}
+
+// A backslash before the closing quote would make libcue read on to the next quote in the
+// sheet: a blank goes between them, which readers trim off a value.
+QString quoted(const QString &text)
+{
+    const QString inner = withoutDoubleQuotes(text);
+    const QString blank = inner.endsWith(QLatin1Char('\\')) ? QStringLiteral(" ") : QString();
+    return QLatin1Char('"') + inner + blank + QLatin1Char('"');
+}
+
+QString quotedName(const QString &name)
+{
+    return quoted(nameOnOneLine(name));
+}
+
+// The file as it is named: the rip's names hold no control characters (cleanName), and only a
+// folder given with one is shown so that the sheet keeps its lines.
+QString quotedFile(const QString &relativePath)
+{
+    const bool control = std::any_of(relativePath.cbegin(), relativePath.cend(), isControlCharacter);
+    return quoted(control ? nameOnOneLine(relativePath) : relativePath);
 }
 
 const CdTocTrack *tocTrack(const RipReport &report, int number)
@@ -34,7 +57,7 @@ QString fileLine(const RippedTrack &track, const QString &cueDirectory)
 {
     const bool mp3 = track.path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive);
     return QStringLiteral("FILE %1 %2\n")
-        .arg(quoted(QDir(cueDirectory).relativeFilePath(track.path)),
+        .arg(quotedFile(QDir(cueDirectory).relativeFilePath(track.path)),
              mp3 ? QStringLiteral("MP3") : QStringLiteral("WAVE"));
 }
 
@@ -42,7 +65,8 @@ QString trackHead(const RipReport &report, const DiscCodes &codes, const RippedT
 {
     const int index = track.number - (report.toc.tracks.empty() ? 1 : report.toc.tracks.front().number);
     QString t = QStringLiteral("  TRACK %1 AUDIO\n").arg(track.number, 2, 10, QLatin1Char('0'));
-    t += QStringLiteral("    TITLE %1\n    PERFORMER %2\n").arg(quoted(track.title), quoted(report.artist));
+    t += QStringLiteral("    TITLE %1\n    PERFORMER %2\n")
+             .arg(quotedName(track.title), quotedName(report.artist));
     const QString isrc = codes.isrcs.value(index);
     if (!isrc.isEmpty())
         t += QStringLiteral("    ISRC %1\n").arg(isrc);
@@ -51,12 +75,17 @@ QString trackHead(const RipReport &report, const DiscCodes &codes, const RippedT
 
 } // namespace
 
+QString cueSheetName(const QString &name)
+{
+    return withoutDoubleQuotes(nameOnOneLine(name)).trimmed();
+}
+
 QString cueSheetText(const RipReport &report, const DiscCodes &codes, const QString &cueDirectory)
 {
     QString t = QStringLiteral("REM COMMENT \"Harvelo %1\"\n").arg(QStringLiteral(HARVELO_VERSION));
     if (!codes.catalog.isEmpty())
         t += QStringLiteral("CATALOG %1\n").arg(codes.catalog);
-    t += QStringLiteral("PERFORMER %1\nTITLE %2\n").arg(quoted(report.artist), quoted(report.album));
+    t += QStringLiteral("PERFORMER %1\nTITLE %2\n").arg(quotedName(report.artist), quotedName(report.album));
     const RippedTrack *previous = nullptr;
     for (const RippedTrack &track : report.tracks) {
         const CdTocTrack *toc = tocTrack(report, track.number);

@@ -1,10 +1,11 @@
 #include "rip/output_naming.h"
 
+#include "jobs/part_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
+#include "rip/track_list_format.h"
 
 #include <QDir>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 
 namespace {
@@ -12,58 +13,14 @@ namespace {
 // Stands in for what a name may not hold after the user's replacements have run.
 constexpr QChar kNeutral = QLatin1Char('#');
 
-bool isControl(QChar c)
-{
-    return c.unicode() < 0x20 || c.unicode() == 0x7F;
-}
-
 QString confined(QString name)
 {
     // Control characters from a server, a disc or an edit make names no one can type or see.
-    name.removeIf(isControl);
+    name.removeIf(isControlCharacter);
     name.replace(QLatin1Char('/'), kNeutral);
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         name.fill(kNeutral);
     return name;
-}
-
-// The longest prefix of `text` that ends at a boundary `next` gives (-1: no more) and holds
-// at most `budget` bytes of UTF-8.
-template <typename Next>
-qsizetype prefixWithin(const QString &text, qsizetype budget, Next next)
-{
-    qsizetype end = 0;
-    qsizetype bytes = 0;
-    for (qsizetype p = next(0); p > end; p = next(p)) {
-        bytes += QStringView(text).mid(end, p - end).toUtf8().size();
-        if (bytes > budget)
-            break;
-        end = p;
-    }
-    return end;
-}
-
-qsizetype nextCodePoint(const QString &text, qsizetype from)
-{
-    if (from >= text.size())
-        return -1;
-    const bool pair = text.at(from).isHighSurrogate() && from + 1 < text.size()
-                      && text.at(from + 1).isLowSurrogate();
-    return from + (pair ? 2 : 1);
-}
-
-// Cut between user-perceived characters; inside one that alone is too long (a letter with
-// thousands of accents), between code points.
-qsizetype cutPoint(const QString &text, qsizetype budget)
-{
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    const qsizetype end = prefixWithin(text, budget, [&graphemes](qsizetype from) {
-        graphemes.setPosition(from);
-        return graphemes.toNextBoundary();
-    });
-    if (end > 0)
-        return end;
-    return prefixWithin(text, budget, [&text](qsizetype from) { return nextCodePoint(text, from); });
 }
 
 enum Rule { Title, TitleArtist, TitleArtistAlbum, ArtistTitle, ArtistNumberTitle,
@@ -87,6 +44,11 @@ QString stemFor(int rule, const QString &t, const QString &a, const QString &b, 
 
 } // namespace
 
+bool isControlCharacter(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
 NamingSettings NamingSettings::read(const IniFile &ini, const std::optional<QString> &fixedExtension)
 {
     NamingSettings s;
@@ -97,6 +59,17 @@ NamingSettings NamingSettings::read(const IniFile &ini, const std::optional<QStr
     s.extension = fixedExtension ? *fixedExtension
                                  : extensionForOutputType(ini.read(settings::outputType));
     return s;
+}
+
+const TextKey *NamingSettings::unfaithfulKey() const
+{
+    if (!IniFile::isFaithfulPath(outputDirectory))
+        return &settings::outputDirectory;
+    for (size_t i = 0; i < settings::replacements.size(); ++i) {
+        if (!IniFile::isFaithfulPath(replacements.value(qsizetype(i))))
+            return &settings::replacements[i].key;
+    }
+    return nullptr;
 }
 
 QString extensionForOutputType(int outputType)
@@ -117,19 +90,12 @@ QString cleanName(const QString &text, const QStringList &replacements)
     return confined(name);
 }
 
-QString fittedName(const QString &name, const QString &extension, qsizetype maxBytes)
-{
-    const qsizetype budget = maxBytes - extension.toUtf8().size();
-    if (name.toUtf8().size() <= budget)
-        return name + extension;
-    return name.left(cutPoint(name, std::max<qsizetype>(0, budget))) + extension;
-}
-
 OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings)
 {
     const QString a = fittedName(cleanName(track.artist, settings.replacements));
     const QString b = fittedName(cleanName(track.album, settings.replacements));
-    const QString t = cleanName(track.title, settings.replacements);
+    // A title of control characters alone would name the file ".wav": named as untitled.
+    const QString t = cleanName(tracklist::trackName(track.title, track.number), settings.replacements);
     const int rule = settings.filenameFormat;
 
     OutputPath out;

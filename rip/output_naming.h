@@ -5,6 +5,7 @@
 #include <optional>
 
 class IniFile;
+struct TextKey;
 
 // The naming of one ripped track: cleaned names, naming rule, directories and path.
 // Pure functions apart from createDirectoryLevel; safe on any thread.
@@ -19,6 +20,9 @@ struct NamingSettings {
     // The extension follows "output type" unless the caller fixes it (the WMA rip: ".wma").
     static NamingSettings read(const IniFile &ini,
                                const std::optional<QString> &fixedExtension = std::nullopt);
+    // The setting whose stored text is not UTF-8, so that its names would reach the file system
+    // as other bytes (IniFile::isFaithfulPath); nullptr when every one can be used.
+    const TextKey *unfaithfulKey() const;
 };
 
 struct TrackNames {
@@ -37,22 +41,17 @@ struct OutputPath {
 // ".mp3", ".wav", ".wma", ".ogg" for output types 0 to 3; empty for any other value.
 QString extensionForOutputType(int outputType);
 
+// U+0000 to U+001F and U+007F: no file or folder name keeps them.
+bool isControlCharacter(QChar c);
+
 // Applies the nine replacements in order, each on the result of the previous one. The result
 // never holds a path separator or a control character (U+0000 to U+001F, U+007F) and is never
 // "." or "..": names come from CDDB servers and must not reach outside the output directory,
 // whatever the replacements say.
 QString cleanName(const QString &text, const QStringList &replacements);
 
-// What a Linux file system takes for one file or folder name.
-inline constexpr qsizetype kMaxNameBytes = 255;
-
-// `name` + `extension`, the name cut so that the whole fits in `maxBytes` bytes of UTF-8. The
-// extension is kept whole and the cut never falls inside a character.
-QString fittedName(const QString &name, const QString &extension = {},
-                   qsizetype maxBytes = kMaxNameBytes);
-
 // The directories and the path of one track's file, without touching the file system. Each
-// folder and file name below the output directory fits kMaxNameBytes.
+// folder and file name below the output directory fits kMaxNameBytes (jobs/part_file.h).
 OutputPath planOutputPath(const TrackNames &track, const NamingSettings &settings);
 
 // Creates one directory level; failure (exists, missing parent, bad name) is ignored, and

@@ -3,6 +3,7 @@
 #include "codec/audio_file.h"
 #include "disc/audio_grabber.h"
 #include "tags/audio_information.h"
+#include "tags/tag_saving.h"
 #include "codec/audio_transform.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
@@ -75,7 +76,7 @@ void RipJob::pass()
         if (!ticked(row))
             continue;
         const TrackEnd end = ripTrack(row);
-        if (end == TrackEnd::FormatRefused) {
+        if (end == TrackEnd::Refused) {
             m_host.finish({});
             return;
         }
@@ -116,6 +117,11 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
         m_control.checkpoint(); // a held worker starts no track
     const IniFile ini;
     const NamingSettings naming = this->naming(ini);
+    // A stored name that is not UTF-8 would make a look-alike folder: nothing is made.
+    if (const TextKey *unusable = naming.unfaithfulKey()) {
+        m_host.tell(QStringLiteral("Error"), ini.unfaithfulPathMessage(*unusable));
+        return TrackEnd::Refused;
+    }
     if (worker())
         createDirectoryLevel(naming.outputDirectory);
     const RipRow &r = m_snapshot.rows[row - 1];
@@ -126,7 +132,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_results.append({row, r.title, out.path});
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
-        return TrackEnd::FormatRefused;
+        return TrackEnd::Refused;
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
@@ -150,8 +156,8 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
 
 // The file replaces the final name only when it is whole (TrackFrames) and tagged. After a
 // Stop anywhere in the track, up to the commit, or when the close or the tagging fails, the
-// temporary file goes and an existing file stays. A read or write error answered No still
-// ends the track as if complete.
+// temporary file goes and an existing file stays. A read error answered No still ends the
+// track as if complete; a write error answered No leaves a file that is not whole.
 RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progress &progress)
 {
     RipTrackResult &result = m_results.last();
@@ -166,20 +172,17 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
         return RipTrackResult::Outcome::Stopped;
     if (progress.failed)
         return RipTrackResult::Outcome::Failed; // already told
-    if (result.frames.whole() && m_c.file.ErrorCode() == 0 && saveTags(row, part.path())
-        && commitUnlessStopped(part))
+    if (!progress.gaveUpWriting && result.frames.whole() && m_c.file.ErrorCode() == 0
+        && saveTags(row, part.path()) && commitUnlessStopped(part, m_control))
         return RipTrackResult::Outcome::Saved;
     if (m_control.stopRequested())
         return RipTrackResult::Outcome::Stopped;
-    m_host.tell(QStringLiteral("File write error!"),
-                QStringLiteral("Failed to write file ") + part.finalPath());
+    if (part.conflicted())
+        m_host.tell(QStringLiteral("Error"), conflictMessage(part.finalPath()));
+    else
+        m_host.tell(QStringLiteral("File write error!"),
+                    QStringLiteral("Failed to write file ") + part.finalPath());
     return RipTrackResult::Outcome::Failed;
-}
-
-bool RipJob::commitUnlessStopped(PartFile &part)
-{
-    m_control.reached(JobStep::BeforeCommit);
-    return !m_control.stopRequested() && part.commit();
 }
 
 bool RipJob::setUpEncoder(const IniFile &ini)
@@ -258,19 +261,18 @@ bool RipJob::openTrack(int row)
     return false;
 }
 
+// The file is the job's own until the commit: tagged in place, it must still decode exactly as
+// the writer left it.
 bool RipJob::saveTags(int row, const QString &path)
 {
+    const DecodedAudio written = decodeAudio(path);
     AudioInformation &info = m_c.information;
-    const int16_t first = worker() ? 1 : 2;
-    info.mp3TagInfoVersion = first;
     info.infoTitle = m_snapshot.rows[row - 1].title;
     info.infoAlbum = m_snapshot.album;
     info.infoArtist = m_snapshot.artist;
     info.infoGenre = int16_t(m_snapshot.genre);
     info.infoTrack = int16_t(row);
-    const bool saved = info.SaveTags(path);
-    info.mp3TagInfoVersion = int16_t(3 - first);
-    return info.SaveTags(path) && saved;
+    return saveTagsChecked(info, path, worker() ? 1 : 2, written) == TagSave::Saved;
 }
 
 // One message at the end of the rip for every saved track that lost audio.

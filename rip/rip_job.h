@@ -100,7 +100,8 @@ public:
     static constexpr int kBlockRequest = 88200;
 
 private:
-    enum class TrackEnd { Ripped, Skipped, FormatRefused };
+    // Refused: the encoder or the naming settings cannot be used, and the job ends.
+    enum class TrackEnd { Ripped, Skipped, Refused };
     struct Progress {
         qint64 written;      // frames, never above trackSamples
         int percent;
@@ -112,6 +113,7 @@ private:
         int shown() const { return shownFrom + percent * shownWidth / 100; }
         bool encoding = false;     // the pass from the spool to the encoder
         bool gaveUpReading = false; // left after a read error answered No
+        bool gaveUpWriting = false; // left after a write error answered No: the file is not whole
         bool failed = false;       // ended by an error already told
     };
 
@@ -125,11 +127,10 @@ private:
     bool openTrack(int row);
     Progress copyBlocks(const IniFile &ini, const QString &path);
     bool copyOneBlock(PcmSpool *spool, Progress &progress);
-    void encodeSpool(PcmSpool &spool, float ratio);
+    Progress encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
-    bool commitUnlessStopped(PartFile &part);
     TrackFrames &trackFrames() { return m_results.last().frames; }
     bool saveTags(int row, const QString &path);
     void reportReadLosses();

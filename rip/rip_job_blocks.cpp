@@ -41,9 +41,10 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
     m_control.reached(JobStep::ReadingEnded);
-    // After a Stop the encoding pass would only write a block (window-thread job) to no use.
-    if (!m_control.stopRequested())
-        encodeSpool(spool, ratio);
+    // After a Stop the encoding pass would only write a block (window-thread job) to no use;
+    // after a write answered No the file cannot be whole, and encoding would fail and ask again.
+    if (!progress.gaveUpWriting && !m_control.stopRequested())
+        progress.gaveUpWriting = encodeSpool(spool, ratio).gaveUpWriting;
     return progress;
 }
 
@@ -69,19 +70,20 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
     return store(block, spool, progress);
 }
 
-void RipJob::encodeSpool(PcmSpool &spool, float ratio)
+RipJob::Progress RipJob::encodeSpool(PcmSpool &spool, float ratio)
 {
     Progress progress{0, 0, spool.frames(), 50, 50};
     progress.encoding = true;
     m_control.reached(JobStep::EncodingStarts);
     if (!spool.rewind()
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
-        trackFrames().endedAtWriteError = true;
-        return;
+        progress.gaveUpWriting = true;
+        return progress;
     }
     while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
     }
     m_control.reached(JobStep::EncodingEnded);
+    return progress;
 }
 
 bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
@@ -113,9 +115,7 @@ bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
         frames.kept += block.frames();
     if (!stored
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
-        // The track ends here as if complete; what the spool holds is still encoded.
-        frames.readEnded = frames.readEnded || reading;
-        frames.endedAtWriteError = frames.endedAtWriteError || !spool;
+        progress.gaveUpWriting = true;
         return false;
     }
     const int n = block.size();

@@ -1,5 +1,7 @@
 #include "rip/rip_log.h"
 
+#include "rip/output_naming.h"
+
 #include <QCryptographicHash>
 #include <QFileInfo>
 
@@ -45,7 +47,8 @@ QString headText(const RipReport &r)
     QString t;
     t += QStringLiteral("Harvelo %1 rip log\n").arg(QStringLiteral(HARVELO_VERSION));
     t += QStringLiteral("Date: %1\n\n").arg(r.date.toString(Qt::ISODate));
-    t += QStringLiteral("Drive: %1\nImage or device: %2\n").arg(r.driveName, r.drivePath);
+    t += QStringLiteral("Drive: %1\nImage or device: %2\n")
+             .arg(nameOnOneLine(r.driveName), nameOnOneLine(r.drivePath));
     t += QStringLiteral("Read mode: %1\nRetries: %2\nError action: %3\n")
              .arg(readModeText(r.grabMode)).arg(r.retries).arg(errorActionText(r.errorAction));
     t += QStringLiteral("Speed: %1\nRead offset: %2 samples\n\n").arg(r.speed).arg(r.readOffset);
@@ -75,13 +78,14 @@ QString tocText(const RipReport &r)
 QString namesText(const RipReport &r)
 {
     const QString source = r.namesSource.isEmpty() ? QStringLiteral("as entered") : r.namesSource;
-    return QStringLiteral("Names (%1)\n  Artist: %2\n  Album: %3\n\n").arg(source, r.artist, r.album);
+    return QStringLiteral("Names (%1)\n  Artist: %2\n  Album: %3\n\n")
+        .arg(nameOnOneLine(source), nameOnOneLine(r.artist), nameOnOneLine(r.album));
 }
 
 QString trackText(const RippedTrack &track)
 {
-    QString t = QStringLiteral("Track %1: %2\n").arg(track.number).arg(track.title);
-    t += QStringLiteral("  File: %1\n").arg(track.path);
+    QString t = QStringLiteral("Track %1: %2\n").arg(track.number).arg(nameOnOneLine(track.title));
+    t += QStringLiteral("  File: %1\n").arg(nameOnOneLine(track.path));
     t += QStringLiteral("  Peak: %1 %\n").arg(track.sums.peakPercent(), 0, 'f', 1);
     t += QStringLiteral("  CRC32: %1\n").arg(hex8(track.sums.crc32));
     t += QStringLiteral("  AccurateRip v1: %1\n").arg(hex8(track.sums.accurateRipV1));
@@ -93,6 +97,21 @@ QString trackText(const RippedTrack &track)
 
 } // namespace
 
+QString nameOnOneLine(const QString &name)
+{
+    constexpr char16_t kControlPictures = 0x2400; // U+2400 shows U+0000, U+2421 shows U+007F
+    QString line = name;
+    for (QChar &c : line) {
+        const char16_t u = c.unicode();
+        if (isControlCharacter(c))
+            c = QChar(char16_t(u == 0x7F ? kControlPictures + 0x21 : kControlPictures + u));
+        else if ((u >= 0x80 && u < 0xA0) || c.category() == QChar::Separator_Line
+                 || c.category() == QChar::Separator_Paragraph)
+            c = QChar::ReplacementCharacter;
+    }
+    return line;
+}
+
 QString sectorTime(int sectors, QLatin1Char frameSeparator)
 {
     constexpr int kSectorsPerSecond = 75;
@@ -103,14 +122,21 @@ QString sectorTime(int sectors, QLatin1Char frameSeparator)
         .arg(sectors % kSectorsPerSecond, 2, 10, QLatin1Char('0'));
 }
 
-QString ripSummary(const RipReport &report)
+int accurateTrackCount(const RipReport &report)
 {
     const auto status = report.accurateRipStatus;
     if (status != AccurateRipAnswer::Found && status != AccurateRipAnswer::NotPresent)
-        return QStringLiteral("not checked");
-    const auto accurate = std::count_if(report.tracks.cbegin(), report.tracks.cend(), [](const RippedTrack &t) {
+        return -1;
+    return int(std::count_if(report.tracks.cbegin(), report.tracks.cend(), [](const RippedTrack &t) {
         return t.verdict.kind == AccurateRipVerdict::Accurate;
-    });
+    }));
+}
+
+QString ripSummary(const RipReport &report)
+{
+    const int accurate = accurateTrackCount(report);
+    if (accurate < 0)
+        return QStringLiteral("not checked");
     if (!report.tracks.isEmpty() && accurate == report.tracks.size())
         return QStringLiteral("All tracks accurately ripped");
     return QStringLiteral("%1 of %2 tracks accurate").arg(accurate).arg(report.tracks.size());

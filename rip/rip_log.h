@@ -43,6 +43,14 @@ struct RipReport {
 
 // "All tracks accurately ripped", "N of M tracks accurate" or "not checked".
 QString ripSummary(const RipReport &report);
+// The tracks the AccurateRip database proved accurate; -1 when it was not asked.
+int accurateTrackCount(const RipReport &report);
+
+// A name from outside (a server, a disc, an edit) as the log, the cue sheet and a terminal show
+// it: on one line, whatever it holds. Control characters U+0000 to U+001F and U+007F become
+// their visible pictures (a line feed shows as U+240A), the C1 controls and the line and
+// paragraph separators U+FFFD; nothing else changes. Tags keep the name as it came.
+QString nameOnOneLine(const QString &name);
 
 // "mm:ss.ff" of a sector count as a CD player shows it; a cue sheet wants ':' before the frames.
 QString sectorTime(int sectors, QLatin1Char frameSeparator = QLatin1Char('.'));

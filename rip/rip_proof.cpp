@@ -54,9 +54,12 @@ RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QSt
     r.namesSource = grabber.namesSource();
 }
 
-void RipProof::addTrack(int number, const QString &path, const QString &title,
+void RipProof::addTrack(int row, const QString &path, const QString &title,
                         const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples)
 {
+    // The log, the cue sheet and the AccurateRip verdict know a track by its number on the disc.
+    const std::vector<CdTocTrack> &toc = m_report.toc.tracks;
+    const int number = row >= 1 && row <= int(toc.size()) ? toc[size_t(row - 1)].number : row;
     m_report.tracks.append({number, path, title, sums, lostSamples, {}});
     m_expectedFrames.append(expectedFrames);
 }

@@ -15,8 +15,9 @@ public:
     // Reads the drive, the disc's table of contents and IDs: call it once the TOC is read.
     RipProof(const AudioGrabber &grabber, const QString &artist, const QString &album);
 
-    // Right after the track's file is closed. `expectedFrames` is its length on the disc.
-    void addTrack(int number, const QString &path, const QString &title,
+    // Right after the track's file is closed. `row` is its place on the disc (1 for the first
+    // track, whatever number the disc gives it); `expectedFrames` is its length on the disc.
+    void addTrack(int row, const QString &path, const QString &title,
                   const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples);
     // True when a track lost samples or is shorter than on the disc.
     bool anyTrackIncomplete() const;

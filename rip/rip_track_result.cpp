@@ -1,5 +1,7 @@
 #include "rip/rip_track_result.h"
 
+#include "rip/rip_log.h"
+
 #include <QStringList>
 
 namespace {
@@ -23,9 +25,10 @@ QString readLossReport(const QList<RipTrackResult> &results)
     for (const RipTrackResult &r : results) {
         if (r.outcome != RipTrackResult::Outcome::Saved || r.lostFrames <= 0)
             continue;
-        // One pass over the pattern: a title holding "%3" stays as it is.
+        // One pass over the pattern: a title holding "%3" stays as it is; one holding a line
+        // break cannot start a line of its own.
         lines << QStringLiteral("Track %1 (%2): %3 s %4")
-                     .arg(QString::number(r.track), r.title,
+                     .arg(QString::number(r.track), nameOnOneLine(r.title),
                           QString::number(double(r.lostFrames) / 44100, 'f', 2),
                           lossWord(r.errorAction));
     }

@@ -6,22 +6,20 @@
 // What each pass over a track handled, in frames. The reading keeps frames (in the spool, or
 // straight in the file) and the encoder is handed them. The track is whole when the reading
 // came to the track's end (or to where the user ended it at a read error) and the encoder was
-// handed every frame the reading kept, unless the user ended the file at a write error. A pass
-// that a Stop cut short, or that never ran, leaves it short of whole, however the passes are
-// ordered or spread over threads.
+// handed every frame the reading kept. A pass that a Stop cut short, or that never ran, leaves
+// it short of whole, however the passes are ordered or spread over threads.
 struct TrackFrames {
     qint64 kept = 0;
     qint64 encoded = 0;
     bool readEnded = false;
-    bool endedAtWriteError = false;
-    bool whole() const { return readEnded && (endedAtWriteError || encoded == kept); }
+    bool whole() const { return readEnded && encoded == kept; }
 };
 
 // What became of one ticked row of a rip, kept by the job for its end (the read-loss message)
 // and for whatever reports on the rip afterwards.
 struct RipTrackResult {
     enum class Outcome {
-        Saved,   // the file is in place, tagged (possibly short after a read or write error)
+        Saved,   // the file is in place, tagged (possibly short after a read error)
         Skipped, // overwrite refused, file not created or track not opened
         Failed,  // a write, the close or the tagging failed: nothing replaced the final name
         Stopped, // the user stopped the job inside this track: nothing replaced the final name

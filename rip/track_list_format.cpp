@@ -1,5 +1,6 @@
 #include "rip/track_list_format.h"
 
+#include "rip/output_naming.h"
 #include "tags/genres.h"
 
 #include <QLocale>
@@ -50,7 +51,9 @@ QString sizeText(qint64 frames)
 
 QString trackName(const QString &title, int track)
 {
-    return title.isEmpty() ? QStringLiteral("Track") + QString::number(track) : title;
+    // A title of control characters alone names nothing a file or a list can show.
+    const bool untitled = std::all_of(title.cbegin(), title.cend(), isControlCharacter);
+    return untitled ? QStringLiteral("Track") + QString::number(track) : title;
 }
 
 int genreIndex(const QString &genre)

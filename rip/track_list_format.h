@@ -12,7 +12,8 @@ QString lengthText(int milliseconds);
 // (at most five significant digits, the rest shown as zeros), in the user's decimal separator.
 QString sizeText(qint64 frames);
 
-// The title, or "Track" and the number when the title is empty.
+// The title, or "Track" and the number when the title is empty or holds nothing but control
+// characters (a NUL from a server).
 QString trackName(const QString &title, int track);
 
 // The index of the genre name equal to `genre` up to the case of ASCII letters, or -1.

@@ -23,6 +23,9 @@ public:
     // $HARVELO_CONFIG_DIR/harvelo.ini, else $XDG_CONFIG_HOME/harvelo/harvelo.ini.
     static QString configPath();
     static constexpr int maxValueLength = 2047;
+    // A larger file is read as far as its last line within this many bytes, and said so once
+    // on stderr; a write keeps the rest as it is.
+    static constexpr qint64 maxFileBytes = 1024 * 1024;
 
     QString path() const { return m_path; }
 
@@ -32,7 +35,8 @@ public:
     // True when the stored integer is non-zero.
     bool readBool(const QString &section, const QString &key, bool def) const;
 
-    // Create the file, section and key as needed. Throw IniWriteError when refused.
+    // Create the file, section and key as needed; a line break in the value becomes a blank.
+    // Throw IniWriteError when refused, and when the file would grow past maxFileBytes.
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, int value);
 
@@ -49,6 +53,18 @@ public:
     // Integer parsing shared with the settings dialog's fields.
     static bool parseInteger(const QString &text, int *value);
 
+    // The file's text is UTF-8; bytes that are not come back as U+DC80 to U+DCFF, one a byte,
+    // and are written back as those bytes, so reading and writing a value loses nothing.
+    static QString decodeText(const QByteArray &bytes);
+    static QByteArray encodeText(const QString &text);
+    // False for a path that Qt would hand to the file system as other bytes than it was read
+    // from (a stored name that is not UTF-8): it would name a look-alike file or folder.
+    static bool isFaithfulPath(const QString &path);
+    // Why such a path of `key` is refused, for the user.
+    QString unfaithfulPathMessage(const TextKey &key) const;
+
 private:
+    void saveFile(const QByteArray &head, qint64 rest) const;
+
     QString m_path;
 };

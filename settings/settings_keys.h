@@ -45,6 +45,10 @@ inline constexpr IntKey driveSpeed{kCdSettings, "drive speed", 32};
 // with 0.
 inline constexpr IntKey readOffset{kCdSettings, "read offset", 0};
 inline constexpr int kMaxReadOffset = 3000;
+// "yes": a disc put into or taken out of the chosen drive refreshes the track list while the
+// window is idle.
+inline constexpr TextKey refreshOnDiscChange{kCdSettings, "refresh on disc change",
+                                            [] { return QStringLiteral("yes"); }};
 
 inline constexpr IntKey mp3Frequency{kMp3Settings, "frequency", 44100};
 inline constexpr IntKey mp3Channel{kMp3Settings, "channel", 2};
@@ -77,6 +81,9 @@ inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
 // "yes": a rip writes <album>.log and <album>.cue beside its files.
 inline constexpr TextKey writeLog{kOutputFormat, "write log", [] { return QStringLiteral("yes"); }};
+// "yes": a rip or conversion that ends while no window of the program is active says how it
+// went in a desktop notification.
+inline constexpr TextKey notify{kOutputFormat, "notify", [] { return QStringLiteral("yes"); }};
 
 // The nine replacements in the order the naming applies them, with the character each replaces.
 struct Replacement {

@@ -1,5 +1,6 @@
 #include "skin/sk_form.h"
 
+#include "skin/sk_accessible.h"
 #include "skin/sk_paint.h"
 #include "skin/sk_title_bar.h"
 
@@ -12,6 +13,7 @@ using namespace skTheme;
 TskForm::TskForm(QWidget *window)
     : QWidget(window), m_window(window), m_titleBar(new TskTitleBar(this))
 {
+    skInstallAccessibility();
     m_window->setWindowFlag(Qt::FramelessWindowHint, true);
     m_window->installEventFilter(this);
     setUIStyle(UIStyle::WinXP);

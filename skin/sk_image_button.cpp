@@ -1,5 +1,7 @@
 #include "skin/sk_image_button.h"
 
+#include "skin/sk_paint.h"
+
 #include <QPainter>
 
 TskImageButton::TskImageButton(QWidget *parent) : QAbstractButton(parent)
@@ -53,22 +55,29 @@ const QPixmap &TskImageButton::currentPicture() const
     return PicNormal;
 }
 
+// A picture drawn for a scaled screen covers its size in logical pixels.
 QSize TskImageButton::sizeHint() const
 {
-    return PicNormal.isNull() ? QSize(15, 15) : PicNormal.size();
+    return PicNormal.isNull() ? QSize(15, 15) : PicNormal.deviceIndependentSize().toSize();
 }
 
 void TskImageButton::adjustToPicture()
 {
     if (!PicNormal.isNull())
-        resize(PicNormal.size());
+        resize(sizeHint());
     update();
 }
 
 void TskImageButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.drawPixmap(0, 0, currentPicture());
+    // A picture drawn large is scaled down smoothly on a screen between its sizes.
+    const QPixmap &picture = currentPicture();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, picture.devicePixelRatio() > 1.0);
+    p.drawPixmap(0, 0, picture);
+    // The keyboard's place: only Tab reaches an image button, never a click.
+    if (hasFocus())
+        skDrawFocusMark(p, rect().adjusted(2, 2, -2, -2));
 }
 
 void TskImageButton::enterEvent(QEnterEvent *)

@@ -6,7 +6,8 @@
 
 // Image button: draws its own four pictures whatever its UIStyle: PicMouseDown while pressed,
 // PicMouseOn while the pointer is over it, PicDisabled when disabled, else PicNormal (a
-// missing picture falls back to PicNormal). It sizes itself to its normal picture.
+// missing picture falls back to PicNormal). It sizes itself to its normal picture. Tab reaches
+// it, and then it shows the focus mark over its picture.
 class TskImageButton : public QAbstractButton, public TskStyled {
     Q_OBJECT
 public:

@@ -1,9 +1,11 @@
 #include "skin/sk_image_panel.h"
 
+#include "skin/sk_accessible.h"
 #include <QPainter>
 
 TskImagePanel::TskImagePanel(QWidget *parent) : QWidget(parent)
 {
+    skInstallAccessibility();
     setUIStyle(UIStyle::WinXP);
 }
 

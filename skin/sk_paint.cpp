@@ -71,11 +71,15 @@ void skDrawBorder(QPainter &p, const QRect &rect, const QColor &colour, int widt
 
 void skDrawFocusMark(QPainter &p, const QRect &rect)
 {
+    // Black dots on a white line: whatever a skin or theme paints under the mark, one of the
+    // two stands out from it.
     p.save();
-    QPen pen(QColor(0x40, 0x40, 0x40));
-    pen.setStyle(Qt::DotLine);
-    p.setPen(pen);
     p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(rect.adjusted(0, 0, -1, -1));
+    QPen dots(Qt::black, 1);
+    dots.setStyle(Qt::DotLine);
+    p.setPen(dots);
     p.drawRect(rect.adjusted(0, 0, -1, -1));
     p.restore();
 }

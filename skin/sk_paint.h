@@ -22,5 +22,5 @@ void skDrawThreeSlices(QPainter &p, const QRect &target, const QPixmap &pixmap);
 // A frame of `width` pixels just inside `rect`.
 void skDrawBorder(QPainter &p, const QRect &rect, const QColor &colour, int width = 1);
 
-// The dotted focus mark of buttons and check boxes.
+// The dotted focus mark of buttons, check boxes and tabs, visible on any background.
 void skDrawFocusMark(QPainter &p, const QRect &rect);

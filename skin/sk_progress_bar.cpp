@@ -9,6 +9,8 @@ using namespace skTheme;
 TskProgressBar::TskProgressBar(QWidget *parent) : QProgressBar(parent)
 {
     setTextVisible(false);
+    // What a screen reader calls the bar unless its window names it otherwise.
+    setAccessibleName(QStringLiteral("Progress"));
     setUIStyle(UIStyle::WinXP);
 }
 

@@ -49,3 +49,12 @@ QColor skThemeColour(UIStyle style, int item, const QColor &fallback)
 {
     return skTheme::colour(style, item).value_or(fallback);
 }
+
+QIcon skAppIcon()
+{
+    initThemeResources();
+    QIcon icon;
+    for (int side : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/harvelo-%1.png").arg(side), QSize(side, side));
+    return icon;
+}

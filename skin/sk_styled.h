@@ -2,6 +2,7 @@
 
 #include "skin/base/sk_theme.h"
 
+#include <QIcon>
 #include <QPixmap>
 
 // What every skinned control shares: its UIStyle. Setting a built-in theme takes the control's
@@ -36,3 +37,5 @@ QPixmap skThemePixmap(UIStyle style, int item);
 QPixmap skThemePixmap(const QString &name);
 // A theme colour, or `fallback` where the theme gives none.
 QColor skThemeColour(UIStyle style, int item, const QColor &fallback);
+// The program's own icon, drawn by the skin maker at 16 to 256 pixels.
+QIcon skAppIcon();

@@ -1,20 +1,49 @@
 #include "skin/sk_tab_control.h"
 
+#include "skin/sk_accessible.h"
 #include "skin/sk_paint.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStackedWidget>
 
 using namespace skTheme;
 
 TskTabControl::TskTabControl(QWidget *parent) : QWidget(parent), m_pages(new QStackedWidget(this))
 {
+    skInstallAccessibility();
     connect(m_pages, &QStackedWidget::currentChanged, this, [this](int index) {
         update();
         emit currentChanged(index);
     });
+    setFocusPolicy(Qt::StrongFocus);
+    addPageShortcuts();
     setUIStyle(UIStyle::WinXP);
+}
+
+// Work wherever the keyboard is in the window, inside a page's field too.
+void TskTabControl::addPageShortcuts()
+{
+    const std::pair<QKeySequence, int> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto &[key, step] : keys) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { stepTab(step); });
+    }
+}
+
+void TskTabControl::stepTab(int step)
+{
+    if (count() > 0)
+        setCurrentIndex((currentIndex() + step + count()) % count());
 }
 
 void TskTabControl::applyTheme(UIStyle style)
@@ -135,6 +164,8 @@ void TskTabControl::drawStrip(QPainter &p) const
             p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                      QPalette::WindowText));
             p.drawText(r, Qt::AlignCenter | Qt::TextShowMnemonic, m_captions[i]);
+            if (active && hasFocus())
+                skDrawFocusMark(p, r.adjusted(3, 2, -3, -2));
         }
     }
 }
@@ -154,6 +185,21 @@ void TskTabControl::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && index >= 0)
         setCurrentIndex(index);
     QWidget::mousePressEvent(event);
+}
+
+void TskTabControl::keyPressEvent(QKeyEvent *event)
+{
+    const int last = count() - 1;
+    int index = -1;
+    switch (event->key()) {
+    case Qt::Key_Left: index = qMax(0, currentIndex() - 1); break;
+    case Qt::Key_Right: index = qMin(last, currentIndex() + 1); break;
+    case Qt::Key_Home: index = 0; break;
+    case Qt::Key_End: index = last; break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    if (index >= 0)
+        setCurrentIndex(index);
 }
 
 void TskTabControl::resizeEvent(QResizeEvent *event)

@@ -11,6 +11,9 @@ class QStackedWidget;
 // caption, at least 15); the active tab is drawn one pixel lower. Tabs use the TAB_ACTIVE /
 // TAB_INACTIVE bitmaps cut into three slices and the TAB_LINE bitmap under them; the body is
 // white under WinXP and the tab panel colour (item 8) otherwise, framed in item 7.
+// Keyboard: Tab reaches the strip, which then marks the active tab; Left/Right, Home/End move
+// between the tabs there; Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp switch the page
+// from anywhere in the control's window, wrapping round.
 class TskTabControl : public QWidget, public TskStyled {
     Q_OBJECT
 public:
@@ -51,6 +54,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void applyTheme(UIStyle style) override;
@@ -58,6 +62,9 @@ protected:
 private:
     int tabWidth(int index) const;
     void relayout();
+    void addPageShortcuts();
+    // The tab `step` places on, wrapping round.
+    void stepTab(int step);
     void drawStrip(QPainter &p) const;
 
     QStackedWidget *m_pages;

@@ -1,5 +1,6 @@
 #include "skin/sk_title_bar.h"
 
+#include "skin/sk_accessible.h"
 #include "skin/sk_form.h"
 #include "skin/sk_paint.h"
 
@@ -40,6 +41,7 @@ int firstItemOf(TskTitleBar::ButtonType type)
 
 TskTitleBar::TskTitleBar(QWidget *parent) : QWidget(parent)
 {
+    skInstallAccessibility();
     setMouseTracking(true);
     // Only the weight is the bar's own: family and size follow the window.
     QFont bold;

@@ -136,3 +136,59 @@ DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 1 key F1
 sleep 1.5
 grab_big "$out/use-help.png"
 stop_in_use
+# The keyboard's place: Shift+Tab from the track list reaches the Rip CD button, then the OGG
+# button, each showing its focus mark.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 1 key shift+Tab shift+Tab
+sleep 0.5
+ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 525x380 -i "$big+$X,$Y" \
+    -frames:v 1 "$out/use-focused-button.png"
+echo "$out/use-focused-button.png"
+# Esc closes the open action menu and asks nothing.
+DISPLAY="$big" xdotool mousemove --window "$win" 300 20 click 3
+sleep 0.5
+DISPLAY="$big" xdotool key Escape
+sleep 0.5
+grab_big "$out/use-menu-closed-by-esc.png"
+stop_in_use
+# The settings dialog from the keyboard: Right on its focused tab strip shows the second page,
+# with the focus mark on the tab; its Help shows the settings page beside it.
+start_in_use
+DISPLAY="$big" xdotool mousemove --window "$win" 75 45 click 1
+sleep 1
+DISPLAY="$big" xdotool key Right
+sleep 0.5
+grab_big "$out/use-settings-focused-tab.png"
+DISPLAY="$big" xdotool key ctrl+Next
+sleep 0.3
+grab_big "$out/use-settings-ctrl-pgdown.png"
+stop_in_use
+
+# Scaled screens: the window at 200 % (the skins' large pictures) and at 150 % (the same,
+# scaled down smoothly), each on a screen of the window's size in device pixels.
+shoot_scaled() {
+    local scale=$1 name=$2 w h disp
+    w=$(awk "BEGIN { printf \"%d\", 525 * $scale + 0.5 }")
+    h=$(awk "BEGIN { printf \"%d\", 380 * $scale + 0.5 }")
+    disp=":$((900 + $$ % 90))"
+    Xvfb "$disp" -screen 0 "${w}x${h}x24" -nolisten tcp >/dev/null 2>&1 &
+    local x=$!
+    mkdir -p "$work/$name" "$work/runtime-$name"
+    chmod 700 "$work/runtime-$name"
+    printf '[basic]\nskin=1\n' >"$work/$name/harvelo.ini"
+    sleep 1
+    DISPLAY="$disp" QT_SCALE_FACTOR="$scale" HARVELO_CONFIG_DIR="$work/$name" HARVELO_AUDIO_OUTPUT=null \
+        XDG_RUNTIME_DIR="$work/runtime-$name" HARVELO_CD_DEVICES="$devices" \
+        "$build/app/harvelo" >/dev/null 2>&1 &
+    app=$!
+    sleep 2.5
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size "${w}x${h}" -i "$disp+0,0" \
+        -frames:v 1 "$out/main-$name.png"
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+    app=""
+    kill "$x" 2>/dev/null || true
+    echo "$out/main-$name.png"
+}
+shoot_scaled 2 scaled-200
+shoot_scaled 1.5 scaled-150

@@ -19,14 +19,19 @@ add_executable(harvelo_skinmaker
   ${CMAKE_CURRENT_LIST_DIR}/skinmaker/title_art.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skinmaker/menu_icon_art.h
   ${CMAKE_CURRENT_LIST_DIR}/skinmaker/menu_icon_art.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/skinmaker/app_icon_art.h
+  ${CMAKE_CURRENT_LIST_DIR}/skinmaker/app_icon_art.cpp
 )
-target_link_libraries(harvelo_skinmaker PRIVATE harvelo_skinbase Qt6::Gui)
+target_link_libraries(harvelo_skinmaker PRIVATE harvelo_skinbase Qt6::Gui Qt6::Svg)
 
 set(HARVELO_SKIN_DIR ${CMAKE_BINARY_DIR}/app/skins CACHE INTERNAL "Shipped skins beside the executable")
 set(HARVELO_BUILTIN_SKIN ${CMAKE_BINARY_DIR}/skin/builtin.skn CACHE INTERNAL "The built-in skin")
+# The program's icon in the hicolor layout, installed as it stands.
+set(HARVELO_ICON_DIR ${CMAKE_BINARY_DIR}/skin/icons CACHE INTERNAL "The program's icon theme folder")
 set(_theme_dir ${CMAKE_BINARY_DIR}/skin/themes)
 set(_skin_outputs ${HARVELO_BUILTIN_SKIN} ${_theme_dir}/themes.qrc
-  ${CMAKE_BINARY_DIR}/generated/builtin_skin.h)
+  ${CMAKE_BINARY_DIR}/generated/builtin_skin.h
+  ${HARVELO_ICON_DIR}/hicolor/scalable/apps/io.github.harvelo.Harvelo.svg)
 foreach(n 1 2 3 4 5)
   list(APPEND _skin_outputs ${HARVELO_SKIN_DIR}/skin${n}.skn)
 endforeach()
@@ -38,6 +43,7 @@ add_custom_command(OUTPUT ${_skin_outputs}
       --builtin ${HARVELO_BUILTIN_SKIN}
       --themes ${_theme_dir}
       --header ${CMAKE_BINARY_DIR}/generated/builtin_skin.h
+      --icons ${HARVELO_ICON_DIR}
   DEPENDS harvelo_skinmaker
   COMMENT "Drawing the skins and theme bitmaps"
   VERBATIM)

@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
+
+Q_LOGGING_CATEGORY(lcCdImage, "harvelo.cdimage", QtWarningMsg)
 
 namespace {
 
@@ -36,7 +39,33 @@ bool isCdAudioFormat(const QByteArray &fmt)
            && le16(fmt.constData() + 14) == 16;
 }
 
+// A value from a sheet, as a note may show it on a terminal: short, and printable.
+QString shownValue(const QString &value)
+{
+    QString shown = value.left(40);
+    for (QChar &c : shown) {
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    }
+    return shown;
+}
+
 } // namespace
+
+QString sheetCode(const QByteArray &keyword, const QString &value, int line, QStringList *notes)
+{
+    const bool isrc = keyword == "ISRC";
+    const QString valid = isrc ? validIsrc(value) : validCatalog(value);
+    const bool none = !value.isEmpty() && value.count(QLatin1Char('0')) == value.size();
+    if (valid.isEmpty() && !none) {
+        notes->append(QStringLiteral("line %1: %2 \"%3\" is not %4; left out")
+                          .arg(line)
+                          .arg(QString::fromLatin1(keyword), shownValue(value),
+                               isrc ? QStringLiteral("an ISRC of 12 letters and digits")
+                                    : QStringLiteral("a catalog number of 13 digits")));
+    }
+    return valid;
+}
 
 int CdImageBuilder::addFile(const QString &path, bool bigEndian)
 {
@@ -158,8 +187,12 @@ std::optional<CdImageLayout> readCdImage(const QString &path, QString *error)
     QString reason;
     auto layout = suffix == QLatin1String("cue") ? readCueSheet(text, info.absolutePath(), &reason)
                                                  : readTocFile(text, info.absolutePath(), &reason);
-    if (!layout)
+    if (!layout) {
         *error = QStringLiteral("%1: %2").arg(info.fileName(), reason);
+        return layout;
+    }
+    for (const QString &note : std::as_const(layout->notes))
+        qCWarning(lcCdImage, "%s: %s", qPrintable(info.fileName()), qPrintable(note));
     return layout;
 }
 

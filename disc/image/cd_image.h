@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,7 +34,8 @@ struct CdImageLayout {
     std::vector<CdImageSpan> spans; // in disc order, without gaps, up to the lead-out
     CdToc toc;
     CdText text;
-    DiscCodes codes; // as the sheet gives them, not yet checked
+    DiscCodes codes;   // checked: what is not a valid code is left out
+    QStringList notes; // what was left out, and why ("line 3: ...")
 };
 
 // Builds a layout in disc order; shared by the cue and toc readers.
@@ -54,6 +56,10 @@ private:
     CdImageLayout m_layout;
     int64_t m_frame = 0;
 };
+
+// A sheet's CATALOG or ISRC value when it is a valid code; empty for none (zeros, as drives
+// and the sheets copied from them write it), and empty with a note when it is no such code.
+QString sheetCode(const QByteArray &keyword, const QString &value, int line, QStringList *notes);
 
 // Where a WAV file's 16-bit stereo 44.1 kHz PCM data lies. Empty with a reason otherwise.
 struct WavData {

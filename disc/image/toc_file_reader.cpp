@@ -50,6 +50,7 @@ private:
     CdImageBuilder m_builder;
     CdText m_text;
     DiscCodes m_codes;
+    QStringList m_notes;
     int m_trackCount = 0;
 };
 
@@ -101,10 +102,10 @@ bool TocParser::header()
             ++m_pos;
         } else if (peekWord("CATALOG")) {
             QByteArray catalog;
-            ++m_pos;
+            const int line = m_tokens[m_pos++].line;
             if (!takeString(&catalog))
                 return false;
-            m_codes.catalog = QString::fromLatin1(catalog).trimmed();
+            m_codes.catalog = sheetCode("CATALOG", QString::fromLatin1(catalog).trimmed(), line, &m_notes);
         } else if (peekWord("CD_TEXT")) {
             if (!cdText(&m_text.album, &m_text.artist))
                 return false;
@@ -171,11 +172,11 @@ bool TocParser::trackStatement(Track &track)
     }
     if (word == "ISRC") {
         QByteArray isrc;
-        ++m_pos;
+        const int line = m_tokens[m_pos++].line;
         if (!takeString(&isrc))
             return false;
         m_codes.isrcs.resize(m_trackCount);
-        m_codes.isrcs.back() = QString::fromLatin1(isrc).trimmed();
+        m_codes.isrcs.back() = sheetCode("ISRC", QString::fromLatin1(isrc).trimmed(), line, &m_notes);
         return true;
     }
     if (word == "CD_TEXT") {
@@ -255,7 +256,7 @@ QString TocParser::openFile(const QByteArray &name, QFile &file)
 }
 
 // FILE "name" [SWAP] [#byte offset] start [length]: a WAV file, or raw samples that are
-// big-endian unless SWAP says otherwise.
+// big-endian unless SWAP says otherwise. Without a length, or with 0, to the end of the file.
 bool TocParser::audioFile(Track &track)
 {
     const int line = peek().line;
@@ -289,12 +290,12 @@ bool TocParser::audioFile(Track &track)
     if (available <= 0 || length > available)
         return fail(line, QStringLiteral("%1 is shorter than the track").arg(fromUtf8OrLatin1(name)));
     m_builder.addFileData(m_builder.addFile(path, !wav && !swap), data.offset + *offset + start * 4,
-                          length < 0 ? available : length);
+                          length <= 0 ? available : length);
     return true;
 }
 
 // DATAFILE "name" [#byte offset] [length]: data tracks are never read as audio, only their
-// length counts.
+// length counts; without one, or with 0, the file's.
 bool TocParser::dataFile(Track &track)
 {
     const int line = peek().line;
@@ -318,7 +319,7 @@ bool TocParser::dataFile(Track &track)
     QFile file;
     if (openFile(name, file).isEmpty())
         return fail(line, m_error);
-    if (sectors < 0)
+    if (sectors <= 0)
         sectors = (file.size() - *offset + size - 1) / size;
     m_builder.addSilence(std::max<int64_t>(sectors, 0) * kFramesPerSector);
     return true;
@@ -357,6 +358,7 @@ std::optional<CdImageLayout> TocParser::parse(QString *error)
     layout.text = m_text;
     m_codes.isrcs.resize(m_trackCount);
     layout.codes = m_codes;
+    layout.notes = m_notes;
     return layout;
 }
 

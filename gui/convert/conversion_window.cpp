@@ -2,10 +2,13 @@
 
 #include "gui/main/fm_main.h"
 #include "gui/jobs/job_window_controls.h"
+#include "gui/services/desktop_notification.h"
 #include "gui/services/prompter.h"
+#include "jobs/job_notice.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "convert/conversion_threads.h"
+#include "jobs/part_file.h"
 
 #include "skin/sk_controls.h"
 #include "gui/services/window_placement.h"
@@ -123,6 +126,8 @@ void ConversionWindow::FormShow()
         l->clear();
     skpb_progress->setValue(0);
     lbl_filecount->setText(QString::number(files.size()));
+    m_fileCount = int(files.size());
+    m_converted = 0;
     m_control.reset();
     ++m_generation;
     m_open = true;
@@ -154,6 +159,9 @@ void ConversionWindow::jobEnded(int generation, std::exception_ptr error)
     if (generation == m_generation && m_worker) {
         m_worker->wait();
         m_worker.reset();
+        // A user who stopped the job saw it end; one who is elsewhere hears of it.
+        if (!error && !m_control.stopRequested())
+            desktopNotification::afterJob(conversionNotice(m_fileCount, m_converted));
         if (m_open)
             close();
     }
@@ -190,9 +198,18 @@ void ConversionWindow::setConverted(const QString &amount)
 
 void ConversionWindow::reportInvalid(const QString &name)
 {
-    runOn(this, [this, &name] {
-        services::prompter().plain(QStringLiteral("Harvelo"), name + QStringLiteral(" is not a valid file!"),
-                                   Prompter::Buttons::Ok, this);
+    tell(name + QStringLiteral(" is not a valid file!"));
+}
+
+void ConversionWindow::reportConflict(const QString &target)
+{
+    tell(conflictMessage(target));
+}
+
+void ConversionWindow::tell(const QString &text)
+{
+    runOn(this, [this, &text] {
+        services::prompter().plain(QStringLiteral("Harvelo"), text, Prompter::Buttons::Ok, this);
     });
 }
 
@@ -203,6 +220,12 @@ bool ConversionWindow::confirmOverwrite(const QString &target)
                                           target + QStringLiteral(" is already exist.Overwrite?"),
                                           Prompter::Buttons::YesNo, this) == Prompter::Answer::Yes;
     });
+}
+
+void ConversionWindow::fileConverted(const QString &target)
+{
+    Q_UNUSED(target);
+    ++m_converted;
 }
 
 void ConversionWindow::finished(std::exception_ptr error)

@@ -61,12 +61,16 @@ private:
     void createCurrentFileBox(const Texts &texts, QPoint at);
     void jobEnded(int generation, std::exception_ptr error);
     void waitForWorker();
+    // A plain box with the title "Harvelo" and OK, on the UI thread.
+    void tell(const QString &text);
 
     void showFile(int number, const QString &name, const QString &size) override;
     void setProgress(int percent) override;
     void setConverted(const QString &amount) override;
     void reportInvalid(const QString &name) override;
+    void reportConflict(const QString &target) override;
     bool confirmOverwrite(const QString &target) override;
+    void fileConverted(const QString &target) override;
     void finished(std::exception_ptr error) override;
 
     TskForm *m_form;
@@ -79,4 +83,6 @@ private:
     std::atomic_int m_generation{0};
     bool m_open = false;
     bool m_destroying = false;
+    int m_fileCount = 0;
+    std::atomic_int m_converted{0}; // counted by the worker
 };

@@ -1,5 +1,6 @@
 #include "gui/main/fm_main.h"
 
+#include "disc/disc_change_probe.h"
 #include "gui/main/app_resources.h"
 #include "gui/main/forms.h"
 #include "gui/services/prompter.h"
@@ -15,6 +16,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QWindow>
 
 Tfm_main *fm_main = nullptr;
@@ -43,6 +45,12 @@ Tfm_main::Tfm_main(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     createControls();
     createMenus();
+    nameControls();
+    setAcceptDrops(true);
+    m_discProbe = std::make_unique<DiscChangeProbe>();
+    m_discTimer = new QTimer(this);
+    m_discTimer->setInterval(kDiscPollMs);
+    connect(m_discTimer, &QTimer::timeout, this, &Tfm_main::pollDisc);
     connect(&AudioPlayer1, &::AudioPlayer::OnEndBlockPlay, this, &Tfm_main::AudioPlayer1EndBlockPlay);
     connect(&AudioPlayer1, &::AudioPlayer::OnRequestOnLoadBlock, this,
             &Tfm_main::AudioPlayer1EndBlockPlay);
@@ -106,6 +114,7 @@ void Tfm_main::FormShow()
     btn_refreshClick();
     shown = true;
     sklv_main->setFocus();
+    m_discTimer->start();
 }
 
 void Tfm_main::playClick()
@@ -119,8 +128,12 @@ void Tfm_main::paintEvent(QPaintEvent *)
     QPainter p(this);
     if (skin_pic[0].isNull())
         p.fillRect(rect(), palette().window());
-    else
+    else {
+        // A plain copy, as the skin's own face wants; smooth only for the large face on a
+        // screen scaled between its sizes (150 %).
+        p.setRenderHint(QPainter::SmoothPixmapTransform, skin_pic[0].devicePixelRatio() > 1.0);
         p.drawPixmap(rect(), skin_pic[0], skin_pic[0].rect());
+    }
 }
 
 void Tfm_main::mousePressEvent(QMouseEvent *event)

@@ -13,9 +13,12 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 
+class DiscChangeProbe;
 class QAbstractButton;
 class QSoundEffect;
+class QTimer;
 class QTreeWidgetItem;
 
 // The borderless main window. It owns the six audio components for the whole run; the other
@@ -109,6 +112,12 @@ public:
     void commitOpenEdit();
     // Colours the list's selected row from the current skin, with text that stays readable.
     void styleTrackList();
+    // Looks whether the disc in the chosen drive changed, and refreshes the list when it did
+    // and "refresh on disc change" is "yes". The window's timer calls it every 2 s; it does
+    // nothing while a job, a lookup, playback, a name edit or another window is busy, and
+    // notices the change afterwards.
+    void pollDisc();
+    static constexpr int kDiscPollMs = 2000;
 
     // Playback
     void btn_playClick();
@@ -137,6 +146,13 @@ public:
     void WavToOggClick();
     void DecodeClick();
     void NormalizeClick();
+    // Encode format 0 MP3, 1 WMA, 2 OGG; the files are chosen in the shared dialog unless given.
+    void encodeFiles(int encodeformat, const QStringList *files = nullptr);
+    void decodeFiles(bool normalize, const QStringList *files = nullptr);
+    // Audio files handed over by a drop, the command line or "Convert files": WAV files to the
+    // encode window, the others the readers know to the decode window; other files are ignored.
+    void openAudioFiles(const QStringList &paths);
+    void ConvertFilesClick();
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -145,14 +161,21 @@ protected:
     void showEvent(QShowEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
     void createTrackList();
     void createMenus();
+    void nameControls();
+    bool busyForDiscPoll() const;
+    void refreshList();
     TskImageButton *imageButton(int left, int top, int w, int h, void (Tfm_main::*handler)());
     QSoundEffect *m_click = nullptr;
     bool m_firstShowDone = false;
+    QTimer *m_discTimer = nullptr;
+    std::unique_ptr<DiscChangeProbe> m_discProbe;
 };
 
 extern Tfm_main *fm_main;

@@ -203,3 +203,27 @@ void Tfm_main::createMenus()
     connect(skpm_main, &QMenu::aboutToShow, this, &Tfm_main::FormContextPopup);
 }
 
+
+// What a screen reader says of each control: the skin paints the captions of the buttons,
+// fields and menu words, so the controls carry them as names. The format buttons are checked
+// while their format is the output format.
+void Tfm_main::nameControls()
+{
+    const std::pair<QWidget *, const char *> names[] = {
+        {sb_action, "Action"},   {sb_setting, "Setting"},     {sb_help, "Help"},
+        {sb_quit, "Quit"},       {btn_min, "Minimize"},       {btn_help, "Help"},
+        {btn_close, "Close"},    {skedt_artist, "Artist"},    {skedt_album, "Album"},
+        {skcb_genre, "Genre"},   {btn_play, "Play"},          {btn_pause, "Pause"},
+        {btn_stop, "Stop"},      {btn_freedb, "FreeDB lookup"}, {btn_refresh, "Refresh"},
+        {btn_mp3, "MP3"},        {btn_wav, "WAV"},            {btn_wma, "WMA"},
+        {btn_ogg, "OGG"},        {btn_ripcd, "Rip CD"},       {sklv_main, "Tracks"},
+        {Edit1, "Track name"},   {pm_action, "Action"},       {pm_help, "Help"},
+        {skpm_main, "Track list"},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(QString::fromLatin1(name));
+    lbl_web->setAccessibleDescription(QStringLiteral("Opens the help pages"));
+    for (TskImageButton *b : {btn_mp3, btn_wav, btn_wma, btn_ogg})
+        b->setCheckable(true);
+    btn_mp3->setChecked(true);
+}

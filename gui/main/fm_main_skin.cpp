@@ -6,7 +6,7 @@
 #include "settings/settings_keys.h"
 #include "skin/base/skin_file.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -26,11 +26,23 @@ QString shippedSkin(int number)
     return executableDir() + QStringLiteral("skins/skin%1.skn").arg(number);
 }
 
-// Fills the picture slots and gives the image buttons their plain pictures.
-void applySkin(Tfm_main &w, const SkinFile::Images &images)
+// A screen scaled above 100 %, where a skin's large pictures are shown.
+bool scaledScreen()
 {
-    for (size_t i = 0; i < w.skin_pic.size(); ++i)
+    return qApp->devicePixelRatio() > 1.0;
+}
+
+// Fills the picture slots and gives the image buttons their plain pictures: on a screen
+// scaled above 100 % the skin's large pictures when it carries them (drawn for 200 %, scaled
+// down smoothly for less), else the standard ones, scaled up.
+void applySkin(Tfm_main &w, const SkinFile::Result &skin)
+{
+    const bool large = skin.doubleImages && scaledScreen();
+    const SkinFile::Images &images = large ? *skin.doubleImages : skin.images;
+    for (size_t i = 0; i < w.skin_pic.size(); ++i) {
         w.skin_pic[i] = QPixmap::fromImage(images[i]);
+        w.skin_pic[i].setDevicePixelRatio(large ? 2.0 : 1.0);
+    }
     const auto &pic = w.skin_pic;
     // The title-bar buttons have no pressed picture.
     w.btn_min->setPictures(pic[1], pic[2], QPixmap());
@@ -56,7 +68,8 @@ void Tfm_main::chooseSkinAtStart()
     IniFile ini;
     const int skin = ini.read(settings::skin);
     skin_file.clear();
-    if (skin == 0)
+    // A stored name that is not UTF-8 would name another file: the built-in skin instead.
+    if (skin == 0 && IniFile::isFaithfulPath(ini.read(settings::skinName)))
         skin_file = ini.read(settings::skinName);
     else if (skin >= 1 && skin <= 5)
         skin_file = shippedSkin(skin);
@@ -65,23 +78,23 @@ void Tfm_main::chooseSkinAtStart()
         return;
     // The skin appended to the executable, read in place: nothing is written anywhere.
     const SkinFile::Result builtin =
-        SkinFile::readTail(QCoreApplication::applicationFilePath(), builtin_skin_size);
+        SkinFile::readTail(QCoreApplication::applicationFilePath(), builtin_skin_size, scaledScreen());
     // An executable without its skin (stripped) keeps the plain face rather than asking the
     // user about a file they never chose.
     if (builtin.ok())
-        applySkin(*this, builtin.images);
+        applySkin(*this, builtin);
 }
 
 bool Tfm_main::loadSkin()
 {
-    const SkinFile::Result skin = SkinFile::readFile(skin_file);
+    const SkinFile::Result skin = SkinFile::readFile(skin_file, scaledScreen());
     if (!skin.ok()) {
         // Missing, short, oversized or undecodable skins are all refused the same way: the
         // window keeps its pictures.
         services::prompter().error(skin_file + QStringLiteral(" is not a valid skin file!"), this);
         return false;
     }
-    applySkin(*this, skin.images);
+    applySkin(*this, skin);
     return true;
 }
 
@@ -100,9 +113,11 @@ void Tfm_main::skinMenuClick(int skin)
 void Tfm_main::OthersClick()
 {
     Prompter::FileDialog opd_skin;
-    opd_skin.title = QStringLiteral("Open");
-    opd_skin.filter = QStringLiteral("skin file(*.skn)");
-    opd_skin.directory = skin_dir;
+    opd_skin.title = QStringLiteral("Choose a skin file");
+    opd_skin.setFilter(QStringLiteral("skin file(*.skn)|*.skn"));
+    // Where the shipped skins are, until the user has chosen one elsewhere.
+    opd_skin.directory = skin_dir == executableDir() ? executableDir() + QStringLiteral("skins")
+                                                     : skin_dir;
     const QStringList chosen = services::prompter().openFiles(opd_skin, this);
     if (chosen.isEmpty())
         return;
@@ -128,6 +143,7 @@ void Tfm_main::markOutputFormat()
         const int selected = format == output_format ? 1 : 0;
         buttons[format]->setPicNormal(skin_pic[size_t(plain + selected)]);
         buttons[format]->setPicMouseOn(skin_pic[size_t(plain + 2 + selected)]);
+        buttons[format]->setChecked(selected);
     }
 }
 

@@ -1,9 +1,12 @@
 #include "gui/main/fm_main.h"
 
+#include "disc/disc_change_probe.h"
+#include "gui/main/forms.h"
 #include "rip/track_list_format.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
+#include <QApplication>
 #include <QImage>
 #include <cmath>
 
@@ -88,6 +91,11 @@ void Tfm_main::btn_refreshClick()
 {
     if (shown)
         playClick();
+    refreshList();
+}
+
+void Tfm_main::refreshList()
+{
     waitForJobs();
     if (!confirmStopPlayback())
         return;
@@ -101,6 +109,37 @@ void Tfm_main::btn_refreshClick()
     fillTrackRows(*this);
     selectAll();
     freedb_refresh = false;
+    // What the list now shows is the state a later change is measured from.
+    m_discProbe->changed(AudioGrabber.driveLetter());
+}
+
+bool Tfm_main::busyForDiscPoll() const
+{
+    const bool jobs = (fm_progress && (fm_progress->isVisible() || fm_progress->workerRunning())) ||
+                      (fm_encode && (fm_encode->isVisible() || fm_encode->jobRunning())) ||
+                      (fm_decode && (fm_decode->isVisible() || fm_decode->jobRunning()));
+    // An override cursor: the window waits for a lookup or a finishing job.
+    return !shown || jobs || playing || !Edit1->isHidden() || QApplication::activeModalWidget() ||
+           QApplication::activePopupWidget() || QGuiApplication::overrideCursor();
+}
+
+// The refresh of the Refresh button, without its click: nobody pressed anything.
+void Tfm_main::pollDisc()
+{
+    if (busyForDiscPoll())
+        return;
+    IniFile ini;
+    const bool wanted = ini.read(settings::refreshOnDiscChange) == QLatin1String("yes");
+    const int drive = ini.read(settings::cdUnit) + 1;
+    ini.close();
+    if (!wanted) {
+        m_discProbe->reset();
+        return;
+    }
+    if (drive != AudioGrabber.driveNum()) // the chosen drive is not the one listed yet
+        return;
+    if (m_discProbe->changed(AudioGrabber.driveLetter()))
+        refreshList();
 }
 
 void Tfm_main::selectAll()

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
+#include <optional>
 
-// The application object: the keyboard hook (Esc closes the active main window, F1 opens help
+// The application object: the keyboard hook (Esc in the active main window closes it, F1 opens help
 // from any window) and the handler for exceptions that escape an event handler.
 class HarveloApplication : public QApplication {
     Q_OBJECT
@@ -17,5 +19,7 @@ private:
     void handleException();
     const QEvent *m_lastKey = nullptr;
     quint64 m_lastKeyTime = 0;
+    QPointer<QWidget> m_lastKeyReceiver;
+    std::optional<quint64> m_popupEscTime; // of the last Esc that a popup took
     bool m_handlingException = false;
 };

@@ -2,7 +2,10 @@
 
 #include "gui/main/fm_main.h"
 #include "gui/jobs/job_window_controls.h"
+#include "gui/services/desktop_notification.h"
 #include "gui/services/prompter.h"
+#include "jobs/job_notice.h"
+#include "rip/rip_proof.h"
 #include "rip/ripcd_thread.h"
 #include "skin/sk_controls.h"
 #include "gui/services/window_placement.h"
@@ -166,6 +169,7 @@ void Tfm_progress::FormShow()
     for (QLabel *l : {lbl_trackcount, lbl_tracknum, lbl_trackname, lbl_totalsize, lbl_writesize})
         l->clear();
     skpb_progress->setValue(0);
+    m_notice.clear();
     m_pauseStop->reset();
     m_control.reset();
     m_open = true;
@@ -266,7 +270,10 @@ RipSnapshot Tfm_progress::snapshot() const
 
 void Tfm_progress::showTrackCount(int count)
 {
-    runOn(this, [&] { lbl_trackcount->setText(QString::number(count)); });
+    runOn(this, [&] {
+        lbl_trackcount->setText(QString::number(count));
+        m_tickedCount = count;
+    });
 }
 
 void Tfm_progress::showTrack(int counter, const QString &name, const QString &size)
@@ -331,9 +338,20 @@ void Tfm_progress::closeByJob()
     m_jobClosing = false;
 }
 
+void Tfm_progress::proven(const RipProof &proof, const QStringList &written)
+{
+    Q_UNUSED(written);
+    const RipReport &report = proof.report();
+    const QString notice = ripNotice(m_tickedCount, int(report.tracks.size()), accurateTrackCount(report));
+    runOn(this, [&] { m_notice = notice; });
+}
+
+// A user who stopped the job saw it end; one who is elsewhere hears of it.
 void Tfm_progress::finish(const QString &browseDir)
 {
     runOn(this, [&] {
+        if (!m_control.stopRequested())
+            desktopNotification::afterJob(m_notice);
         closeByJob();
         if (!browseDir.isEmpty())
             services::desktop().openFolder(browseDir);

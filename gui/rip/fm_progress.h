@@ -68,6 +68,7 @@ private:
     bool askYesNo(const QString &caption, const QString &text) override;
     void tell(const QString &caption, const QString &text) override;
     void finish(const QString &browseDir) override;
+    void proven(const RipProof &proof, const QStringList &written) override;
     void fail(std::exception_ptr error) override;
     void pumpEvents() override;
 
@@ -79,4 +80,6 @@ private:
     bool m_wmaJobActive = false; // the WMA job is inside its run
     bool m_jobClosing = false;   // the close comes from the job itself
     bool m_open = false;
+    int m_tickedCount = 0; // the job's, set before it rips
+    QString m_notice;      // what a notification would say of the job, once it has proved it
 };

@@ -7,6 +7,12 @@ Prompter *g_prompter = nullptr;
 Desktop *g_desktop = nullptr;
 } // namespace
 
+void Prompter::FileDialog::setFilter(const QString &wordsAndPatterns)
+{
+    filter = wordsAndPatterns.section(QLatin1Char('|'), 0, 0);
+    patterns = wordsAndPatterns.section(QLatin1Char('|'), 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+}
+
 void Prompter::askOpen(const Box &box, QWidget *parent, std::function<void(Answer)> answered)
 {
     answered(ask(box, parent));

@@ -23,9 +23,12 @@ public:
 
     struct FileDialog {
         QString title;
-        QString filter;       // ";;"-separated name filters
+        QString filter;       // the filter's words, shown exactly as they are
+        QStringList patterns; // the file names it lists ("*.wav")
         QString directory;
         bool multiSelect = false;
+        // Filter and patterns from the "words|pattern;pattern" form.
+        void setFilter(const QString &wordsAndPatterns);
     };
 
     virtual ~Prompter() = default;
@@ -55,7 +58,8 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     virtual void openFolder(const QString &dir) = 0;
-    virtual void openHelp() = 0;
+    // The help window, on `page` of the help pages (a file name) or on their index.
+    virtual void openHelp(const QString &page = QString()) = 0;
     virtual void restartProgram() = 0;
 };
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
@@ -46,6 +48,28 @@ QString breakableText(const QString &text)
     flush();
     return out;
 }
+
+// Keeps an open question above its window: raising or activating that window (a click on it,
+// for Stop) would otherwise put it over the question, which then seems gone.
+class KeepAbove : public QObject {
+public:
+    KeepAbove(QWidget *box, QWidget *window) : QObject(box), m_box(box)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if (m_box->isVisible() && (t == QEvent::ZOrderChange || t == QEvent::WindowActivate))
+            m_box->raise();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *m_box;
+};
 
 QMessageBox *makeBox(const Prompter::Box &box, QWidget *parent)
 {
@@ -95,6 +119,8 @@ void QtPrompter::askOpen(const Box &box, QWidget *parent, std::function<void(Ans
     mb->setAttribute(Qt::WA_DeleteOnClose);
     mb->setWindowModality(Qt::NonModal);
     mb->setProperty(kOpenQuestion, true);
+    if (parent)
+        new KeepAbove(mb, parent->window());
     QObject::connect(mb, &QMessageBox::finished, mb, [mb, answered = std::move(answered)](int button) {
         const QVariant forced = mb->property(kOpenQuestion);
         answered(forced.userType() == QMetaType::Int ? Answer(forced.toInt()) : answerOf(button));
@@ -114,11 +140,21 @@ void QtPrompter::closeQuestions(QWidget *parent, Answer answer)
     }
 }
 
+// Qt's own dialog, so that the filter shows its words exactly as given, once: Qt would take
+// the patterns from the words' parentheses, so the dialog's list is filtered by ours instead.
 QStringList QtPrompter::openFiles(const FileDialog &dialog, QWidget *parent)
 {
-    QFileDialog fd(parent, dialog.title, dialog.directory, dialog.filter);
+    QFileDialog fd(parent, dialog.title, dialog.directory);
+    fd.setOption(QFileDialog::DontUseNativeDialog);
     fd.setFileMode(dialog.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     fd.setOption(QFileDialog::ReadOnly, false);
+    fd.setNameFilter(dialog.filter);
+    if (auto *model = fd.findChild<QFileSystemModel *>()) {
+        const QStringList patterns = dialog.patterns;
+        model->setNameFilters(patterns);
+        QObject::connect(&fd, &QFileDialog::filterSelected, model,
+                         [model, patterns] { model->setNameFilters(patterns); });
+    }
     if (fd.exec() != QDialog::Accepted)
         return {};
     return fd.selectedFiles();
@@ -134,10 +170,21 @@ void QtDesktop::openFolder(const QString &dir)
     QDesktopServices::openUrl(QUrl::fromLocalFile(dir));
 }
 
-void QtDesktop::openHelp()
+void QtDesktop::openHelp(const QString &page)
 {
     if (!m_help)
         m_help = new HelpWindow;
+    // A modal window open now (the settings dialog, a job) would block a window that is not
+    // its own: the help window becomes one of its windows, and goes back to being on its own.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal == m_help)
+        modal = nullptr;
+    if (m_help->parentWidget() != modal) {
+        const QRect place = m_help->normalGeometry();
+        m_help->setParent(modal, Qt::Window);
+        m_help->setGeometry(place);
+    }
+    m_help->showPage(page);
     m_help->showMaximized();
     m_help->raise();
     m_help->activateWindow();

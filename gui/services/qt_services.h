@@ -20,7 +20,7 @@ class QtDesktop : public Desktop {
 public:
     ~QtDesktop() override;
     void openFolder(const QString &dir) override;
-    void openHelp() override;
+    void openHelp(const QString &page = QString()) override;
     void restartProgram() override;
 
 private:

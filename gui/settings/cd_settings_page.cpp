@@ -60,7 +60,10 @@ TskGroupBox *CdSettingsPage::createGrabGroup()
     addField(fields, 0, 0, "Retries on Read or Synch Error:", ud_retry);
     addField(fields, 1, 0, "Extraction Speed Low or Equal:", ud_speed);
     fields->addWidget(label("x176kb/s"), 1, 2);
-    ud_offset = new NumericField(-kMaxReadOffset, kMaxReadOffset, 5, {readOffset.defaultValue}, box);
+    // Shown with grouping ("1,200"), so typing takes the comma too.
+    NumericField::Check offsetCheck{readOffset.defaultValue, "The code must be integer!", true};
+    offsetCheck.clampsToRange = true;
+    ud_offset = new NumericField(-kMaxReadOffset, kMaxReadOffset, 5, offsetCheck, box);
     addField(fields, 2, 0, "Read offset correction:", ud_offset);
     fields->addWidget(label("samples"), 2, 2);
     fields->setColumnStretch(3, 1);

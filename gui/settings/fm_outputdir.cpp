@@ -40,6 +40,7 @@ void Tfm_outputdir::createTree(QWidget *client)
     stv_outputdir->setGeometry(8, 8, kWidth - 16, kHeight - 50);
     stv_outputdir->setModel(model.get());
     stv_outputdir->setHeaderHidden(true);
+    stv_outputdir->setAccessibleName(QStringLiteral("Folders"));
     for (int column = 1; column < model->columnCount(); ++column)
         stv_outputdir->hideColumn(column);
     // One top-level item, "/", with no expand button: the whole file system hangs below it.

@@ -117,7 +117,7 @@ void Tfm_setting::skbtn_defaultClick()
 
 void Tfm_setting::skbtn_helpClick()
 {
-    services::desktop().openHelp();
+    services::desktop().openHelp(QStringLiteral("settings.html"));
 }
 
 void Tfm_setting::skbtn_outputdirClick()

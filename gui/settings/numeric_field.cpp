@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +55,8 @@ void NumericField::checkTypedText(const QString &text)
         if (!sign && !isAllowed(text[i], m_check.commasAllowed))
             return refuse(m_check.notIntegerMessage, m_check.fallback);
     }
+    if (m_check.clampsToRange)
+        return clampTypedNumber(text);
     if (!m_check.tooBigMessage)
         return;
     QString digits = text;
@@ -62,6 +65,18 @@ void NumericField::checkTypedText(const QString &text)
     const int number = digits.toInt(&ok);
     if (!ok || number > m_check.limit)
         refuse(m_check.tooBigMessage, value());
+}
+
+void NumericField::clampTypedNumber(const QString &text)
+{
+    QString digits = text;
+    digits.remove(QLatin1Char(','));
+    bool ok = false;
+    const qlonglong number = digits.toLongLong(&ok);
+    if (!ok || (number >= minimum() && number <= maximum()))
+        return;
+    setValue(int(std::clamp<qlonglong>(number, minimum(), maximum())));
+    lineEdit()->setText(textFromValue(value()));
 }
 
 void NumericField::refuse(const char *message, int value)

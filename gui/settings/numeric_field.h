@@ -12,6 +12,7 @@
 // - a character other than a digit (or a comma, where commas are allowed): notIntegerMessage,
 //   the fallback value;
 // - a number above the check's limit: tooBigMessage, the last valid value.
+// A field that clamps takes a number beyond its range as the nearest end of it, shown at once.
 class NumericField : public QSpinBox {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ public:
         bool commasAllowed = false;
         int limit = 0;                       // used only with tooBigMessage
         const char *tooBigMessage = nullptr; // nullptr: no limit check beyond the range
+        bool clampsToRange = false;
     };
 
     NumericField(int minimum, int maximum, int maxLength, const Check &check,
@@ -34,6 +36,7 @@ public:
 private:
     void checkTypedText(const QString &text);
     void refuse(const char *message, int value);
+    void clampTypedNumber(const QString &text);
     int m_maxLength;
     Check m_check;
 };

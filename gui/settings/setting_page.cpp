@@ -18,9 +18,12 @@ QLabel *SettingPage::label(const char *caption)
     return new QLabel(QString::fromLatin1(caption), this);
 }
 
+// The caption names its field for screen readers (its buddy).
 void SettingPage::addField(QGridLayout *grid, int row, int column, const char *caption, QWidget *field)
 {
-    grid->addWidget(label(caption), row, column);
+    QLabel *name = label(caption);
+    name->setBuddy(field);
+    grid->addWidget(name, row, column);
     grid->addWidget(field, row, column + 1);
 }
 

@@ -75,15 +75,26 @@ void TestCliBatchConvert::workersWriteWhatOneWorkerWrites_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("prefix"); // put before every input's name
     for (const char *format : {"mp3", "ogg", "wma"})
-        QTest::newRow(format) << format << QStringLiteral(".") + QLatin1String(format);
-    QTest::newRow("wav") << "wav" << "_NOM.wav";
+        QTest::newRow(format) << format << QStringLiteral(".") + QLatin1String(format) << QString();
+    QTest::newRow("wav") << "wav" << "_NOM.wav" << QString();
+    // Names that differ only past the first 240 bytes, where a temporary name is cut.
+    const QString alike(236, QLatin1Char('a'));
+    QTest::newRow("wav, names alike in their first 240 bytes") << "wav" << "_NOM.wav" << alike;
+    QTest::newRow("mp3, names alike in their first 240 bytes") << "mp3" << ".mp3" << alike;
 }
 
 void TestCliBatchConvert::workersWriteWhatOneWorkerWrites()
 {
     QFETCH(QString, format);
     QFETCH(QString, suffix);
+    QFETCH(QString, prefix);
+    for (QString &input : m_inputs) {
+        const QString renamed = m_dir.filePath(prefix + QFileInfo(input).fileName());
+        QVERIFY(input == renamed || QFile::rename(input, renamed));
+        input = renamed;
+    }
     ProcessResult result;
     const QStringList one = convertAll(format, QStringLiteral("1"), QStringLiteral("one"), &result);
     QCOMPARE(result.status, 0);

@@ -53,6 +53,8 @@ private slots:
     void killedMidWriteLeavesNoOutput();
     void tagChangesOnlyTheGivenFields_data();
     void tagChangesOnlyTheGivenFields();
+    void tagNeverDamagesTheAudio_data();
+    void tagNeverDamagesTheAudio();
 
 private:
     QDir m_dir;
@@ -208,6 +210,8 @@ void TestHarveloCli::failures_data()
     QTest::newRow("same file") << QStringList{"convert", "--force", "@/source.wav", "@/source.wav"} << "" << "same file";
     QTest::newRow("unknown output type") << QStringList{"convert", "@/source.wav", "@/out.flac"} << "" << "Failed to create file";
     QTest::newRow("bad ratio") << QStringList{"convert", "--normalize", "loud", "@/source.wav", "@/out.wav"} << "" << "--normalize";
+    QTest::newRow("ratio nan") << QStringList{"convert", "--normalize", "nan", "@/source.wav", "@/out.wav"} << "" << "--normalize";
+    QTest::newRow("ratio inf") << QStringList{"convert", "--normalize", "-inf", "@/source.wav", "@/out.wav"} << "" << "--normalize";
     QTest::newRow("one file only") << QStringList{"convert", "@/source.wav"} << "" << "expected 2";
     QTest::newRow("unknown option") << QStringList{"convert", "--fast", "@/source.wav", "@/out.wav"} << "" << "fast";
     QTest::newRow("unknown command") << QStringList{"burn", "@/source.wav"} << "" << "unknown command";
@@ -266,31 +270,35 @@ void TestHarveloCli::tagWritesBothMp3Versions()
 void TestHarveloCli::convertRefusesLinksToTheInput_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("symbolic link") << "symlink";
-    QTest::newRow("hard link") << "hardlink";
-    QTest::newRow("through a linked folder") << "folderlink";
-    QTest::newRow("input is the output's part file") << "part";
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("symbolic link") << "symlink" << true;
+    QTest::newRow("hard link") << "hardlink" << true;
+    QTest::newRow("through a linked folder") << "folderlink" << true;
+    // A killed run's part file of the output: a new run makes a part file of its own.
+    QTest::newRow("input is a leftover part file of the output") << "part" << false;
 }
 
 // Writing through another name of the input would destroy it, whatever --force says.
 void TestHarveloCli::convertRefusesLinksToTheInput()
 {
     QFETCH(QString, how);
+    QFETCH(bool, refused);
     const QByteArray original = fileBytes(m_source);
     QString output = m_dir.filePath(QStringLiteral("link.wav"));
+    const QString leftover = m_dir.filePath(QStringLiteral(".link.harvelo-part.wav"));
     if (how == QLatin1String("symlink"))
         QVERIFY(QFile::link(m_source, output));
     else if (how == QLatin1String("hardlink"))
         QCOMPARE(::link(QFile::encodeName(m_source).constData(), QFile::encodeName(output).constData()), 0);
     else if (how == QLatin1String("part"))
-        QVERIFY(QFile::rename(m_source, PartFile::partPathFor(output)) && QFile::link(PartFile::partPathFor(output), m_source));
+        QVERIFY(QFile::rename(m_source, leftover) && QFile::link(leftover, m_source));
     else {
         QVERIFY(QFile::link(m_dir.path(), m_dir.filePath(QStringLiteral("same"))));
         output = m_dir.filePath(QStringLiteral("same/source.wav"));
     }
     const ProcessResult result = runCli({QStringLiteral("convert"), QStringLiteral("--force"), m_source, output});
-    QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains("same file"), result.err.constData());
+    QCOMPARE(result.status, refused ? 1 : 0);
+    QVERIFY2(result.err.contains("same file") == refused, result.err.constData());
     QCOMPARE(fileBytes(m_source), original);
 }
 
@@ -325,11 +333,16 @@ void TestHarveloCli::killedMidWriteLeavesNoOutput()
     QVERIFY(writeSineWav(input, {30.0, 44100, 2, 440.0, 0.5}));
     const QString output = m_dir.filePath(QStringLiteral("out.mp3"));
     QVERIFY(writeFileBytes(output, "keep me"));
-    const QString part = PartFile::partPathFor(output);
+    QString part;
+    const auto partWritten = [&] {
+        const QStringList parts = m_dir.entryList({QStringLiteral(".out.*")}, QDir::Files | QDir::Hidden);
+        part = parts.isEmpty() ? QString() : m_dir.filePath(parts.first());
+        return !part.isEmpty() && QFileInfo(part).size() > 0;
+    };
     QProcess cli;
     cli.start(QStringLiteral(HARVELO_CLI_PATH), {QStringLiteral("convert"), QStringLiteral("--force"), input, output});
     QVERIFY(cli.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() > 0 || cli.state() == QProcess::NotRunning, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(partWritten() || cli.state() == QProcess::NotRunning, 30000);
     QVERIFY2(cli.state() == QProcess::Running, "the conversion ended before a part file was seen");
     cli.kill();
     QVERIFY(cli.waitForFinished());
@@ -366,6 +379,41 @@ void TestHarveloCli::tagChangesOnlyTheGivenFields()
     QCOMPARE(probe.tags.value(QStringLiteral("title")), QStringLiteral("Last"));
     QVERIFY(probe.tags.value(QStringLiteral("artist")).isEmpty());
     QVERIFY(probe.tags.value(QStringLiteral("album")).isEmpty());
+    QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("harvelo-part")), QStringList());
+}
+
+void TestHarveloCli::tagNeverDamagesTheAudio_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<SizeLie>("lie");
+    QTest::addColumn<bool>("tagged"); // else refused, and the file left as it was
+    QTest::newRow("mp3") << "song.mp3" << SizeLie::None << true;
+    QTest::newRow("wma") << "song.wma" << SizeLie::None << true;
+    QTest::newRow("mp3 whose ID3v2 tag has bad version bytes") << "song.mp3" << SizeLie::Id3v2BadVersion << false;
+    QTest::newRow("wma whose ASF header claims 4 GB") << "song.wma" << SizeLie::AsfHugeHeader << false;
+}
+
+// The tagger trusts the sizes a file declares: a file whose sizes lie is refused with a
+// message, never shortened, and its audio decodes as before either way.
+void TestHarveloCli::tagNeverDamagesTheAudio()
+{
+    QFETCH(QString, name);
+    QFETCH(SizeLie, lie);
+    QFETCH(bool, tagged);
+    const QString file = m_dir.filePath(name);
+    QVERIFY(writeLyingFile(file, lie));
+    const QByteArray bytes = fileBytes(file);
+    const std::vector<int16_t> audio = decodeWithFfmpeg(file);
+    QVERIFY(audio.size() > 44100 * 2);
+    const ProcessResult result = runCli({QStringLiteral("tag"), file, QStringLiteral("--title"), QStringLiteral("X")});
+    QCOMPARE(result.status, tagged ? 0 : 1);
+    QVERIFY(decodeWithFfmpeg(file) == audio);
+    if (tagged) {
+        QCOMPARE(probeAudio(file).tags.value(QStringLiteral("title")), QStringLiteral("X"));
+    } else {
+        QVERIFY2(result.err.contains("would damage its audio; it is left as it was"), result.err.constData());
+        QCOMPARE(fileBytes(file), bytes);
+    }
     QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("harvelo-part")), QStringList());
 }
 

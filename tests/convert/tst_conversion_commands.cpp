@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
@@ -58,26 +59,108 @@ private:
 
 private Q_SLOTS:
 
+    // Audio files dropped on the main window open the window the Action menu's command would
+    // open after its dialog, with those files: WAV files the encode window in the selected
+    // format (MP3 while WAV is selected), the others the decode window. Anything else is left
+    // without a word.
+    void droppedFilesOpenTheirWindow_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("encodeTitle");
+        QTest::addColumn<QStringList>("encoded");
+        QTest::addColumn<QStringList>("decoded");
+        const QStringList wav{"a.wav"}, none;
+        QTest::newRow("wav, MP3 selected") << wav << 0 << "Encode to MP3..." << wav << none;
+        QTest::newRow("wav, WAV selected") << wav << 1 << "Encode to MP3..." << wav << none;
+        QTest::newRow("wav, WMA selected") << wav << 2 << "Encode to WMA..." << wav << none;
+        QTest::newRow("wav, OGG selected") << wav << 3 << "Encode to OGG..." << wav << none;
+        QTest::newRow("mp3 and ogg") << QStringList{"b.mp3", "c.ogg"} << 0 << "" << none
+                                     << QStringList{"b.mp3", "c.ogg"};
+        QTest::newRow("mixed, others left") << QStringList{"notes.txt", "b.mp3", "a.wav", "missing.wav"} << 0
+                                            << "Encode to MP3..." << wav << QStringList{"b.mp3"};
+        QTest::newRow("no audio") << QStringList{"notes.txt", "missing.mp3"} << 0 << "" << none << none;
+    }
+
+    void droppedFilesOpenTheirWindow()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(int, format);
+        QFETCH(QString, encodeTitle);
+        QFETCH(QStringList, encoded);
+        QFETCH(QStringList, decoded);
+        QList<QUrl> urls;
+        for (const QString &name : names) {
+            const QString path = inPath(name);
+            if (name.endsWith(QLatin1String(".wav")) && !name.startsWith(QLatin1String("missing")))
+                QVERIFY(writeSineWav(path));
+            else if (name == QLatin1String("notes.txt"))
+                QVERIFY(writeFileBytes(path, "not audio"));
+            else if (!name.startsWith(QLatin1String("missing")))
+                QVERIFY(makeEncodedFixture(path, 0.5));
+            urls << QUrl::fromLocalFile(path);
+        }
+        auto inputs = [this](const QStringList &list) {
+            QStringList paths;
+            for (const QString &name : list)
+                paths << inPath(name);
+            return paths;
+        };
+        fm_main->formatButtonClick(format);
+        QStringList givenToEncode, givenToDecode;
+        h->encodeWatch->whileShown = [&] { givenToEncode = fm_main->OpenDialog; };
+        h->decodeWatch->whileShown = [&] { givenToDecode = fm_main->OpenDialog; };
+
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(260, 200), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(fm_main, &enter);
+        QCOMPARE(enter.isAccepted(), !encoded.isEmpty() || !decoded.isEmpty());
+        QDropEvent drop(QPointF(260, 200), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(fm_main, &drop);
+        const int windows = (encoded.isEmpty() ? 0 : 1) + (decoded.isEmpty() ? 0 : 1);
+        // The windows open after the drop has ended, one after the other.
+        QTRY_COMPARE(h->encodeWatch->shows + h->decodeWatch->shows, windows);
+        QTRY_VERIFY(!fm_encode->jobRunning() && !fm_decode->jobRunning());
+        QCoreApplication::processEvents();
+        QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, windows);
+        QCOMPARE(h->encodeWatch->title, encodeTitle);
+        QCOMPARE(givenToEncode, inputs(encoded));
+        QCOMPARE(h->decodeWatch->title, decoded.isEmpty() ? QString() : QStringLiteral("Decode to WAV..."));
+        QCOMPARE(givenToDecode, inputs(decoded));
+        QVERIFY(h->prompter.fileDialogs.isEmpty());
+        QVERIFY(h->prompter.boxes.isEmpty());
+    }
+
     void cancelledDialogOpensNothing_data()
     {
         QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("filter");
-        const QString wavFilter("WAV File(*.wav) (*.wav)");
-        QTest::newRow("mp3") << "WAV to &MP3" << wavFilter;
-        QTest::newRow("wma") << "WAV to &WMA" << wavFilter;
-        QTest::newRow("ogg") << "WAV to &OGG" << wavFilter;
-        QTest::newRow("decode") << "&Decode to WAV" << "(*.mp3,*.wma,*.ogg) (*.mp3 *.wma *.ogg)";
-        QTest::newRow("normalize") << "&WAV Normalize" << wavFilter;
+        QTest::addColumn<QStringList>("patterns");
+        const QString wavFilter("WAV File(*.wav)");
+        const QStringList wav{"*.wav"};
+        QTest::newRow("mp3") << "WAV to &MP3" << "Choose WAV files to encode to MP3" << wavFilter << wav;
+        QTest::newRow("wma") << "WAV to &WMA" << "Choose WAV files to encode to WMA" << wavFilter << wav;
+        QTest::newRow("ogg") << "WAV to &OGG" << "Choose WAV files to encode to OGG" << wavFilter << wav;
+        QTest::newRow("decode") << "&Decode to WAV" << "Choose MP3, WMA or OGG files to decode to WAV"
+                                << "(*.mp3,*.wma,*.ogg)" << QStringList{"*.mp3", "*.wma", "*.ogg"};
+        QTest::newRow("normalize") << "&WAV Normalize" << "Choose WAV files to normalize" << wavFilter << wav;
     }
 
+    // The dialog shows the filter's own words once, filters by its patterns and says what it is for.
     void cancelledDialogOpensNothing()
     {
         QFETCH(QString, command);
+        QFETCH(QString, title);
         QFETCH(QString, filter);
+        QFETCH(QStringList, patterns);
         fm_main->OpenDialog = QStringList{"/earlier/choice.wav"};
         QVERIFY(h->run(command));
         QCOMPARE(h->prompter.fileDialogs.size(), 1);
         QCOMPARE(h->prompter.fileDialogs.first().filter, filter);
+        QCOMPARE(h->prompter.fileDialogs.first().patterns, patterns);
+        QCOMPARE(h->prompter.fileDialogs.first().title, title);
         QVERIFY(h->prompter.fileDialogs.first().multiSelect);
         QVERIFY(fm_main->OpenDialog.isEmpty());
         QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, 0);
@@ -226,6 +309,29 @@ private Q_SLOTS:
         for (const Prompter::FileDialog &d : h->prompter.fileDialogs)
             opened << d.directory;
         QCOMPARE(opened, (QStringList{music, in, in}));
+    }
+
+    void anOutputDirectoryNotUtf8IsRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("encode") << "WAV to &OGG";
+        QTest::newRow("decode") << "&Decode to WAV";
+        QTest::newRow("normalize") << "&WAV Normalize";
+    }
+    // A stored folder name with a byte that is not UTF-8 must not become a look-alike folder.
+    void anOutputDirectoryNotUtf8IsRefused()
+    {
+        QFETCH(QString, command);
+        IniFile().write(settings::outputDirectory, QDir(out).filePath("caf@"));
+        QByteArray ini = fileBytes(testEnv().iniPath());
+        QVERIFY(writeFileBytes(testEnv().iniPath(), ini.replace("caf@", "caf\xe9")));
+        h->prompter.fileSelections.enqueue({wav("take.wav")});
+        QVERIFY(h->run(command));
+        QCOMPARE(h->prompter.texts(), QStringList{"The \"output directory\" of " + testEnv().iniPath()
+                                                  + " is not UTF-8 text: choose it again in the settings."});
+        QCOMPARE(h->encodeWatch->shows + h->decodeWatch->shows, 0);
+        QVERIFY(h->prompter.fileDialogs.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void theOutputDirectoryIsMadeOnShow()

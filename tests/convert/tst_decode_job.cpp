@@ -1,4 +1,5 @@
 #include "convert/conversion_figures.h"
+#include "jobs/part_file.h"
 #include "tests/convert/job_harness.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/audio_fixtures.h"
@@ -234,6 +235,27 @@ private Q_SLOTS:
         QCOMPARE(wavFrames(nom("long_NOM.wav")), qint64(3 * 44100));
         QCOMPARE(fm_decode->skbtn_pause->text(), QString("&Pause"));
         QCOMPARE(h->decodeWatch->progress.last(), 100);
+    }
+
+    // Another program writes the target while the job makes it: that file is kept and told,
+    // and the job goes on with the next file.
+    void aTargetWrittenMeanwhileIsKept()
+    {
+        const QStringList files{wav("long.wav", 20.0), wav("next.wav", 1.0)};
+        const QString target = nom("long_NOM.wav");
+        choose(files);
+        bool written = false;
+        const QMetaObject::Connection hook = connect(fm_decode->skpb_progress, &QProgressBar::valueChanged,
+                                                     [&](int percent) {
+                                                         if (percent > 0 && !written)
+                                                             written = writeFileBytes(target, "theirs");
+                                                     });
+        QVERIFY(h->run("&WAV Normalize"));
+        disconnect(hook);
+        QVERIFY(written);
+        QCOMPARE(fileBytes(target), QByteArray("theirs"));
+        QCOMPARE(h->prompter.texts(), QStringList{conflictMessage(target)});
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"long_NOM.wav", "next_NOM.wav"}));
     }
 
     // A WAV without samples: its first block is already the empty one.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The temporary-file writer that every output goes through.
@@ -23,26 +24,111 @@ private Q_SLOTS:
     void names_data()
     {
         QTest::addColumn<QString>("finalName");
-        QTest::addColumn<QString>("partName");
-        QTest::newRow("extension kept last") << "01-Song.mp3" << ".01-Song.harvelo-part.mp3";
-        QTest::newRow("dots in the name") << "a.b_NOM.wav" << ".a.b_NOM.harvelo-part.wav";
-        QTest::newRow("no extension") << "notes" << ".notes.harvelo-part";
-        QTest::newRow("hidden final name") << ".ogg" << "..ogg.harvelo-part";
+        QTest::addColumn<QString>("start"); // the part name before its random token
+        QTest::addColumn<QString>("end");   // and after it
+        QTest::newRow("extension kept last") << "01-Song.mp3" << ".01-Song." << ".harvelo-part.mp3";
+        QTest::newRow("dots in the name") << "a.b_NOM.wav" << ".a.b_NOM." << ".harvelo-part.wav";
+        QTest::newRow("no extension") << "notes" << ".notes." << ".harvelo-part";
+        QTest::newRow("hidden final name") << ".ogg" << "..ogg." << ".harvelo-part";
         // 250 two-byte characters: cut to fit 255 bytes, never inside a character.
         QTest::newRow("long name") << QString(250, QChar(0xe9)) + ".ogg"
-                                   << "." + QString(118, QChar(0xe9)) + ".harvelo-part.ogg";
+                                   << "." + QString(114, QChar(0xe9)) + "." << ".harvelo-part.ogg";
     }
 
+    // The part file is made at once, empty, hidden, beside the final name, with the
+    // permissions of any new file.
     void names()
     {
         QFETCH(QString, finalName);
-        QFETCH(QString, partName);
-        const QString part = PartFile::partPathFor(at(finalName));
-        QCOMPARE(QFileInfo(part).path(), m_dir);
-        QCOMPARE(QFileInfo(part).fileName(), partName);
-        QVERIFY(QFileInfo(part).fileName().toUtf8().size() <= 255);
-        QVERIFY(PartFile::isPartName(partName));
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        PartFile part(at(finalName));
+        const QString name = QFileInfo(part.path()).fileName();
+        QCOMPARE(QFileInfo(part.path()).path(), m_dir);
+        QVERIFY2(name.startsWith(start) && name.endsWith(end), qPrintable(name));
+        QCOMPARE(name.size(), start.size() + 8 + end.size());
+        QVERIFY(name.toUtf8().size() <= 255);
+        QVERIFY(PartFile::isPartName(name));
         QVERIFY(!PartFile::isPartName(finalName));
+        QCOMPARE(fileBytes(part.path()), QByteArray());
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(part.path()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0666 & ~mask);
+    }
+
+    void writersOfOneNameKeepApart_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("secondCommits");
+        // Two rips of different discs with the same names into one folder.
+        QTest::newRow("one name") << "Track 1.wav" << "Track 1.wav" << false;
+        // Two inputs of one batch whose names differ only past the part name's cut.
+        QTest::newRow("names alike in their first 240 bytes")
+            << QString(240, QLatin1Char('x')) + "-one_NOM.wav" << QString(240, QLatin1Char('x')) + "-two_NOM.wav"
+            << true;
+    }
+
+    // Each writer has a part file of its own; the later of two writers of one name is told,
+    // and the first one's file stays.
+    void writersOfOneNameKeepApart()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, secondCommits);
+        PartFile a(at(first));
+        QVERIFY(writeFileBytes(a.path(), "first"));
+        PartFile b(at(second));
+        QVERIFY(writeFileBytes(b.path(), "second"));
+        QVERIFY(a.path() != b.path());
+        QCOMPARE(fileBytes(a.path()), QByteArray("first"));
+        QVERIFY(a.commit());
+        QCOMPARE(b.commit(), secondCommits);
+        QCOMPARE(b.conflicted(), !secondCommits);
+        QCOMPARE(fileBytes(at(first)), QByteArray("first"));
+        if (secondCommits)
+            QCOMPARE(fileBytes(at(second)), QByteArray("second"));
+        QCOMPARE(entries().filter(QStringLiteral("harvelo-part")), QStringList());
+    }
+
+    void commitKeepsAnotherWritersFile_data()
+    {
+        QTest::addColumn<bool>("existed"); // the final name held a file when the writer began
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<bool>("commits");
+        QTest::newRow("appeared") << false << "create" << false;
+        QTest::newRow("replaced by a rename") << true << "replace" << false;
+        QTest::newRow("rewritten in place") << true << "rewrite" << false;
+        QTest::newRow("removed") << true << "remove" << true;
+        QTest::newRow("left alone") << true << "nothing" << true;
+        QTest::newRow("still free") << false << "nothing" << true;
+    }
+
+    // A file that another writer put under the final name while this one was written is
+    // kept: the commit fails as a conflict, and this writer's part file goes.
+    void commitKeepsAnotherWritersFile()
+    {
+        QFETCH(bool, existed);
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, commits);
+        const QString target = at("song.ogg");
+        if (existed)
+            QVERIFY(writeFileBytes(target, "old"));
+        PartFile part(target);
+        QVERIFY(writeFileBytes(part.path(), "mine"));
+        if (meanwhile == "create" || meanwhile == "rewrite")
+            QVERIFY(writeFileBytes(target, "theirs"));
+        else if (meanwhile == "replace")
+            QVERIFY(writeFileBytes(at("other"), "theirs")
+                    && ::rename(QFile::encodeName(at("other")).constData(), QFile::encodeName(target).constData()) == 0);
+        else if (meanwhile == "remove")
+            QVERIFY(QFile::remove(target));
+        QCOMPARE(part.commit(), commits);
+        QCOMPARE(part.conflicted(), !commits);
+        QCOMPARE(fileBytes(target), commits ? QByteArray("mine") : QByteArray("theirs"));
+        QCOMPARE(entries(), QStringList{"song.ogg"});
     }
 
     void otherNamesAreNoPartNames_data()
@@ -100,13 +186,28 @@ private Q_SLOTS:
         QCOMPARE(entries(), QStringList{"out.mp3"});
     }
 
-    // A leftover of a killed run is cleared when the same output is written again.
-    void leftoverIsReplaced()
+    // A killed run's part file, or anything named like one, is another writer's: it stays.
+    void leftoverOfAnotherRunStays()
     {
         const QString target = at("a.ogg");
-        QVERIFY(writeFileBytes(PartFile::partPathFor(target), "stale"));
-        PartFile part(target);
-        QVERIFY(!QFileInfo::exists(part.path()));
+        const QString leftover = at(".a.harvelo-part.ogg");
+        QVERIFY(writeFileBytes(leftover, "stale"));
+        {
+            PartFile part(target);
+            QVERIFY(part.path() != leftover && QFileInfo::exists(part.path()));
+        }
+        QCOMPARE(fileBytes(leftover), QByteArray("stale"));
+        QCOMPARE(entries(), QStringList{".a.harvelo-part.ogg"});
+    }
+
+    // A folder that is not there: no part file, and nothing to commit.
+    void missingFolder()
+    {
+        PartFile part(at("gone/a.wav"));
+        QVERIFY(part.path().isEmpty());
+        QVERIFY(!part.commit());
+        QVERIFY(!part.conflicted());
+        QVERIFY(!QFileInfo::exists(at("gone")));
     }
 
     // A directory where the file should be: the rename fails and nothing is left behind.

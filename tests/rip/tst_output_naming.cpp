@@ -97,6 +97,9 @@ private Q_SLOTS:
             << QStringList{"", "/Band", "/Band/Al"};
         QTest::newRow("only controls") << 3 << 0 << Replacements{} << "\n\r\t" << ""
             << "Song" << 1 << "//Song.mp3" << QStringList{"", "/"};
+        // A title that names nothing would make the hidden file ".wav": named as untitled.
+        QTest::newRow("title of controls only") << 0 << 1 << Replacements{} << "" << ""
+            << QString(QChar(u'\0')) + "\x01" << 3 << "/Track3.wav" << none;
         QTest::newRow("controls hiding ..") << 3 << 0 << Replacements{} << ".\x01." << ""
             << "Song" << 1 << "/##/Song.mp3" << QStringList{"", "/##"};
         QTest::newRow("replacement is a control") << 0 << 0 << Replacements{{3, "\n"}} << ""

@@ -1,4 +1,5 @@
 #include "gui/main/forms.h"
+#include "jobs/part_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "skin/sk_controls.h"
@@ -57,6 +58,34 @@ private Q_SLOTS:
         QCOMPARE(filesBelow(f->outDir()), QStringList{file});
         QVERIFY(!fm_progress->isVisible());
         QCOMPARE(f->desktop.openedFolders, QStringList{f->outDir() + QStringLiteral("/Band")});
+    }
+
+    void fileWrittenMeanwhileIsKept_data()
+    {
+        QTest::addColumn<bool>("existed"); // an earlier file was there, answered Yes
+        QTest::addColumn<int>("format");
+        QTest::newRow("new name, worker") << false << 1;
+        QTest::newRow("answered Yes, worker") << true << 1;
+        QTest::newRow("new name, WMA job") << false << 2;
+    }
+
+    // Another writer puts a file under the track's name while the track is read: that file is
+    // kept, the track fails with a message, and the next track is ripped.
+    void fileWrittenMeanwhileIsKept()
+    {
+        QFETCH(bool, existed);
+        QFETCH(int, format);
+        f->prepare({1, 2});
+        const QString extension = format == 2 ? QStringLiteral(".wma") : QStringLiteral(".wav");
+        const QString file = f->trackFile(1, extension);
+        if (existed)
+            plantOldFile(file);
+        atFirstBlock([&] { writeFileBytes(file, "theirs"); });
+        f->rip(format);
+        QCOMPARE(fileBytes(file), QByteArray("theirs"));
+        QVERIFY2(f->prompter.texts().contains(conflictMessage(file)), qPrintable(f->prompter.texts().join('|')));
+        QCOMPARE(filesBelow(f->outDir()), (QStringList{file, f->trackFile(2, extension)}));
+        QVERIFY(probeAudio(f->trackFile(2, extension)).ok);
     }
 
     void stopInWmaJobLeavesNoFile()

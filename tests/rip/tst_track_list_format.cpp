@@ -61,6 +61,10 @@ private Q_SLOTS:
         QTest::newRow("title kept") << "Intro" << 1 << "Intro";
         QTest::newRow("no title") << "" << 7 << "Track7";
         QTest::newRow("blank is a title") << " " << 3 << " ";
+        // A server's NUL or other control characters alone would name the file ".wav".
+        QTest::newRow("only NUL") << QString(QChar(0)) << 7 << "Track7";
+        QTest::newRow("only control characters") << "\x01\t\x1f\x7f" << 2 << "Track2";
+        QTest::newRow("control characters around a title") << "\tIntro\n" << 2 << "\tIntro\n";
     }
     void trackName()
     {

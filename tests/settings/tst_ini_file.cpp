@@ -127,6 +127,92 @@ private Q_SLOTS:
                                        "cd source=1\r\n[mp3 settings]\r\nbitrate=192\r\n"));
     }
 
+    void valueStaysOnItsLine_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("line feed") << "a\nb" << "a b";
+        QTest::newRow("a section of its own") << "/music\r\n[basic]\r\nskin=5" << "/music  [basic]  skin=5";
+        QTest::newRow("carriage return") << "x\ry" << "x y";
+        QTest::newRow("surrounding blanks and breaks trimmed") << " \n padded \r " << "padded";
+    }
+    // A value never spans lines: it cannot add keys or sections to the file.
+    void valueStaysOnItsLine()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, read);
+        writeRaw("[basic]\nskin=2\n");
+        IniFile ini;
+        ini.write(settings::outputDirectory, value);
+        QCOMPARE(ini.read(settings::outputDirectory), read);
+        QCOMPARE(ini.read(settings::skin), 2);
+        const QList<QByteArray> lines = readRaw().split('\n');
+        QCOMPARE(lines.size(), 5); // two sections of one key each, and the end of the last line
+        QCOMPARE(lines[2], QByteArray("[output format]"));
+        QVERIFY(lines[3].startsWith("output directory="));
+    }
+
+    // A folder name that is not UTF-8 reads as lone surrogates that Qt cannot hand on as the
+    // stored bytes; written back (the settings dialog's OK), the file keeps those bytes.
+    void bytesThatAreNotUtf8AreKept()
+    {
+        const QByteArray stored = "/music/caf\xe9/\xff\xfe\x80 \xed\xa0\x80x\xf0\x9f\x8e\xb5";
+        writeRaw("[output format]\noutput directory=" + stored + "\n");
+        IniFile ini;
+        const QString dir = ini.read(settings::outputDirectory);
+        QVERIFY(dir.endsWith(QString::fromUtf8("x\xf0\x9f\x8e\xb5")));
+        QVERIFY(!IniFile::isFaithfulPath(dir));
+        QVERIFY(IniFile::isFaithfulPath(QString::fromUtf8("/music/caf\xc3\xa9 \xef\xbf\xbd")));
+        ini.write(settings::outputDirectory, dir);
+        QCOMPARE(readRaw(), "[output format]\noutput directory=" + stored + "\n");
+        QCOMPARE(ini.unfaithfulPathMessage(settings::outputDirectory),
+                 "The \"output directory\" of " + m_path
+                     + " is not UTF-8 text: choose it again in the settings.");
+    }
+
+    void oversizedFile_data()
+    {
+        QTest::addColumn<qint64>("padding"); // bytes of comment lines before "[cddb]\ntimeout=5"
+        QTest::addColumn<int>("before");     // "timeout" as read
+        QTest::addColumn<int>("written");
+        QTest::addColumn<int>("after");      // as read after the write; -1: the write is refused
+        QTest::addColumn<int>("growth");     // of the file, in bytes
+        const qint64 limit = IniFile::maxFileBytes;
+        const qint64 section = QByteArray("[cddb]\ntimeout=5\n").size();
+        QTest::newRow("within the limit") << limit - section << 5 << 6 << 6 << 0;
+        QTest::newRow("a longer line would pass the limit") << limit - section << 5 << 123456 << -1 << 0;
+        QTest::newRow("its line across the limit") << limit - section + 1 << 7000 << 6 << -1 << 0;
+        QTest::newRow("far past the limit") << 3 * limit << 7000 << 6 << 6 << int(section);
+    }
+    // Only the lines within the limit are read. A write keeps the rest as it was, and is
+    // refused when it would push a line that is read now past the limit.
+    void oversizedFile()
+    {
+        QFETCH(qint64, padding);
+        QFETCH(int, written);
+        QFETCH(int, after);
+        QFETCH(int, growth);
+        QByteArray comments;
+        while (comments.size() < padding)
+            comments += QByteArray(std::min<qint64>(100, padding - comments.size()) - 1, ';') + '\n';
+        const QByteArray rest = "[basic]\nskin=4\n" + QByteArray(5000, 'z') + "\n";
+        writeRaw(comments + "[cddb]\ntimeout=5\n" + rest);
+        const QByteArray before = readRaw();
+        IniFile ini;
+        QTEST(ini.read(settings::cddbTimeout), "before");
+        QCOMPARE(ini.read(settings::skin), 1);
+        if (after < 0) {
+            QVERIFY_THROWS_EXCEPTION(IniWriteError, ini.write(settings::cddbTimeout, written));
+            QCOMPARE(readRaw(), before);
+            return;
+        }
+        ini.write(settings::cddbTimeout, written);
+        QCOMPARE(ini.read(settings::cddbTimeout), after);
+        QCOMPARE(ini.read(settings::skin), 1);
+        QCOMPARE(readRaw().size(), before.size() + growth);
+        QVERIFY(readRaw().endsWith(rest));
+    }
+
     void byteOrderMark_data()
     {
         QTest::addColumn<QByteArray>("body"); // after the mark

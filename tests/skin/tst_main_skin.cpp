@@ -2,6 +2,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "skin/base/skin_file.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_env.h"
 
@@ -234,6 +235,22 @@ private Q_SLOTS:
         QCOMPARE(fm_main->grab().toImage(), look);
     }
 
+    // The skin dialog starts where the skins are, named for what it asks.
+    void skinDialogOpensInTheSkinsFolder()
+    {
+        setSkinChoice(2);
+        m_forms = std::make_unique<Forms>();
+        m_prompter.fileSelections << QStringList();
+        fm_main->OthersClick();
+        QCOMPARE(m_prompter.fileDialogs.size(), 1);
+        const Prompter::FileDialog dialog = m_prompter.fileDialogs.first();
+        QCOMPARE(QFileInfo(dialog.directory).canonicalFilePath(),
+                 QFileInfo(exeDir() + QStringLiteral("/skins")).canonicalFilePath());
+        QCOMPARE(dialog.title, QStringLiteral("Choose a skin file"));
+        QCOMPARE(dialog.filter, QStringLiteral("skin file(*.skn)"));
+        QCOMPARE(dialog.patterns, QStringList{"*.skn"});
+    }
+
     void cancellingOthersChangesNothing()
     {
         setSkinChoice(2);
@@ -296,6 +313,39 @@ private Q_SLOTS:
                 for (int b : group)
                     QVERIFY2(a == b || skin.images[a] != skin.images[b],
                              qPrintable(QStringLiteral("slots %1 and %2").arg(a).arg(b)));
+    }
+
+    void focusedButtonShowsAMarkOnEverySkin_data()
+    {
+        QTest::addColumn<int>("skin");
+        const char *names[] = {"Pewter", "Maroon", "Green", "Titian", "SkyBlue"};
+        for (int i = 1; i <= 5; ++i)
+            QTest::newRow(names[i - 1]) << i;
+        QTest::newRow("built-in") << 7;
+    }
+
+    // A button reached with Tab shows where the keyboard is, in a mark that stands out from
+    // whatever the skin paints under it.
+    void focusedButtonShowsAMarkOnEverySkin()
+    {
+        QFETCH(int, skin);
+        setSkinChoice(skin);
+        m_forms = std::make_unique<Forms>();
+        fm_main->no_quit_prompt = true;
+        fm_main->show();
+        fm_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fm_main));
+        for (TskImageButton *button : {fm_main->btn_close, fm_main->btn_play, fm_main->btn_ogg,
+                                       fm_main->btn_ripcd}) {
+            fm_main->sklv_main->setFocus();
+            const QImage plain = button->grab().toImage();
+            button->setFocus(Qt::TabFocusReason);
+            QVERIFY(button->hasFocus());
+            const QImage focused = button->grab().toImage();
+            const int marked = visibleChanges(plain, focused);
+            QVERIFY2(marked >= button->width(), qPrintable(QStringLiteral("%1: %2 pixels")
+                                                                .arg(button->x()).arg(marked)));
+        }
     }
 
     void skinMenuItems_data()

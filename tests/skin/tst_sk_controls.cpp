@@ -47,6 +47,50 @@ private Q_SLOTS:
 
     void cleanup() { m_dialog.reset(); }
 
+    void tabControlTakesTheKeyboard_data()
+    {
+        QTest::addColumn<int>("theme");
+        QTest::newRow("MacOS") << int(UIStyle::MacOS);
+        QTest::newRow("WinXP") << int(UIStyle::WinXP);
+        QTest::newRow("DeepBlue") << int(UIStyle::DeepBlue);
+        QTest::newRow("Protein") << int(UIStyle::Protein);
+        QTest::newRow("BlueGlass") << int(UIStyle::BlueGlass);
+    }
+
+    // The tab strip is reached with Tab, shows a focus mark on the active tab in every theme,
+    // and the arrows move between the tabs.
+    void tabControlTakesTheKeyboard()
+    {
+        QFETCH(int, theme);
+        auto *tabs = new TskTabControl(m_form);
+        for (const char *caption : {"CDDB", "CD Settings", "Output"})
+            tabs->addTab(QString::fromLatin1(caption));
+        tabs->setGeometry(10, 40, 260, 140);
+        tabs->setUIStyle(UIStyle(theme));
+        auto *before = new TskButton(QStringLiteral("OK"), m_form);
+        before->setGeometry(10, 10, 60, 25);
+        QWidget::setTabOrder(before, tabs);
+        m_dialog->show();
+        m_dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+        before->setFocus();
+        const QImage plain = tabs->grab().toImage();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(tabs->hasFocus());
+        QVERIFY(visibleChanges(plain, tabs->grab().toImage()) >= 20);
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QTest::keyClick(tabs, Qt::Key_Left);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTest::keyClick(tabs, Qt::Key_Home);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QTest::keyClick(tabs, Qt::Key_End);
+        QCOMPARE(tabs->currentIndex(), 2);
+    }
+
     void customButtonKeepsItsPicturesWhileTheEditTakesTheTheme()
     {
         auto *custom = new TskButton(QStringLiteral("Mine"), m_form);

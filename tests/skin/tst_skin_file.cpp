@@ -202,6 +202,43 @@ private Q_SLOTS:
         }
     }
 
+    // The pictures for 200 % ride after the standard ones; a skin that lacks them, or whose
+    // large set is broken, still loads with its standard pictures.
+    void doubleSizePictures_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("carried");
+        QTest::newRow("older skin") << "none" << false;
+        QTest::newRow("carried") << "" << true;
+        QTest::newRow("one not twice the size") << "odd size" << false;
+        QTest::newRow("cut short") << "cut" << false;
+        QTest::newRow("sizes naming no bitmaps") << "junk" << false;
+    }
+
+    void doubleSizePictures()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, carried);
+        const SkinFile::Images pictures = samplePictures();
+        SkinFile::Images doubled;
+        for (int slot = 0; slot < SkinFile::SlotCount; ++slot)
+            doubled[slot] = pictures[slot].scaled(pictures[slot].size() * 2);
+        if (change == QLatin1String("odd size"))
+            doubled[30] = pictures[30];
+        QByteArray skin = SkinFile::encode(pictures, change == QLatin1String("none") ? nullptr : &doubled);
+        if (change == QLatin1String("cut"))
+            skin.remove(trailerStart(skin) - 10, 10);
+        for (int r = SkinFile::SlotCount; change == QLatin1String("junk") && r < 2 * SkinFile::SlotCount; ++r)
+            putWord(skin, trailerStart(skin) + 8 * r + 4, 1);
+        const SkinFile::Result result = SkinFile::fromData(skin);
+        QCOMPARE(result.error, SkinFile::Error::None);
+        for (int slot = 0; slot < SkinFile::SlotCount; ++slot)
+            QCOMPARE(result.images[slot].convertToFormat(QImage::Format_RGB32), pictures[slot]);
+        QCOMPARE(result.doubleImages.has_value(), carried);
+        for (int slot = 0; carried && slot < SkinFile::SlotCount; ++slot)
+            QCOMPARE(result.doubleImages->at(slot).convertToFormat(QImage::Format_RGB32), doubled[slot]);
+    }
+
     void refusesBadSkin_data()
     {
         QTest::addColumn<QByteArray>("bytes");

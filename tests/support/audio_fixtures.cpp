@@ -98,3 +98,26 @@ bool makeFormatChangingAsf(const QString &path, const QStringList &second)
         return false;
     return runProgram("ffmpeg", {"-v", "error", "-y", "-i", joined, "-c", "copy", "-f", "asf", path}).status == 0;
 }
+
+QByteArray withSizeLie(QByteArray file, SizeLie lie)
+{
+    if (lie == SizeLie::Id3v2BadVersion) {
+        const int claimed = int(file.size() / 2); // as four 7-bit bytes
+        QByteArray header("ID3\xff\xff\x00", 6);
+        for (int shift : {21, 14, 7, 0})
+            header.append(char((claimed >> shift) & 0x7f));
+        file.prepend(header);
+    } else if (lie == SizeLie::AsfHugeHeader && file.size() >= 24) {
+        file.replace(16, 8, QByteArray("\xff\xff\xff\xff\x00\x00\x00\x00", 8));
+    }
+    return file;
+}
+
+bool writeLyingFile(const QString &path, SizeLie lie)
+{
+    const QString codec = path.endsWith(QLatin1String(".wma")) ? "wmav2" : "libmp3lame";
+    if (runProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=f=440:d=2", "-ac", "2",
+                              "-c:a", codec, "-id3v2_version", "0", path}).status != 0)
+        return false;
+    return writeFileBytes(path, withSizeLie(fileBytes(path), lie));
+}

@@ -37,6 +37,22 @@ double peakLevel(const std::vector<int16_t> &samples);
 // example -ac 1). ASF's header gives the first format. False when ffmpeg fails.
 bool makeFormatChangingAsf(const QString &path, const QStringList &second);
 
+// Files whose declared sizes lie, as users have them: every reader decodes them whole, but a
+// tagger that trusts the sizes cuts audio away.
+enum class SizeLie {
+    None,            // an honest file
+    Id3v2BadVersion, // MP3 behind an ID3v2 header with version bytes FF FF, claiming half the file
+    AsfHugeHeader,   // WMA whose ASF header object claims 4 GB
+};
+Q_DECLARE_METATYPE(SizeLie)
+
+// An MP3 or WMA file's bytes with the lie told.
+QByteArray withSizeLie(QByteArray file, SizeLie lie);
+
+// Two seconds of a stereo tone, encoded by ffmpeg (.mp3 or .wma by the extension) and then
+// given the lie. False when ffmpeg fails.
+bool writeLyingFile(const QString &path, SizeLie lie);
+
 // makeCdImage with the given audio: `audio` fills the two samples of a frame of a 1-based track.
 QString makeCdImageOf(const std::function<void(int track, int64_t frame, int16_t *samples)> &audio,
                       const QString &dir, const QList<CdImageTrack> &tracks,

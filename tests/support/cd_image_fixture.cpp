@@ -2,10 +2,42 @@
 
 #include "tests/support/audio_fixtures.h"
 
+#include "disc/audio_grabber.h"
 #include "tools/cd_image_writer.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <QTest>
+#include <QtEndian>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSector = 588;
+
+QByteArray wavHeader(int64_t frames)
+{
+    QByteArray h;
+    auto u32 = [&h](quint32 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
+    auto u16 = [&h](quint16 v) { h.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
+    const QByteArray list("INFOISFT\x05\0\0\0abcd\0\0", 18);
+    h += "RIFF";
+    u32(quint32(4 + 24 + 8 + list.size() + 8 + frames * 4));
+    h += "WAVEfmt ";
+    u32(16), u16(1), u16(2), u32(44100), u32(176400), u16(4), u16(16);
+    h += "LIST";
+    u32(quint32(list.size() - 1));
+    h += list;
+    h += "data";
+    u32(quint32(frames * 4));
+    return h;
+}
+
+} // namespace
 
 QString makeCdImage(const QString &dir, const QList<CdImageTrack> &tracks, const QString &artist,
                     const QString &album, const CdImageOptions &options)
@@ -49,4 +81,46 @@ std::vector<int16_t> cdImageSamples(int track, int64_t firstFrame, int64_t frame
 void setCdDevices(const QStringList &sources)
 {
     qputenv("HARVELO_CD_DEVICES", sources.join(QLatin1Char(':')).toLocal8Bit());
+}
+
+void writeSheetAudioFile(const QString &path, const QString &kind, int sectors, int track, int leadIn)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const int64_t frames = int64_t(sectors) * kSector;
+    if (kind == QLatin1String("wav"))
+        file.write(wavHeader(frames));
+    const qint64 start = file.pos();
+    if (track > 0) {
+        file.write(QByteArray(leadIn * 2352, '\0'));
+        std::vector<int16_t> samples = cdImageSamples(track, 0, frames - leadIn * kSector);
+        for (int16_t &s : samples)
+            s = kind == QLatin1String("big") ? qToBigEndian(s) : qToLittleEndian(s);
+        file.write(reinterpret_cast<const char *>(samples.data()), qint64(samples.size() * 2));
+    }
+    QVERIFY(file.resize(start + frames * 4));
+}
+
+void loadImage(AudioGrabber &grabber, const QString &image)
+{
+    setCdDevices({image});
+    grabber.setDriveNum(grabber.driveCount());
+    grabber.ReadTOC();
+}
+
+QByteArray stderrOf(const std::function<void()> &work)
+{
+    QTemporaryFile capture;
+    if (!capture.open())
+        return "cannot capture stderr";
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(capture.handle(), 2);
+    work();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    capture.seek(0);
+    return capture.readAll();
 }

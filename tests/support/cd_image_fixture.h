@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // CUE/BIN audio CD images for tests, generated at run time. Every audio track holds a
@@ -32,6 +34,19 @@ int64_t cdFramesForMs(int ms);
 
 // The interleaved samples a reader must return for `frames` frames of a 1-based track.
 std::vector<int16_t> cdImageSamples(int track, int64_t firstFrame, int64_t frames);
+
+// An audio file that a sheet names, of `sectors` sectors: "wav", or raw samples "little" or
+// "big" endian. Sparse (silent) unless `track` is set: then that track's pattern after
+// `leadIn` silent sectors. The WAV has a LIST chunk of odd size ahead of its data, as tagging
+// rippers write it.
+void writeSheetAudioFile(const QString &path, const QString &kind, int sectors, int track = 0,
+                         int leadIn = 0);
+
+class AudioGrabber;
+// The grabber with `image` as its last drive, TOC read.
+void loadImage(AudioGrabber &grabber, const QString &image);
+// What `work` writes to the process's stderr (file descriptor 2).
+QByteArray stderrOf(const std::function<void()> &work);
 
 // HARVELO_CD_DEVICES for this process: the drive list after the machine's real drives.
 void setCdDevices(const QStringList &sources);

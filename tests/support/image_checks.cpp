@@ -42,3 +42,17 @@ std::pair<QColor, double> backgroundAndInk(const QImage &image, const QRect &are
         ink = std::max(ink, contrastRatio(QColor(it.key()), QColor(background)));
     return {QColor(background), ink};
 }
+
+int visibleChanges(const QImage &before, const QImage &after, double minContrast)
+{
+    const QImage a = before.convertToFormat(QImage::Format_RGB32);
+    const QImage b = after.convertToFormat(QImage::Format_RGB32);
+    if (a.size() != b.size())
+        return -1;
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (contrastRatio(QColor(a.pixel(x, y)), QColor(b.pixel(x, y))) >= minContrast)
+                ++count;
+    return count;
+}

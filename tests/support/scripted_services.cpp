@@ -99,5 +99,6 @@ void RecordingDesktop::clear()
 {
     openedFolders.clear();
     helpOpened = 0;
+    helpPages.clear();
     restarts = 0;
 }

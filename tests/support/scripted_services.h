@@ -60,11 +60,16 @@ public:
     RecordingDesktop();
     ~RecordingDesktop() override;
     void openFolder(const QString &dir) override { openedFolders << dir; }
-    void openHelp() override { ++helpOpened; }
+    void openHelp(const QString &page = QString()) override
+    {
+        ++helpOpened;
+        helpPages << page;
+    }
     void restartProgram() override { ++restarts; }
 
     QStringList openedFolders;
     int helpOpened = 0;
+    QStringList helpPages; // the page of each opening, empty for the index
     int restarts = 0;
     void clear();
 };

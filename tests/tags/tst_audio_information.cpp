@@ -1,5 +1,7 @@
 #include "codec/audio_file.h"
 #include "tags/audio_information.h"
+#include "tags/tag_saving.h"
+#include "tests/support/audio_fixtures.h"
 #include "tests/codec/audio_test_util.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/test_env.h"
@@ -8,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(TagSave)
 
 namespace {
 
@@ -74,6 +78,8 @@ private slots:
     void mp3KeepsBothVersions();
     void wavStaysValid();
     void refusedFiles();
+    void checkedSaveSeesTheAudioChange_data();
+    void checkedSaveSeesTheAudioChange();
 };
 
 void TestAudioInformation::tagsReadByFfprobe_data()
@@ -181,6 +187,35 @@ void TestAudioInformation::refusedFiles()
     file.close();
     QVERIFY(!info.SaveTags(text));
     QVERIFY(!info.SaveTags(dir.filePath(QStringLiteral("song.flac"))));
+}
+
+void TestAudioInformation::checkedSaveSeesTheAudioChange_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<SizeLie>("lie");
+    QTest::addColumn<TagSave>("result");
+    QTest::newRow("mp3") << "a.mp3" << SizeLie::None << TagSave::Saved;
+    QTest::newRow("wma") << "a.wma" << SizeLie::None << TagSave::Saved;
+    QTest::newRow("mp3 with a bad ID3v2 version") << "b.mp3" << SizeLie::Id3v2BadVersion << TagSave::AudioChanged;
+    QTest::newRow("wma claiming a 4 GB header") << "b.wma" << SizeLie::AsfHugeHeader << TagSave::AudioChanged;
+}
+
+// What a rip relies on for its own file: tagged in place, the file decodes as before, or
+// the save says it does not.
+void TestAudioInformation::checkedSaveSeesTheAudioChange()
+{
+    QFETCH(QString, name);
+    QFETCH(SizeLie, lie);
+    QFETCH(TagSave, result);
+    const QString path = QDir(testEnv().makeDir(QStringLiteral("checked"))).filePath(name);
+    QVERIFY(writeLyingFile(path, lie));
+    const DecodedAudio before = decodeAudio(path);
+    QVERIFY(before.complete && before.frames > 80000 && before.channels == 2);
+    AudioInformation info;
+    setTags(info, 17, 2);
+    QCOMPARE(saveTagsChecked(info, path, 1, before), result);
+    QCOMPARE(decodeAudio(path) == before, result == TagSave::Saved);
+    QCOMPARE(saveTagsChecked(info, path, 1, DecodedAudio()), TagSave::Refused);
 }
 
 HARVELO_TEST_MAIN(TestAudioInformation, QCoreApplication)

@@ -144,10 +144,11 @@ void drawLamp(QPainter &p, const QRectF &r, const Scheme &s, bool lit)
 }
 
 QImage drawBottom(const QImage &face, const BottomButton &b, const Scheme &s, Look look,
-                  bool selected, bool lit)
+                  bool selected, bool lit, int scale)
 {
-    QImage img = face.copy(b.left, kTop, b.width, kHeight);
+    QImage img = face.copy(b.left * scale, kTop * scale, b.width * scale, kHeight * scale);
     QPainter p(&img);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF cap(2.5, 2.5, b.width - 5, kHeight - 5);
     drawCap(p, cap, s, look, selected);
@@ -169,31 +170,36 @@ QImage drawBottom(const QImage &face, const BottomButton &b, const Scheme &s, Lo
     return img;
 }
 
-void drawBottomButtons(const Scheme &s, SkinFile::Images &pictures)
+void drawBottomButtons(const Scheme &s, SkinFile::Images &pictures, int scale)
 {
     const QImage &face = pictures[0];
     for (const BottomButton &b : kButtons) {
         QImage *out = &pictures[b.firstSlot];
+        auto draw = [&](Look look, bool selected, bool lit) {
+            return drawBottom(face, b, s, look, selected, lit, scale);
+        };
         if (b.format) {
-            out[0] = drawBottom(face, b, s, Look::Normal, false, false);
-            out[1] = drawBottom(face, b, s, Look::Normal, true, false);
-            out[2] = drawBottom(face, b, s, Look::Hover, false, false);
-            out[3] = drawBottom(face, b, s, Look::Hover, true, false);
-            out[4] = drawBottom(face, b, s, Look::Pressed, false, false);
+            out[0] = draw(Look::Normal, false, false);
+            out[1] = draw(Look::Normal, true, false);
+            out[2] = draw(Look::Hover, false, false);
+            out[3] = draw(Look::Hover, true, false);
+            out[4] = draw(Look::Pressed, false, false);
             continue;
         }
         // The pressed pictures of play and pause also show the playing and paused states.
         const bool lights = b.glyph == Glyph::Play || b.glyph == Glyph::Pause;
-        out[0] = drawBottom(face, b, s, Look::Normal, false, false);
-        out[1] = drawBottom(face, b, s, Look::Hover, false, false);
-        out[2] = drawBottom(face, b, s, Look::Pressed, false, lights);
+        out[0] = draw(Look::Normal, false, false);
+        out[1] = draw(Look::Hover, false, false);
+        out[2] = draw(Look::Pressed, false, lights);
     }
 }
 
-QImage drawTitleButton(const QImage &face, int left, const Scheme &s, int kind, bool hover)
+QImage drawTitleButton(const QImage &face, int left, const Scheme &s, int kind, bool hover,
+                       int scale)
 {
-    QImage img = face.copy(left, 15, 15, 15);
+    QImage img = face.copy(left * scale, 15 * scale, 15 * scale, 15 * scale);
     QPainter p(&img);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, 14, 14);
     const QColor fill =
@@ -216,12 +222,12 @@ QImage drawTitleButton(const QImage &face, int left, const Scheme &s, int kind, 
 
 } // namespace
 
-void drawButtons(const Scheme &s, SkinFile::Images &pictures)
+void drawButtons(const Scheme &s, SkinFile::Images &pictures, int scale)
 {
     const int lefts[] = {454, 472, 491};
     for (int kind = 0; kind < 3; ++kind) {
-        pictures[1 + 2 * kind] = drawTitleButton(pictures[0], lefts[kind], s, kind, false);
-        pictures[2 + 2 * kind] = drawTitleButton(pictures[0], lefts[kind], s, kind, true);
+        pictures[1 + 2 * kind] = drawTitleButton(pictures[0], lefts[kind], s, kind, false, scale);
+        pictures[2 + 2 * kind] = drawTitleButton(pictures[0], lefts[kind], s, kind, true, scale);
     }
-    drawBottomButtons(s, pictures);
+    drawBottomButtons(s, pictures, scale);
 }

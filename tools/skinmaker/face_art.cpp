@@ -132,10 +132,11 @@ void drawButtonBar(QPainter &p, const Scheme &s)
 
 } // namespace
 
-QImage draw(const Scheme &s)
+QImage draw(const Scheme &s, int scale)
 {
-    QImage img(Width, Height, QImage::Format_RGB32);
+    QImage img(Width * scale, Height * scale, QImage::Format_RGB32);
     QPainter p(&img);
+    p.scale(scale, scale);
     drawFrameAndTitle(p, s);
     drawBody(p, s);
     drawMenuWords(p, s);

@@ -22,6 +22,7 @@ inline constexpr MenuWord kMenuWords[] = {{"Action", {17, 37, 36, 17}},
                                           {"Help", {141, 37, 31, 17}},
                                           {"Quit", {173, 37, 28, 17}}};
 
-QImage draw(const Scheme &s);
+// At `scale` times the size (2 for screens at 200 %), drawn afresh rather than enlarged.
+QImage draw(const Scheme &s, int scale = 1);
 
 } // namespace face

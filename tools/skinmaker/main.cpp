@@ -1,14 +1,15 @@
 // The skin maker: draws Harvelo's skins and theme bitmaps.
 //
-//   harvelo_skinmaker make --skins DIR --builtin FILE --themes DIR --header FILE
+//   harvelo_skinmaker make --skins DIR --builtin FILE --themes DIR --header FILE --icons DIR
 //       the five shipped skins DIR/skin1.skn..skin5.skn, the built-in skin, the theme bitmaps
-//       and action-menu icons with their resource list (themes.qrc) and the header holding
-//       builtin_skin_size
+//       and action-menu icons with their resource list (themes.qrc), the header holding
+//       builtin_skin_size and the program's icon in the hicolor layout (also in themes.qrc)
 //   harvelo_skinmaker append SKIN EXECUTABLE
 //       appends a skin to an executable
 //   harvelo_skinmaker sheet SKIN OUT.png
 //       a contact sheet of the 45 pictures of a skin, for checking its pictures by eye
 
+#include "app_icon_art.h"
 #include "art.h"
 #include "button_art.h"
 #include "face_art.h"
@@ -30,12 +31,19 @@
 
 namespace {
 
-SkinFile::Images drawSkin(const Scheme &s)
+SkinFile::Images drawSkin(const Scheme &s, int scale = 1)
 {
     SkinFile::Images pictures;
-    pictures[0] = face::draw(s);
-    drawButtons(s, pictures);
+    pictures[0] = face::draw(s, scale);
+    drawButtons(s, pictures, scale);
     return pictures;
+}
+
+// A skin with its pictures for screens at 200 % as well.
+QByteArray encodeSkin(const Scheme &s)
+{
+    const SkinFile::Images doubled = drawSkin(s, 2);
+    return SkinFile::encode(drawSkin(s), &doubled);
 }
 
 // Writes only when the content differs, so an unchanged header rebuilds nothing.
@@ -50,7 +58,20 @@ bool writeIfChanged(const QString &path, const QByteArray &content)
            file.commit();
 }
 
-bool makeThemes(const QString &dir)
+// The program's icon at every size, for the window: :/icons/harvelo-N.png.
+QByteArray iconResources(const QString &themeDir, const QString &iconDir)
+{
+    QByteArray qrc = "  <qresource prefix=\"/icons\">\n";
+    for (int side : appIcon::Sizes) {
+        const QString file = QDir(iconDir).filePath(
+            QStringLiteral("hicolor/%1x%1/apps/%2.png").arg(side).arg(appIcon::Name));
+        qrc += "    <file alias=\"harvelo-" + QByteArray::number(side) + ".png\">" +
+               QDir(themeDir).relativeFilePath(file).toUtf8() + "</file>\n";
+    }
+    return qrc + "  </qresource>\n";
+}
+
+bool makeThemes(const QString &dir, const QString &iconDir)
 {
     QDir().mkpath(dir);
     QByteArray qrc = "<RCC>\n  <qresource prefix=\"/themes\">\n";
@@ -63,7 +84,7 @@ bool makeThemes(const QString &dir)
         }
         qrc += "    <file alias=\"" + name.toLatin1() + "\">" + name.toLatin1() + ".png</file>\n";
     }
-    qrc += "  </qresource>\n</RCC>\n";
+    qrc += "  </qresource>\n" + iconResources(dir, iconDir) + "</RCC>\n";
     return writeIfChanged(QDir(dir).filePath(QStringLiteral("themes.qrc")), qrc);
 }
 
@@ -74,12 +95,12 @@ int make(const QCommandLineParser &args)
     const QList<Scheme> schemes = shippedSchemes();
     for (int i = 0; i < schemes.size(); ++i) {
         const QString path = QDir(skins).filePath(QStringLiteral("skin%1.skn").arg(i + 1));
-        if (!SkinFile::writeFile(path, drawSkin(schemes[i])))
+        if (!writeIfChanged(path, encodeSkin(schemes[i])))
             return 1;
     }
     const QString builtin = args.value(QStringLiteral("builtin"));
     QDir().mkpath(QFileInfo(builtin).path());
-    const QByteArray builtinBytes = SkinFile::encode(drawSkin(builtinScheme()));
+    const QByteArray builtinBytes = encodeSkin(builtinScheme());
     if (!writeIfChanged(builtin, builtinBytes))
         return 1;
     const QString header = args.value(QStringLiteral("header"));
@@ -91,7 +112,10 @@ int make(const QCommandLineParser &args)
         QByteArray::number(builtinBytes.size()) + ";\n";
     if (!writeIfChanged(header, text))
         return 1;
-    return makeThemes(args.value(QStringLiteral("themes"))) ? 0 : 1;
+    const QString icons = args.value(QStringLiteral("icons"));
+    if (!appIcon::writeTheme(icons))
+        return 1;
+    return makeThemes(args.value(QStringLiteral("themes")), icons) ? 0 : 1;
 }
 
 int append(const QString &skinPath, const QString &exePath)
@@ -139,7 +163,7 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QCommandLineParser args;
     args.addPositionalArgument(QStringLiteral("command"), QStringLiteral("make, append or sheet"));
-    for (const char *option : {"skins", "builtin", "themes", "header"})
+    for (const char *option : {"skins", "builtin", "themes", "header", "icons"})
         args.addOption({QString::fromLatin1(option), QString(), QStringLiteral("path")});
     args.process(app);
     const QStringList pos = args.positionalArguments();

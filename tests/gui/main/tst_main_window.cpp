@@ -10,7 +10,12 @@
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_env.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QListView>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -78,6 +83,85 @@ private Q_SLOTS:
         QCOMPARE(help->windowTitle(), QStringLiteral("Harvelo Help"));
         QVERIFY(help->document()->toPlainText().contains(QStringLiteral("Harvelo")));
         help->close(); // a later case must not find it
+    }
+
+    void helpFromTheSettingsDialog_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << int(Qt::ControlModifier);
+    }
+
+    // The settings dialog's Help shows the settings page in a help window that takes input
+    // beside the modal dialog and closes from the keyboard (no window manager may be there).
+    void helpFromTheSettingsDialog()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        start();
+        QtDesktop desktop;
+        services::setDesktop(&desktop);
+        const auto restore = qScopeGuard([this] { services::setDesktop(&m_desktop); });
+        QPointer<HelpWindow> help;
+        QString page;
+        bool closedByKey = false;
+        QTimer::singleShot(0, fm_setting, [&] {
+            if (QTest::qWaitForWindowExposed(fm_setting)) {
+                fm_setting->skbtn_help->click();
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (!help)
+                        help = qobject_cast<HelpWindow *>(w);
+            }
+            if (help && QTest::qWaitForWindowExposed(help)) {
+                page = help->source().fileName();
+                QTest::keyClick(help->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+                closedByKey = !help->isVisible();
+            }
+            fm_setting->reject();
+        });
+        fm_setting->exec();
+        QVERIFY(help);
+        QCOMPARE(page, QStringLiteral("settings.html"));
+        QVERIFY(closedByKey);
+        QVERIFY(m_prompter.boxes.isEmpty());
+    }
+
+    // The production file dialog shows a filter's words as given, once, and lists the files
+    // of every one of its patterns.
+    void fileDialogShowsItsFilterOnce()
+    {
+        const QDir dir(testEnv().makeDir(QStringLiteral("choose")));
+        for (const char *name : {"a.mp3", "b.ogg", "c.wav", "d.wma"})
+            QVERIFY(writeFileBytes(dir.filePath(QString::fromLatin1(name)), "x"));
+        QString title, shownFilter;
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto *fd = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!fd)
+                return;
+            title = fd->windowTitle();
+            if (auto *combo = fd->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+                shownFilter = combo->currentText();
+            if (auto *view = fd->findChild<QListView *>(QStringLiteral("listView"))) {
+                QTest::qWaitFor([view] { return view->model()->rowCount(view->rootIndex()) >= 3; }, 5000);
+                for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+                    listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+            }
+            fd->reject();
+        });
+        QtPrompter prompter;
+        Prompter::FileDialog dialog;
+        dialog.title = QStringLiteral("Choose MP3, WMA or OGG files to decode to WAV");
+        dialog.filter = QStringLiteral("(*.mp3,*.wma,*.ogg)");
+        dialog.patterns = QStringList{"*.mp3", "*.wma", "*.ogg"};
+        dialog.directory = dir.path();
+        dialog.multiSelect = true;
+        QVERIFY(prompter.openFiles(dialog, nullptr).isEmpty());
+        QCOMPARE(title, dialog.title);
+        QCOMPARE(shownFilter, dialog.filter);
+        listed.sort();
+        QCOMPARE(listed, (QStringList{"a.mp3", "b.ogg", "d.wma"}));
     }
 
     // Every command of the action menu shows an icon in the menu's side bar.
@@ -201,6 +285,42 @@ private Q_SLOTS:
         QTest::keyClick(fm_main->windowHandle(), Qt::Key_Escape);
         QCOMPARE(m_prompter.texts(), QStringList{"Are you sure to quit?"});
         QVERIFY(fm_main->isVisible());
+    }
+
+    void escapeClosingAPopupDoesNotAsk_data()
+    {
+        QTest::addColumn<QString>("popup");
+        QTest::newRow("action menu") << "action";
+        QTest::newRow("help menu") << "help";
+        QTest::newRow("track list menu") << "list";
+        QTest::newRow("genre list") << "genre";
+    }
+
+    // Esc that closes a menu or the genre list is the popup's; only the next one reaches the
+    // main window and asks.
+    void escapeClosingAPopupDoesNotAsk()
+    {
+        QFETCH(QString, popup);
+        start();
+        if (popup == QLatin1String("genre"))
+            fm_main->skcb_genre->showPopup();
+        else
+            (popup == QLatin1String("action") ? fm_main->pm_action
+             : popup == QLatin1String("help") ? fm_main->pm_help
+                                              : fm_main->skpm_main)
+                ->popup(fm_main->mapToGlobal(QPoint(40, 60)));
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QWidget *shown = QApplication::activePopupWidget();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QTest::keyClick(fm_main->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!shown->isVisible());
+        QVERIFY(m_prompter.boxes.isEmpty());
+        // The window has the keyboard again, on its track list.
+        fm_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fm_main));
+        fm_main->sklv_main->setFocus();
+        QTest::keyClick(fm_main->windowHandle(), Qt::Key_Escape);
+        QCOMPARE(m_prompter.texts(), QStringList{"Are you sure to quit?"});
     }
 
     void escapeUnderAModalWindowDoesNothing()

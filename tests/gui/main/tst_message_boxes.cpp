@@ -30,6 +30,24 @@ QString xWindowName(QWidget *window)
     return first < 0 ? out : out.mid(first + 1, out.lastIndexOf(QLatin1Char('"')) - first - 1);
 }
 
+// The windows of the screen from the bottom to the top, as the X server stacks them.
+QStringList xStackingOrder()
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")});
+    if (!xwininfo.waitForFinished(10000))
+        return {};
+    QStringList ids;
+    for (const QString &line : QString::fromUtf8(xwininfo.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QString word = line.trimmed().section(QLatin1Char(' '), 0, 0);
+        bool ok = false;
+        const qulonglong id = word.toULongLong(&ok, 16);
+        if (ok && word.startsWith(QLatin1String("0x")))
+            ids.prepend(QString::number(id)); // xwininfo lists the top first
+    }
+    return ids;
+}
+
 QMessageBox *shownBox(QWidget *parent = nullptr)
 {
     QList<QWidget *> candidates = QApplication::topLevelWidgets();
@@ -158,6 +176,54 @@ private Q_SLOTS:
         prompter.closeQuestions(&window, Prompter::Answer::No);
         QCOMPARE(answer, std::optional(Prompter::Answer::No));
         QTRY_VERIFY(!shownBox(&window));
+    }
+
+    void overwriteQuestionStaysAboveTheRipWindow_data()
+    {
+        QTest::addColumn<QString>("normalize");
+        QTest::newRow("straight") << QStringLiteral("no");
+        QTest::newRow("normalized") << QStringLiteral("yes");
+    }
+
+    // The overwrite question comes before the track is read, and stays above the rip window
+    // when that window is raised (a click on it, under a window manager).
+    void overwriteQuestionStaysAboveTheRipWindow()
+    {
+        QFETCH(QString, normalize);
+        RipFixture f;
+        QtPrompter prompter;
+        services::setPrompter(&prompter);
+        f.prepare({1}, {}, normalize);
+        const QString existing = f.trackFile(1, QStringLiteral(".wav"));
+        QVERIFY(QDir().mkpath(QFileInfo(existing).path()));
+        QVERIFY(writeFileBytes(existing, "an earlier rip"));
+        QStringList filesWhenAsked;
+        int barWhenAsked = -1;
+        qsizetype boxAt = -1, windowAt = -1;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, [&] {
+            QMessageBox *box = shownBox(fm_progress);
+            if (!box || barWhenAsked >= 0)
+                return;
+            barWhenAsked = fm_progress->skpb_progress->value();
+            filesWhenAsked = filesBelow(f.outDir());
+            fm_progress->raise();
+            QCoreApplication::processEvents();
+            QApplication::sync();
+            const QStringList stack = xStackingOrder();
+            boxAt = stack.indexOf(QString::number(box->winId()));
+            windowAt = stack.indexOf(QString::number(fm_progress->winId()));
+            box->button(QMessageBox::No)->click();
+        });
+        poll.start();
+        f.rip(1);
+        services::setPrompter(&f.prompter);
+        QCOMPARE(barWhenAsked, 0);
+        QCOMPARE(filesWhenAsked, QStringList{existing});
+        QVERIFY(windowAt >= 0);
+        QVERIFY2(boxAt > windowAt, qPrintable(QStringLiteral("box %1, rip window %2").arg(boxAt).arg(windowAt)));
+        QCOMPARE(fileBytes(existing), QByteArray("an earlier rip"));
     }
 
     // The real rip window with the production boxes: Stop can be clicked while the overwrite

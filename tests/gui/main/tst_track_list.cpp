@@ -7,6 +7,8 @@
 #include "tests/support/test_env.h"
 
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -30,6 +32,19 @@ void clickCell(int row, int x)
 void doubleClickCell(int row, int x)
 {
     DiscWindow::doubleClickAt(DiscWindow::cellPoint(row, x));
+}
+
+// Inside the check box of a row, clear of its anti-aliased edge.
+QRect tickBox(QTreeWidget *list, int row)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(list->model()->index(row, 0));
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.checkState = Qt::Checked;
+    option.text = QStringLiteral("1.");
+    return list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list)
+        .adjusted(2, 2, -2, -2);
 }
 
 } // namespace
@@ -103,6 +118,8 @@ private Q_SLOTS:
         other.setLeft(cell.left());
         other.setWidth(cell.width());
         QVERIFY(backgroundAndInk(shown, other.adjusted(0, 1, 0, -2)).first != selected);
+        // Its tick looks like the tick of any other row, not pale on the highlight.
+        QCOMPARE(shown.copy(tickBox(list, 1)), shown.copy(tickBox(list, 0)));
     }
 
     void rowsShowNumberNameLengthAndSize()

@@ -126,6 +126,37 @@ private Q_SLOTS:
         QCOMPARE(stored(settings::normalizeRatio), storedRatio);
     }
 
+    // A read offset beyond the drive limits becomes the nearest limit at once, in the field,
+    // and that is what OK stores; nothing is asked.
+    void readOffsetIsClampedAndShown_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("storedOffset");
+        QTest::newRow("within") << "120" << "120" << "120";
+        QTest::newRow("grouped") << "1,200" << "1,200" << "1200";
+        QTest::newRow("5000") << "5000" << "3,000" << "3000";
+        QTest::newRow("99999") << "99999" << "3,000" << "3000";
+        QTest::newRow("-5000") << "-5000" << "-3,000" << "-3000";
+        QTest::newRow("-3000") << "-3000" << "-3000" << "-3000";
+    }
+    void readOffsetIsClampedAndShown()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, storedOffset);
+        fm_setting->skbtn_cancel->click();
+        IniFile().write(settings::readOffset, 6);
+        QVERIFY(openSettings());
+        NumericField *offset = fm_setting->Panel2->ud_offset;
+        retype(offset, QStringLiteral("48"));
+        retype(offset, typed);
+        QCOMPARE(editorOf(offset)->text(), shown);
+        QVERIFY(prompter().boxes.isEmpty());
+        fm_setting->skbtn_ok->click();
+        QCOMPARE(stored(settings::readOffset), storedOffset);
+    }
+
     void fillingTheFieldsRunsNoCheck()
     {
         fm_setting->skbtn_cancel->click();

@@ -468,6 +468,7 @@ private Q_SLOTS:
         QVERIFY(openSettings());
         fm_setting->skbtn_help->click();
         QCOMPARE(m_program.desktop.helpOpened, 1);
+        QCOMPARE(m_program.desktop.helpPages, QStringList{"settings.html"});
         fm_setting->Panel1->ud_timeout->setValue(100);
         TskTitleBar *bar = fm_setting->form->titleBar();
         for (int i = 0; i < bar->buttonCount(); ++i)
@@ -475,6 +476,66 @@ private Q_SLOTS:
                 bar->runButton(i);
         QVERIFY(!fm_setting->isVisible());
         QCOMPARE(stored(settings::cddbTimeout), QStringLiteral("<absent>"));
+    }
+
+    void pagesSwitchByKeyboard_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        QTest::newRow("Ctrl+Tab in a field") << "field" << int(Qt::Key_Tab) << ctrl << 0 << 1;
+        QTest::newRow("Ctrl+Tab on OK wraps") << "ok" << int(Qt::Key_Tab) << ctrl << 5 << 0;
+        QTest::newRow("Ctrl+Shift+Tab") << "field" << int(Qt::Key_Backtab) << ctrlShift << 2 << 1;
+        QTest::newRow("Ctrl+Shift+Tab wraps") << "ok" << int(Qt::Key_Backtab) << ctrlShift << 0 << 5;
+        QTest::newRow("Ctrl+PgDown") << "field" << int(Qt::Key_PageDown) << ctrl << 3 << 4;
+        QTest::newRow("Ctrl+PgUp") << "field" << int(Qt::Key_PageUp) << ctrl << 3 << 2;
+        QTest::newRow("Right on the strip") << "strip" << int(Qt::Key_Right) << 0 << 1 << 2;
+        QTest::newRow("Left on the strip") << "strip" << int(Qt::Key_Left) << 0 << 1 << 0;
+    }
+
+    // The pages change from the keyboard wherever its focus is in the dialog.
+    void pagesSwitchByKeyboard()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QVERIFY(openSettings());
+        fm_setting->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fm_setting));
+        TskTabControl *tabs = fm_setting->pgc_setting;
+        tabs->setCurrentIndex(from);
+        QWidget *target = tabs;
+        if (focus == QLatin1String("ok"))
+            target = fm_setting->skbtn_ok;
+        if (focus == QLatin1String("field")) {
+            for (QWidget *w : tabs->page(from)->findChildren<QWidget *>())
+                if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+                    target = target == tabs ? w : target;
+        }
+        target->setFocus(Qt::TabFocusReason);
+        QVERIFY(target->hasFocus());
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(tabs->currentIndex(), to);
+        QVERIFY(tabs->page(to)->isVisible());
+        fm_setting->skbtn_cancel->click();
+    }
+
+    // Tab walks through the dialog's controls and reaches the tab strip.
+    void tabStripIsReachedWithTab()
+    {
+        QVERIFY(openSettings());
+        fm_setting->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fm_setting));
+        fm_setting->skbtn_help->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 100 && !fm_setting->pgc_setting->hasFocus(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(fm_setting->pgc_setting->hasFocus());
+        fm_setting->skbtn_cancel->click();
     }
 
     // tools/settings_screenshots.sh: every page and the picker as pictures, to look at.
@@ -491,6 +552,13 @@ private Q_SLOTS:
             const QString name = fm_setting->pgc_setting->tabText(tab).remove(' ').toLower();
             QVERIFY(fm_setting->grab().save(QStringLiteral("%1/settings_%2.png").arg(dir, name)));
         }
+        // The tab strip with the keyboard on it.
+        fm_setting->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fm_setting));
+        fm_setting->pgc_setting->setCurrentIndex(1);
+        fm_setting->pgc_setting->setFocus(Qt::TabFocusReason);
+        QTest::qWait(50);
+        QVERIFY(fm_setting->grab().save(dir + QStringLiteral("/settings_focusedtab.png")));
         fm_setting->skbtn_cancel->click();
         fm_outputdir->open();
         QVERIFY(QTest::qWaitForWindowExposed(fm_outputdir));

@@ -1,0 +1,132 @@
+#include "jobs/part_file.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+#include "tests/support/audio_fixtures.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/small_folder.h"
+#include "tests/support/test_env.h"
+
+#include "tools/cd_image_writer.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+const QStringList kTitles{QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
+constexpr int kTrackMs = 6000;
+// The second disc's tracks hold the first disc's patterns of other track numbers.
+constexpr int kOtherDisc = 10;
+
+QStringList ripArgs(const QString &disc, const QString &out)
+{
+    return {QStringLiteral("rip"), QStringLiteral("--device"), disc, QStringLiteral("--format"),
+            QStringLiteral("wav"), QStringLiteral("--output"), out};
+}
+
+// Which disc's track `track` a ripped file holds: 1, 2, or 0 for neither.
+int discOf(const QString &file, int track)
+{
+    const std::vector<int16_t> audio = decodeWithFfmpeg(file);
+    const int64_t frames = cdFramesForMs(kTrackMs);
+    if (audio == cdImageSamples(track, 0, frames))
+        return 1;
+    return audio == cdImageSamples(track + kOtherDisc, 0, frames) ? 2 : 0;
+}
+
+} // namespace
+
+// harvelo-cli rip where the files go: shared with another rip, or on a full disk.
+class TestCliRip : public QObject {
+    Q_OBJECT
+    QString m_discs[2];
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString dir = testEnv().makeDir(QStringLiteral("discs"));
+        QList<CdImageTrack> tracks;
+        for (const QString &title : kTitles)
+            tracks.append({cdFramesForMs(kTrackMs), title});
+        const QString artist = QStringLiteral("Band"), album = QStringLiteral("Record");
+        m_discs[0] = makeCdImage(dir, tracks, artist, album, {QStringLiteral("first.cue")});
+        m_discs[1] = makeCdImageOf(
+            [](int track, int64_t frame, int16_t *samples) {
+                cdimage::patternFrame(track + kOtherDisc, frame, samples);
+            },
+            dir, tracks, artist, album, {QStringLiteral("second.cue")});
+    }
+
+    void init()
+    {
+        testEnv().clearIni();
+        IniFile().write(settings::normalize, QStringLiteral("no"));
+    }
+
+    void twoRipsIntoOneFolder_data()
+    {
+        QTest::addColumn<int>("trial");
+        for (int trial = 1; trial <= 4; ++trial)
+            QTest::addRow("trial %d", trial) << trial;
+    }
+
+    // Two discs with the same names ripped into one folder at once: every file holds one
+    // disc's track whole, a rip that says it succeeded has all of its own, and a rip that lost
+    // a name to the other one says so.
+    void twoRipsIntoOneFolder()
+    {
+        QFETCH(int, trial);
+        const QString out = testEnv().makeDir(QStringLiteral("shared%1").arg(trial));
+        QProcess rips[2];
+        for (int i = 0; i < 2; ++i)
+            rips[i].start(QStringLiteral(HARVELO_CLI_PATH), ripArgs(m_discs[i], out));
+        for (QProcess &rip : rips)
+            QVERIFY(rip.waitForFinished(60000) && rip.exitStatus() == QProcess::NormalExit);
+        for (int t = 1; t <= kTitles.size(); ++t) {
+            const int disc = discOf(out + QLatin1Char('/') + kTitles[t - 1] + QStringLiteral(".wav"), t);
+            QVERIFY2(disc != 0, qPrintable(kTitles[t - 1]));
+            for (int i = 0; i < 2; ++i)
+                QVERIFY2(rips[i].exitCode() != 0 || disc == i + 1,
+                         qPrintable(QStringLiteral("rip %1 ended well, but %2 holds the other disc").arg(i + 1).arg(kTitles[t - 1])));
+        }
+        for (QProcess &rip : rips) {
+            const QByteArray err = rip.readAllStandardError();
+            QVERIFY2(rip.exitCode() == 0 || err.contains("by another writer meanwhile")
+                         || err.contains("exists; --force overwrites it"),
+                     err.constData());
+        }
+        const QStringList names = QDir(out).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(std::none_of(names.begin(), names.end(), PartFile::isPartName), qPrintable(names.join(' ')));
+    }
+
+    void fullDiskIsToldOncePerTrack_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("normalize");
+        QTest::newRow("wav") << "wav" << "no";
+        QTest::newRow("wav normalized") << "wav" << "yes";
+        QTest::newRow("mp3 normalized") << "mp3" << "yes";
+    }
+
+    // The output folder holds 16 KB: each track fails with one "File write error!" line.
+    void fullDiskIsToldOncePerTrack()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, normalize);
+        IniFile().write(settings::normalize, normalize);
+        SmallFolder small(testEnv().makeDir(QStringLiteral("small")) + QStringLiteral("/out"), 16 * 1024);
+        QStringList args = ripArgs(m_discs[0], small.path());
+        args[4] = format;
+        ProcessResult run;
+        small.limited([&] { run = runProgram(QStringLiteral(HARVELO_CLI_PATH), args); });
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err.count("File write error!"), qsizetype(kTitles.size()));
+        for (int t = 1; t <= kTitles.size(); ++t)
+            QVERIFY2(run.err.contains(QStringLiteral("track %1: File write error!").arg(t).toUtf8()), run.err.constData());
+        QCOMPARE(small.entries().filter(QStringLiteral(".") + format), QStringList());
+    }
+};
+
+HARVELO_TEST_MAIN(TestCliRip, QCoreApplication)
+#include "tst_cli_rip.moc"

@@ -1,0 +1,180 @@
+#include "disc/accuraterip_disc_id.h"
+#include "disc/audio_grabber.h"
+#include "disc/cd_disc.h"
+#include "disc/disc_codes.h"
+#include "disc/image/libcue_parse.h"
+#include "rip/rip_proof.h"
+#include "tests/support/cd_image_fixture.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QtTest>
+
+using Numbers = QList<int>;
+
+namespace {
+
+// Every sheet below names these files (silent WAVs of 1000 and 500 sectors).
+QDir sheetFolder(const QString &name)
+{
+    const QDir dir(testEnv().makeDir(name));
+    writeSheetAudioFile(dir.filePath(QStringLiteral("a.wav")), QStringLiteral("wav"), 1000);
+    writeSheetAudioFile(dir.filePath(QStringLiteral("b.wav")), QStringLiteral("wav"), 500);
+    return dir;
+}
+
+} // namespace
+
+class TestCdImageSheets : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A sheet gives its disc's table of contents and the disc IDs computed from it. The IDs
+    // are those of tests/support/disc_id_reference.py (written from the published formulas)
+    // for the same TOC, e.g. "disc_id_reference.py 1 1000 32 375".
+    void sheetsGiveTheirDisc_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<Numbers>("numbers");
+        QTest::addColumn<Numbers>("starts"); // LSN of each track's INDEX 01, then the lead-out
+        QTest::addColumn<Numbers>("pregaps");
+        QTest::addColumn<QString>("ids");    // freedb, MusicBrainz, AccurateRip
+        // Track 1 at 00:00:32 of one file: the audio before it is its pregap, with or without
+        // INDEX 00; .toc files say the same with START, and FILE length 0 reads to the end.
+        const QString late = "09000d02 Hgkiv2I3YWDHDlTonvIJCA7bDNY- 002-0000057f-00000ec6-09000d02";
+        QTest::newRow("cue, track 1 at 00:00:32 without INDEX 00")
+            << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:32\n"
+                                     " TRACK 02 AUDIO\n  INDEX 01 00:05:00\n")
+            << Numbers{1, 2} << Numbers{32, 375, 1000} << Numbers{32, 0} << late;
+        QTest::newRow("cue, the same disc with INDEX 00")
+            << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 00 00:00:00\n"
+                                     "  INDEX 01 00:00:32\n TRACK 02 AUDIO\n  INDEX 01 00:05:00\n")
+            << Numbers{1, 2} << Numbers{32, 375, 1000} << Numbers{32, 0} << late;
+        QTest::newRow("toc, the same disc with START")
+            << "d.toc" << QByteArray("CD_DA\nTRACK AUDIO\nFILE \"a.wav\" 0 00:05:00\nSTART 00:00:32\n"
+                                     "TRACK AUDIO\nFILE \"a.wav\" 00:05:00\n")
+            << Numbers{1, 2} << Numbers{32, 375, 1000} << Numbers{32, 0} << late;
+        QTest::newRow("toc, FILE length 0 to the end of the file")
+            << "d.toc" << QByteArray("CD_DA\nTRACK AUDIO\nFILE \"a.wav\" 0 00:05:00\nSTART 00:00:32\n"
+                                     "TRACK AUDIO\nFILE \"a.wav\" 00:05:00 0\n")
+            << Numbers{1, 2} << Numbers{32, 375, 1000} << Numbers{32, 0} << late;
+        // A later file's audio before its INDEX 01 (no INDEX 00) ends the track before it.
+        QTest::newRow("cue, second file's INDEX 01 at 00:00:32 without INDEX 00")
+            << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                                     "FILE \"b.wav\" WAVE\n TRACK 02 AUDIO\n  INDEX 01 00:00:32\n")
+            << Numbers{1, 2} << Numbers{0, 1032, 1500} << Numbers{0, 0}
+            << "08001402 NVaidulwL8.uli4ZGJd2peIjzso- 002-000009e4-000019a5-08001402";
+        // The disc's own numbers: the IDs are those of tracks 4 and 5 (libdiscid's freedb ID
+        // then counts tracks 1 to 3 at 0).
+        QTest::newRow("cue, TRACK 04 and TRACK 05")
+            << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 04 AUDIO\n  INDEX 01 00:00:00\n"
+                                     " TRACK 05 AUDIO\n  INDEX 01 00:05:00\n")
+            << Numbers{4, 5} << Numbers{0, 375, 1000} << Numbers{0, 0}
+            << "09000f05 3NzNl0YGiHnpekMQZmkEgskJnwQ- 002-0000055f-00000ea7-09000f05";
+    }
+    void sheetsGiveTheirDisc()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, sheet);
+        QFETCH(Numbers, numbers);
+        QFETCH(Numbers, starts);
+        QFETCH(Numbers, pregaps);
+        QFETCH(QString, ids);
+        const QDir dir = sheetFolder(QStringLiteral("disc"));
+        QVERIFY(writeFileBytes(dir.filePath(name), sheet));
+        AudioGrabber grabber;
+        QCOMPARE(stderrOf([&] { loadImage(grabber, dir.filePath(name)); }), QByteArray());
+        QCOMPARE(grabber.discError(), QString());
+        const CdToc &toc = grabber.toc();
+        Numbers tocNumbers, tocStarts;
+        for (const CdTocTrack &track : toc.tracks)
+            tocNumbers << track.number, tocStarts << track.firstLsn;
+        QCOMPARE(tocNumbers, numbers);
+        QCOMPARE(tocStarts << toc.leadoutLsn, starts);
+        QCOMPARE(grabber.discCodes().pregapSectors, pregaps);
+        QCOMPARE(QStringList({grabber.discId(), musicBrainzDiscId(toc), AccurateRipDiscId::fromToc(toc).text()})
+                     .join(QLatin1Char(' ')),
+                 ids);
+        // The list and the rip address tracks by their place: row 1 reads the first track from
+        // its INDEX 01, and the rip's log and cue sheet give it the disc's number.
+        grabber.setTrackNum(1);
+        QCOMPARE(grabber.trackSamples(), (starts[1] - starts[0]) * 588);
+        grabber.OpenTrack(1);
+        QCOMPARE(grabber.errorCode(), 0);
+        QCOMPARE(grabber.ReadBlock(1176).size(), 1176);
+        grabber.CloseTrack();
+        RipProof proof(grabber, QString(), QString());
+        proof.addTrack(1, dir.filePath(QStringLiteral("1.wav")), QString(), {}, 1, 0);
+        QCOMPARE(proof.report().tracks.value(0).number, numbers[0]);
+    }
+
+    // CATALOG (13 digits) and ISRC (12 letters and digits) values that are no such code are
+    // left out, with a warning that names the line; zeros mean "none". Lines of no concern
+    // to the audio, even ones libcue cannot parse, pass without a word on stderr.
+    void sheetCodesAreChecked_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<QString>("catalog");
+        QTest::addColumn<QString>("isrc"); // of track 1
+        QTest::addColumn<QStringList>("warnings");
+        const QByteArray cueTrack = "FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n";
+        QTest::newRow("cue, valid codes")
+            << "d.cue" << "CATALOG 0602517642256\n" + cueTrack + "  ISRC USUM70839874\n"
+            << "0602517642256" << "USUM70839874" << QStringList();
+        QTest::newRow("cue, CATALOG without a value")
+            << "d.cue" << "CATALOG\n" + cueTrack << "" << ""
+            << QStringList{"d.cue: line 1: CATALOG \"\" is not a catalog number of 13 digits; left out"};
+        QTest::newRow("cue, short CATALOG and ISRC with dashes")
+            << "d.cue" << "CATALOG 060251764225\n" + cueTrack + "  ISRC US-UM7-08-39874\n" << "" << ""
+            << QStringList{"d.cue: line 1: CATALOG \"060251764225\" is not a catalog number of 13 digits; left out",
+                           "d.cue: line 5: ISRC \"US-UM7-08-39874\" is not an ISRC of 12 letters and digits; left out"};
+        QTest::newRow("cue, zeros for none")
+            << "d.cue" << "CATALOG 0000000000000\n" + cueTrack + "  ISRC 000000000000\n" << "" << "" << QStringList();
+        QTest::newRow("cue, lines libcue cannot parse")
+            << "d.cue" << "REM GENRE\nSONGWRITER\nFOO bar\n" + cueTrack + "  FLAGS\n  REM REPLAYGAIN_TRACK_GAIN\n"
+            << "" << "" << QStringList();
+        QTest::newRow("toc, ISRC of letters only")
+            << "d.toc" << QByteArray("CD_DA\nCATALOG \"0602517642256\"\nTRACK AUDIO\nISRC \"ABCDEFGHIJKL\"\nFILE \"a.wav\" 0\n")
+            << "0602517642256" << ""
+            << QStringList{"d.toc: line 4: ISRC \"ABCDEFGHIJKL\" is not an ISRC of 12 letters and digits; left out"};
+    }
+    void sheetCodesAreChecked()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, sheet);
+        QFETCH(QString, catalog);
+        QFETCH(QString, isrc);
+        QFETCH(QStringList, warnings);
+        const QDir dir = sheetFolder(QStringLiteral("codes"));
+        QVERIFY(writeFileBytes(dir.filePath(name), sheet));
+        for (const QString &warning : warnings)
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        AudioGrabber grabber;
+        QCOMPARE(stderrOf([&] { loadImage(grabber, dir.filePath(name)); }), QByteArray());
+        QCOMPARE(grabber.discError(), QString());
+        QCOMPARE(grabber.trackCount(), 1);
+        QCOMPARE(grabber.discCodes().catalog, catalog);
+        QCOMPARE(grabber.discCodes().isrcs, QStringList{isrc});
+    }
+
+    // What libcue writes while it reads is collected with its parse; nothing reaches stderr.
+    void libcueOutputIsCollected()
+    {
+        LibcueParse parse;
+        // An empty CATALOG swallows the FILE line; a REPLAYGAIN without a value is echoed.
+        const QByteArray written = stderrOf([&parse] {
+            parse = parseWithLibcue("CATALOG\nFILE \"a\" BINARY\nTRACK 01 AUDIO\n"
+                                    "REM REPLAYGAIN_TRACK_GAIN\nINDEX 01 00:00:00\n");
+        });
+        QCOMPARE(written, QByteArray());
+        QVERIFY(parse.cd);
+        QVERIFY2(parse.output.contains(": syntax error\n"), parse.output.constData());
+        QVERIFY2(parse.output.contains(": no file specified for track\n"), parse.output.constData());
+    }
+};
+
+HARVELO_TEST_MAIN(TestCdImageSheets, QCoreApplication)
+#include "tst_cd_image_sheets.moc"
