@@ -60,6 +60,18 @@ class PartFile;
 // Reports BeforeCommit first.
 bool commitUnlessStopped(PartFile &part, JobControl &control);
 
+// The thread sanitizer cannot see the semaphore inside Qt that a blocking queued call waits
+// on; these tell it that what the owning thread did happens before the caller goes on.
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void *addr);
+extern "C" void __tsan_release(void *addr);
+inline void handOver(void *token) { __tsan_release(token); }
+inline void takeOver(void *token) { __tsan_acquire(token); }
+#else
+inline void handOver(void *) {}
+inline void takeOver(void *) {}
+#endif
+
 // Runs fn on the thread that owns `context` (the UI thread for a window) and returns its
 // result; the calling worker waits. Called on that thread itself, fn simply runs.
 template <typename F>
@@ -69,11 +81,22 @@ auto runOn(QObject *context, F &&fn) -> std::invoke_result_t<F>
     if (QThread::currentThread() == context->thread()) {
         return fn();
     } else if constexpr (std::is_void_v<R>) {
-        QMetaObject::invokeMethod(context, std::forward<F>(fn), Qt::BlockingQueuedConnection);
+        int done = 0;
+        const auto call = [&fn, &done] {
+            fn();
+            handOver(&done);
+        };
+        QMetaObject::invokeMethod(context, call, Qt::BlockingQueuedConnection);
+        takeOver(&done);
     } else {
         R result{};
-        QMetaObject::invokeMethod(context, std::forward<F>(fn), Qt::BlockingQueuedConnection,
-                                  &result);
+        // The result is written here rather than by Qt, so that it is handed over too.
+        const auto call = [&fn, &result] {
+            result = fn();
+            handOver(&result);
+        };
+        QMetaObject::invokeMethod(context, call, Qt::BlockingQueuedConnection);
+        takeOver(&result);
         return result;
     }
 }
