@@ -4,6 +4,7 @@
 #include "codec/audio_transform.h"
 #include "codec/conversion_block.h"
 #include "convert/conversion_figures.h"
+#include "jobs/job_control.h"
 
 namespace {
 
@@ -55,10 +56,12 @@ CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, Cop
         const Block block = readBlock<Block>(reader);
         if (reader.ErrorCode() != 0)
             return CopyEnd::ReadFailed;
+        progress.add(block.size());
+        if (block.isEmpty() || progress.percent() >= 100)
+            observer.reached(JobStep::LastBlockRead);
         if (block.isEmpty())
             break;
         transform.MeasureBlock(block);
-        progress.add(block.size());
         observer.progress(span.of(progress.percent()), megabytes(0));
         if (!observer.mayGoOn())
             return CopyEnd::Stopped;
@@ -75,15 +78,17 @@ CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transf
         Block block = readBlock<Block>(reader);
         if (reader.ErrorCode() != 0)
             return CopyEnd::ReadFailed;
+        const int n = block.size();
+        progress.add(n);
+        if (n == 0)
+            progress.finish();
+        if (!transform && progress.percent() >= 100)
+            observer.reached(JobStep::LastBlockRead); // without a ratio this pass reads the source
         if (transform)
             transform->NormalizeBlock(block, ratio, -1);
         writeBlock(writer, block);
         if (writer.ErrorCode() != 0)
             return CopyEnd::WriteFailed;
-        const int n = block.size();
-        progress.add(n);
-        if (n == 0)
-            progress.finish();
         observer.progress(span.of(progress.percent()), progress.amount());
         if (n == 0)
             break;
@@ -98,19 +103,27 @@ CopyEnd copyBlocks(const QString &source, AudioFile &reader, AudioFile &writer,
                    AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
 {
     observer.progress(0, megabytes(0));
-    if (!ratio)
-        return writeBlocks<Block>(reader, writer, nullptr, 0, Span{0, 100}, observer);
+    if (!ratio) {
+        observer.reached(JobStep::EncodingStarts);
+        const CopyEnd written = writeBlocks<Block>(reader, writer, nullptr, 0, Span{0, 100}, observer);
+        observer.reached(JobStep::ReadingEnded);
+        observer.reached(JobStep::EncodingEnded);
+        return written;
+    }
     transform.Reset();
     const CopyEnd measured = measurePeak<Block>(reader, transform, Span{0, 50}, observer);
     if (measured == CopyEnd::ReadFailed)
         return measured;
+    observer.reached(JobStep::ReadingEnded);
     reader.OpenFile(source, 0, 1);
     if (reader.ErrorCode() != 0)
         return CopyEnd::ReadFailed;
     // A Stop during the first pass still writes the block in hand, as it would without
     // normalizing, with the gain of what was measured: the observer stops the rest.
+    observer.reached(JobStep::EncodingStarts);
     const CopyEnd written =
         writeBlocks<Block>(reader, writer, &transform, *ratio, Span{50, 50}, observer);
+    observer.reached(JobStep::EncodingEnded);
     return measured == CopyEnd::Stopped ? CopyEnd::Stopped : written;
 }
 

@@ -5,6 +5,7 @@
 
 class AudioFile;
 class AudioTransform;
+enum class JobStep;
 
 enum class CopyEnd { Done, Stopped, ReadFailed, WriteFailed };
 
@@ -16,6 +17,8 @@ public:
     virtual void progress(int /*percent*/, const QString & /*written*/) {}
     // False ends the copy at this block boundary (Stop); it may also hold the thread (Pause).
     virtual bool mayGoOn() { return true; }
+    // The copy has come to `step` (for a test hook).
+    virtual void reached(JobStep /*step*/) {}
 };
 
 // The one block loop of the file conversions, for the jobs and the command line. Copies the

@@ -157,9 +157,10 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     return TrackEnd::Ripped;
 }
 
-// The file replaces the final name only when it is whole and tagged: after a Stop inside the
-// track, or when the close or the tagging fails, the temporary file goes and an existing file
-// stays. A read or write error answered No still ends the track as if complete.
+// The file replaces the final name only when it is whole (TrackFrames) and tagged. After a
+// Stop anywhere in the track, up to the commit, or when the close or the tagging fails, the
+// temporary file goes and an existing file stays. A read error answered No still ends the
+// track as if complete; a write error answered No leaves a file that is not whole.
 RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progress &progress)
 {
     RipTrackResult &result = m_results.last();
@@ -170,13 +171,15 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
         result.lostFrames = std::max(result.lostFrames, progress.trackSamples - progress.written);
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile();
-    if (progress.stopped)
+    if (m_control.stopRequested())
         return RipTrackResult::Outcome::Stopped;
     if (progress.failed)
         return RipTrackResult::Outcome::Failed; // already told
-    if (!progress.gaveUpWriting && m_c.file.ErrorCode() == 0 && saveTags(row, part.path())
-        && part.commit())
+    if (!progress.gaveUpWriting && result.frames.whole() && m_c.file.ErrorCode() == 0
+        && saveTags(row, part.path()) && commitUnlessStopped(part, m_control))
         return RipTrackResult::Outcome::Saved;
+    if (m_control.stopRequested())
+        return RipTrackResult::Outcome::Stopped;
     if (part.conflicted())
         m_host.tell(QStringLiteral("Error"), conflictMessage(part.finalPath()));
     else

@@ -119,7 +119,7 @@ private:
         int shownFrom = 0;
         int shownWidth = 100;
         int shown() const { return shownFrom + percent * shownWidth / 100; }
-        bool stopped = false;      // left by a Stop before the track was read to its end
+        bool encoding = false;     // the pass from the spool to the encoder
         bool gaveUpReading = false; // left after a read error answered No
         bool gaveUpWriting = false; // left after a write error answered No: the file is not whole
         bool failed = false;       // ended by an error already told
@@ -140,6 +140,7 @@ private:
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
+    TrackFrames &trackFrames() { return m_results.last().frames; }
     bool saveTags(int row, const QString &path);
     void saveCover();
     void reportReadLosses();

@@ -1,5 +1,6 @@
 // The passes over one track's blocks: from the grabber straight to the encoder, or into a spool
-// while the peak is measured and then from the spool to the encoder with one gain.
+// while the peak is measured and then from the spool to the encoder with one gain. Each pass
+// counts what it handled in the track's TrackFrames, which decide whether the file is whole.
 #include "rip/rip_job.h"
 
 #include "codec/audio_file.h"
@@ -23,8 +24,11 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     const float ratio = float(ini.read(settings::normalizeRatio));
     m_c.transform.Reset();
     if (!normalize) {
+        m_control.reached(JobStep::EncodingStarts);
         while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
         }
+        m_control.reached(JobStep::ReadingEnded);
+        m_control.reached(JobStep::EncodingEnded);
         return progress;
     }
     PcmSpool spool;
@@ -36,13 +40,11 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     progress.shownWidth = 50;
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
-    // After a write answered No the file cannot be whole: encoding the spool would only fail
-    // and ask again.
-    if (!progress.stopped && !progress.gaveUpWriting && !m_control.stopRequested()) {
-        const Progress encoded = encodeSpool(spool, ratio);
-        progress.stopped = encoded.stopped;
-        progress.gaveUpWriting = encoded.gaveUpWriting;
-    }
+    m_control.reached(JobStep::ReadingEnded);
+    // After a Stop the encoding pass would only write a block (window-thread job) to no use;
+    // after a write answered No the file cannot be whole, and encoding would fail and ask again.
+    if (!progress.gaveUpWriting && !m_control.stopRequested())
+        progress.gaveUpWriting = encodeSpool(spool, ratio).gaveUpWriting;
     return progress;
 }
 
@@ -77,12 +79,13 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
     if (m_c.grabber.errorCode() != 0
         && !m_host.askYesNo(QStringLiteral("Track read error!"), QStringLiteral("Continue?"))) {
         progress.gaveUpReading = true;
+        trackFrames().readEnded = true; // the track ends here as if complete
         return false;
     }
-    if (worker() && m_control.stopRequested()) {
-        progress.stopped = true;
+    if (worker() && m_control.stopRequested())
         return false; // the worker writes nothing after a Stop
-    }
+    if (block.isEmpty() || progress.written + block.size() / 2 >= progress.trackSamples)
+        m_control.reached(JobStep::LastBlockRead);
     pump(2);
     if (spool)
         m_c.transform.MeasureBlock(block);
@@ -92,6 +95,8 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
 RipJob::Progress RipJob::encodeSpool(PcmSpool &spool, float ratio)
 {
     Progress progress{0, 0, spool.frames(), 50, 50};
+    progress.encoding = true;
+    m_control.reached(JobStep::EncodingStarts);
     if (!spool.rewind()
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
         progress.gaveUpWriting = true;
@@ -99,6 +104,7 @@ RipJob::Progress RipJob::encodeSpool(PcmSpool &spool, float ratio)
     }
     while (progress.percent < 100 && encodeOneBlock(spool, ratio, progress)) {
     }
+    m_control.reached(JobStep::EncodingEnded);
     return progress;
 }
 
@@ -107,24 +113,28 @@ bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
     pump(1);
     if (worker())
         m_control.checkpoint();
-    if (worker() && m_control.stopRequested()) {
-        progress.stopped = true;
+    if (worker() && m_control.stopRequested())
         return false;
-    }
     SampleBlock block = spool.read(kBlockRequest);
     pump(2);
     m_c.transform.NormalizeBlock(block, ratio, -1);
     return store(block, nullptr, progress);
 }
 
-// Hands a block to the spool when there is one, else to the encoder, and shows the progress.
+// Hands a block to the spool when there is one, else to the encoder, counts it for the track
+// and shows the progress.
 bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
 {
+    TrackFrames &frames = trackFrames();
+    const bool reading = !progress.encoding;
     bool stored = spool && spool->append(block);
     if (!spool) {
         m_c.file.WriteBlock(block);
         stored = m_c.file.ErrorCode() == 0;
+        frames.encoded += block.frames();
     }
+    if (reading && (stored || !spool))
+        frames.kept += block.frames();
     if (!stored
         && !m_host.askYesNo(QStringLiteral("File write error!"), QStringLiteral("Continue?"))) {
         progress.gaveUpWriting = true;
@@ -134,11 +144,10 @@ bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
     block = SampleBlock();
     progress.written = std::min(progress.written + n / 2, progress.trackSamples);
     progress.percent = trackPercent(progress.written, progress.trackSamples, n);
+    frames.readEnded = frames.readEnded || (reading && progress.percent >= 100);
     m_host.showProgress(writtenSizeText(progress.written), progress.shown());
-    if (!worker() && m_control.stopRequested()) {
-        progress.stopped = progress.percent < 100;
+    if (!worker() && m_control.stopRequested())
         return false; // the window-thread job has written the block it read
-    }
     pump(2);
     return true;
 }
