@@ -37,6 +37,8 @@ QString accurateRipStatusText(const RipReport &r)
         return QStringLiteral("disc not present in the database");
     case AccurateRipAnswer::Broken:
         return QStringLiteral("not checked (the answer was not a database file)");
+    case AccurateRipAnswer::OtherDisc:
+        return QStringLiteral("not checked (the answer was for another disc)");
     default:
         return QStringLiteral("not checked (no answer)");
     }

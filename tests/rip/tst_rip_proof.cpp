@@ -6,7 +6,9 @@
 #include "rip/cue_writer.h"
 #include "rip/rip_log.h"
 #include "rip/rip_proof.h"
+#include "tests/support/accuraterip_fixture.h"
 #include "tests/support/cd_image_fixture.h"
+#include "tests/support/cddb_test_server.h"
 #include "tests/support/test_env.h"
 
 #include <QCryptographicHash>
@@ -55,12 +57,42 @@ QString codedImage(const QString &dir)
     return cue.fileName();
 }
 
+// A dBAR pressing whose head is changed after it is built: `field` 0 is the track count byte,
+// 1 to 3 the two disc sums and the freedb ID.
+QByteArray forgedPressing(const AccurateRipDiscId &id, const QList<QPair<int, quint32>> &tracks,
+                          int field, quint32 value)
+{
+    QByteArray bytes = dbarPressing(id, tracks);
+    if (field == 0) {
+        bytes[0] = char(value);
+        return bytes;
+    }
+    for (int i = 0; i < 4; ++i)
+        bytes[1 + 4 * (field - 1) + i] = char(value >> (8 * i));
+    return bytes;
+}
+
+// The line a log holds after `head`, without the head; empty when there is none.
+QString lineAfter(const QString &log, const QString &head)
+{
+    const qsizetype at = log.indexOf(QLatin1Char('\n') + head);
+    if (at < 0)
+        return {};
+    const qsizetype start = at + 1 + head.size();
+    return log.mid(start, log.indexOf(QLatin1Char('\n'), start) - start);
+}
+
 } // namespace
 
 class TestRipProof : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_disc = makeCdImage(testEnv().makeDir(QStringLiteral("two tracks")), {{cdFramesForMs(300)}, {cdFramesForMs(400)}});
+        QVERIFY(!m_disc.isEmpty());
+    }
     void init() { testEnv().clearIni(); }
 
     void summary_data()
@@ -98,6 +130,58 @@ private Q_SLOTS:
         const QByteArray sha = QCryptographicHash::hash(body.toUtf8(), QCryptographicHash::Sha256).toHex();
         QCOMPARE(lines[lines.size() - 2], QStringLiteral("SHA-256: ") + QString::fromLatin1(sha));
         QVERIFY(body.contains(QStringLiteral("Album: Ålbum: one/two\n")));
+    }
+
+    void foreignAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("dbar");
+        QTest::addColumn<QString>("database"); // the log's "AccurateRip database:" line
+        QTest::addColumn<QString>("summary");
+        // Track 1 sums kV1 and kV2, track 2 is silent: its sums are 0.
+        const AccurateRipDiscId id = discId();
+        const QList<QPair<int, quint32>> match{{5, kV1}, {7, 0}};
+        QList<QPair<int, quint32>> many(255, {9, kV2});
+        many[1] = {9, 0};
+        const QString found = QStringLiteral("found");
+        const QString other = QStringLiteral("not checked (the answer was for another disc)");
+        QTest::newRow("this disc") << dbarPressing(id, match) << found << "All tracks accurately ripped";
+        QTest::newRow("another first disc sum") << forgedPressing(id, match, 1, id.id1 + 1) << other << "not checked";
+        QTest::newRow("another second disc sum") << forgedPressing(id, match, 2, id.id2 ^ 0x100) << other << "not checked";
+        QTest::newRow("another freedb ID") << forgedPressing(id, match, 3, 0x12345678) << other << "not checked";
+        QTest::newRow("255 tracks") << dbarPressing(id, many) << other << "not checked";
+        QTest::newRow("one track") << dbarPressing(id, {{5, kV1}}) << other << "not checked";
+        // Only this disc's pressing counts, whatever another one beside it says.
+        QTest::newRow("another disc beside this one")
+            << forgedPressing(id, match, 1, 7) + dbarPressing(id, {{3, 0x1111}, {4, 0x2222}}) << found
+            << "0 of 2 tracks accurate";
+        // Confidence 0 and checksum 0 hold no checksum, even for a silent track whose sums are 0.
+        QTest::newRow("placeholder") << dbarPressing(id, {{5, kV1}, {0, 0}}) << found << "1 of 2 tracks accurate";
+    }
+    // An AccurateRip answer counts only when it is for this disc: its track count, both disc
+    // sums and its freedb ID; what the log then says of the disc and in its summary.
+    void foreignAnswers()
+    {
+        QFETCH(QByteArray, dbar);
+        setCdDevices({m_disc});
+        AudioGrabber grabber;
+        grabber.setDriveNum(grabber.driveCount());
+        grabber.ReadTOC();
+        CddbTestServer server;
+        server.setFile(discId().urlPath(), dbar);
+        IniFile ini;
+        ini.write(settings::accurateRipServer, server.address());
+        const QString dir = testEnv().makeDir(QString::fromLatin1(QTest::currentDataTag()));
+        RipProof proof(grabber, QStringLiteral("Band"), QStringLiteral("Album"));
+        TrackChecksums sums;
+        sums.accurateRipV1 = kV1;
+        sums.accurateRipV2 = kV2;
+        proof.addTrack(1, dir + QStringLiteral("/1.wav"), QStringLiteral("One"), sums, 1, 0);
+        proof.addTrack(2, dir + QStringLiteral("/2.wav"), QStringLiteral("Two"), TrackChecksums(), 1, 0);
+        QCOMPARE(proof.write(ini).size(), 2);
+        const QString log = QString::fromUtf8(fileBytes(dir + QStringLiteral("/Album.log")));
+        const QStringList lines = log.split(QLatin1Char('\n'));
+        QTEST(lines[lines.size() - 3], "summary");
+        QTEST(lineAfter(log, QStringLiteral("AccurateRip database: ")), "database");
     }
 
     // The catalog, ISRCs and pregaps the disc gives reach the sheet; libcdio reads it back:
@@ -179,6 +263,17 @@ private Q_SLOTS:
         QCOMPARE(lost.write(ini, &failed), QStringList());
         QCOMPARE(failed, (QStringList{dir + "/gone/Lost.log", dir + "/gone/Lost.cue"}));
     }
+
+private:
+    AccurateRipDiscId discId() const
+    {
+        const auto disc = CdDisc::open(m_disc);
+        return disc ? AccurateRipDiscId::fromToc(disc->toc()) : AccurateRipDiscId();
+    }
+
+    static constexpr quint32 kV1 = 0x8a1b2c3d;
+    static constexpr quint32 kV2 = 0x5e6f7081;
+    QString m_disc;
 };
 
 HARVELO_TEST_MAIN(TestRipProof, QCoreApplication)
