@@ -118,6 +118,18 @@ QString AudioGrabber::driveName() const
     return drive ? drive->name : QString();
 }
 
+QString AudioGrabber::driveVendor() const
+{
+    const CdDriveEntry *drive = d->currentDrive();
+    return drive ? drive->vendor : QString();
+}
+
+QString AudioGrabber::driveModel() const
+{
+    const CdDriveEntry *drive = d->currentDrive();
+    return drive ? drive->model : QString();
+}
+
 int AudioGrabber::driveReadType() const { return d->driveReadType; }
 void AudioGrabber::setDriveReadType(int type) { d->driveReadType = type; }
 int AudioGrabber::driveSpeed() const { return d->driveSpeed; }

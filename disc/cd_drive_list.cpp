@@ -8,18 +8,21 @@
 
 namespace {
 
-QString hardwareName(const char *device)
+// A drive's entry with the vendor and model it reports.
+CdDriveEntry hardwareEntry(const QString &path, const char *device)
 {
+    CdDriveEntry entry{path, {}, {}, {}};
     CdIo_t *cdio = cdio_open(device, DRIVER_DEVICE);
     if (!cdio)
-        return {};
+        return entry;
     cdio_hwinfo_t info{};
-    QString name;
-    if (cdio_get_hwinfo(cdio, &info))
-        name = QStringLiteral("%1 %2").arg(QString::fromLatin1(info.psz_vendor).trimmed(),
-                                           QString::fromLatin1(info.psz_model).trimmed());
+    if (cdio_get_hwinfo(cdio, &info)) {
+        entry.vendor = QString::fromLatin1(info.psz_vendor).trimmed();
+        entry.model = QString::fromLatin1(info.psz_model).trimmed();
+        entry.name = QStringLiteral("%1 %2").arg(entry.vendor, entry.model).trimmed();
+    }
     cdio_destroy(cdio);
-    return name.trimmed();
+    return entry;
 }
 
 void appendRealDrives(std::vector<CdDriveEntry> &drives)
@@ -29,7 +32,7 @@ void appendRealDrives(std::vector<CdDriveEntry> &drives)
     if (!devices)
         return;
     for (char **device = devices; *device; ++device)
-        drives.push_back({QString::fromLocal8Bit(*device), hardwareName(*device)});
+        drives.push_back(hardwareEntry(QString::fromLocal8Bit(*device), *device));
     cdio_free_device_list(devices);
 }
 
@@ -38,8 +41,8 @@ void appendConfiguredSources(std::vector<CdDriveEntry> &drives)
     const QString list = qEnvironmentVariable("HARVELO_CD_DEVICES");
     for (const QString &source : list.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         const QFileInfo info(source);
-        const QString name = info.isFile() ? info.fileName() : hardwareName(source.toLocal8Bit());
-        drives.push_back({source, name});
+        drives.push_back(info.isFile() ? CdDriveEntry{source, info.fileName(), {}, {}}
+                                       : hardwareEntry(source, source.toLocal8Bit()));
     }
 }
 

@@ -80,6 +80,8 @@ void RipJob::pass()
             m_host.finish({});
             return;
         }
+        if (m_results.last().outcome != RipTrackResult::Outcome::Saved)
+            m_proof->addUnripped(row, m_results.last().title, m_results.last().outcome);
         // Tested after a skipped track too: a Stop pressed while the track's question was open
         // answered it for the user and ends the pass as any Stop does.
         if (m_control.stopRequested())
@@ -92,6 +94,8 @@ void RipJob::pass()
 
 void RipJob::prove()
 {
+    if (m_control.stopRequested())
+        m_proof->setStopped();
     QStringList failed;
     const QStringList written = m_proof->write(IniFile(), &failed);
     for (const QString &path : failed)
@@ -133,6 +137,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
         return TrackEnd::Refused;
+    m_written = writtenFormat(worker() ? outputType(ini) : 2, ini);
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
@@ -150,7 +155,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_results.last().outcome = finishTrack(row, part, progress);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
-                          m_c.grabber.trackSamples(), m_results.last().lostFrames);
+                          m_c.grabber.trackSamples(), m_results.last().lostFrames, m_written);
     return TrackEnd::Ripped;
 }
 
@@ -182,13 +187,18 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
     return RipTrackResult::Outcome::Failed;
 }
 
+int RipJob::outputType(const IniFile &ini) const
+{
+    return m_snapshot.outputType.value_or(ini.read(settings::outputType));
+}
+
 bool RipJob::setUpEncoder(const IniFile &ini)
 {
     if (!worker()) {
         m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
         return true;
     }
-    switch (m_snapshot.outputType.value_or(ini.read(settings::outputType))) {
+    switch (outputType(ini)) {
     case 0:
         return setUpMp3(ini);
     case 3:
@@ -259,10 +269,12 @@ bool RipJob::openTrack(int row)
 }
 
 // The file is the job's own until the commit: tagged in place, it must still decode exactly as
-// the writer left it.
+// the writer left it. That reading also gives the CRC of the audio as the file holds it.
 bool RipJob::saveTags(int row, const QString &path)
 {
     const DecodedAudio written = decodeAudio(path);
+    if (m_written.lossless && written.complete)
+        m_written.crc32 = written.crc32;
     AudioInformation &info = m_c.information;
     info.infoTitle = m_snapshot.rows[row - 1].title;
     info.infoAlbum = m_snapshot.album;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rip/rip_track_result.h"
+#include "rip/written_audio.h"
 
 #include <QList>
 #include <QString>
@@ -119,6 +120,7 @@ private:
 
     void pass();
     TrackEnd ripTrack(int row);
+    int outputType(const IniFile &ini) const;
     bool setUpEncoder(const IniFile &ini);
     bool setUpMp3(const IniFile &ini);
     bool setUpOgg(const IniFile &ini);
@@ -147,4 +149,5 @@ private:
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
     QList<RipTrackResult> m_results;
+    WrittenAudio m_written; // what the current track's file holds
 };

@@ -21,6 +21,8 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     m_host.showPercent(0);
     const bool normalize = ini.read(settings::normalize) == QLatin1String(settings::kNormalizeOn);
     const float ratio = float(ini.read(settings::normalizeRatio));
+    m_written.normalizeOn = normalize;
+    m_written.ratio = ini.read(settings::normalizeRatio);
     m_c.transform.Reset();
     if (!normalize) {
         while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
@@ -36,6 +38,7 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     progress.shownWidth = 50;
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
+    m_written.peakBefore = m_c.transform.peak();
     // After a write answered No the file cannot be whole: encoding the spool would only fail
     // and ask again.
     if (!progress.stopped && !progress.gaveUpWriting && !m_control.stopRequested()) {

@@ -19,7 +19,11 @@
 
 namespace {
 
-RipReport reportOf(AccurateRipAnswer::Status status, const QList<AccurateRipVerdict::Kind> &kinds)
+// What the files of reportOf hold.
+enum class Files { AsRead, Normalized, Lossy, Differ };
+
+RipReport reportOf(AccurateRipAnswer::Status status, const QList<AccurateRipVerdict::Kind> &kinds,
+                   Files files = Files::AsRead)
 {
     RipReport r;
     r.date = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC);
@@ -36,6 +40,14 @@ RipReport reportOf(AccurateRipAnswer::Status status, const QList<AccurateRipVerd
         t.verdict.kind = kinds[i];
         t.verdict.confidence = 4;
         t.verdict.version = 2;
+        t.sums.crc32 = 0x1234567u + uint32_t(i);
+        t.written.format = QStringLiteral("WAV");
+        t.written.lossless = files != Files::Lossy;
+        if (t.written.lossless)
+            t.written.crc32 = t.sums.crc32 ^ (files == Files::Differ && i == 1 ? 1 : 0);
+        t.written.normalizeOn = files == Files::Normalized;
+        t.written.peakBefore = 1000;
+        t.written.ratio = 98;
         r.tracks.append(t);
     }
     return r;
@@ -99,37 +111,73 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QList<int>>("kinds");
+        QTest::addColumn<int>("files");
         QTest::addColumn<QString>("summary");
         using V = AccurateRipVerdict;
         const int found = AccurateRipAnswer::Found;
-        QTest::newRow("all") << found << QList<int>{V::Accurate, V::Accurate} << "All tracks accurately ripped";
-        QTest::newRow("some") << found << QList<int>{V::Accurate, V::Mismatch, V::NotPresent}
-                              << "1 of 3 tracks accurate";
-        QTest::newRow("disc unknown") << int(AccurateRipAnswer::NotPresent)
-                                      << QList<int>{V::NotPresent, V::NotPresent} << "0 of 2 tracks accurate";
-        QTest::newRow("offline") << int(AccurateRipAnswer::NotChecked) << QList<int>{V::NotChecked}
-                                 << "not checked";
-        QTest::newRow("broken answer") << int(AccurateRipAnswer::Broken) << QList<int>{V::NotChecked}
-                                       << "not checked";
+        const int asRead = int(Files::AsRead);
+        QTest::newRow("all") << found << QList<int>{V::Accurate, V::Accurate} << asRead
+                             << "All tracks accurately ripped; files bit-identical to the disc";
+        QTest::newRow("some") << found << QList<int>{V::Accurate, V::Mismatch, V::NotPresent} << asRead
+                              << "1 of 3 tracks accurate; files bit-identical to the audio read";
+        QTest::newRow("disc unknown") << int(AccurateRipAnswer::NotPresent) << QList<int>{V::NotPresent, V::NotPresent}
+                                      << asRead << "0 of 2 tracks accurate; files bit-identical to the audio read";
+        QTest::newRow("offline") << int(AccurateRipAnswer::NotChecked) << QList<int>{V::NotChecked} << asRead
+                                 << "AccurateRip not checked; files bit-identical to the audio read";
+        QTest::newRow("broken answer") << int(AccurateRipAnswer::Broken) << QList<int>{V::NotChecked} << asRead
+                                       << "AccurateRip not checked; files bit-identical to the audio read";
+        QTest::newRow("normalized") << found << QList<int>{V::Accurate, V::Accurate} << int(Files::Normalized)
+                                    << "All tracks accurately ripped; files normalized, not bit-identical to the disc";
+        QTest::newRow("lossy") << found << QList<int>{V::Accurate} << int(Files::Lossy)
+                               << "All tracks accurately ripped; files in a lossy format, not bit-identical to the disc";
+        QTest::newRow("a file that differs") << found << QList<int>{V::Accurate, V::Accurate} << int(Files::Differ)
+                                             << "All tracks accurately ripped; files differ from the audio read";
     }
-    // The summary is the line before the last; the last is the SHA-256 of all text above the
-    // summary, which a changed character no longer matches.
+    // The summary is the line before the last; the last is the SHA-256 of all text above it,
+    // the summary too, which a changed character no longer matches.
     void summary()
     {
         QFETCH(int, status);
         QFETCH(QList<int>, kinds);
+        QFETCH(int, files);
         QFETCH(QString, summary);
         QList<AccurateRipVerdict::Kind> verdicts;
         for (int k : kinds)
             verdicts.append(AccurateRipVerdict::Kind(k));
-        const QString text = ripLogText(reportOf(AccurateRipAnswer::Status(status), verdicts));
+        const QString text = ripLogText(reportOf(AccurateRipAnswer::Status(status), verdicts, Files(files)));
         QVERIFY(text.endsWith(QLatin1Char('\n')));
         const QStringList lines = text.split(QLatin1Char('\n'));
-        QCOMPARE(lines[lines.size() - 3], summary);
-        const QString body = text.left(text.lastIndexOf(summary + QStringLiteral("\nSHA-256: ")));
+        QCOMPARE(lines[lines.size() - 3], QStringLiteral("Summary: ") + summary);
+        const QString body = text.left(text.lastIndexOf(QStringLiteral("SHA-256: ")));
         const QByteArray sha = QCryptographicHash::hash(body.toUtf8(), QCryptographicHash::Sha256).toHex();
         QCOMPARE(lines[lines.size() - 2], QStringLiteral("SHA-256: ") + QString::fromLatin1(sha));
         QVERIFY(body.contains(QStringLiteral("Album: Ålbum: one/two\n")));
+    }
+
+    void normalization_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("peak");
+        QTest::addColumn<int>("ratio");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("off") << false << 11567 << 98 << "Not normalized";
+        QTest::newRow("silent") << true << 0 << 98 << "Not normalized: the track is silent";
+        QTest::newRow("raised") << true << 11567 << 98 << "Normalized: gain +8.87 dB (peak 35.3 % to 98 %)";
+        QTest::newRow("lowered") << true << 32768 << 98 << "Normalized: gain -0.18 dB (peak 100.0 % to 98 %)";
+        QTest::newRow("ratio above 100") << true << 16384 << 150 << "Normalized: gain +6.02 dB (peak 50.0 % to 100 %)";
+    }
+    // The gain as the normalizer applies it: the peak brought to the ratio of full scale.
+    void normalization()
+    {
+        WrittenAudio written;
+        QFETCH(bool, on);
+        QFETCH(int, peak);
+        QFETCH(int, ratio);
+        written.normalizeOn = on;
+        written.peakBefore = peak;
+        written.ratio = ratio;
+        QTEST(written.normalizationText(), "line");
+        QCOMPARE(written.normalized(), on && peak > 0);
     }
 
     void foreignAnswers_data()
@@ -145,17 +193,18 @@ private Q_SLOTS:
         const QString found = QStringLiteral("found");
         const QString other = QStringLiteral("not checked (the answer was for another disc)");
         QTest::newRow("this disc") << dbarPressing(id, match) << found << "All tracks accurately ripped";
-        QTest::newRow("another first disc sum") << forgedPressing(id, match, 1, id.id1 + 1) << other << "not checked";
-        QTest::newRow("another second disc sum") << forgedPressing(id, match, 2, id.id2 ^ 0x100) << other << "not checked";
-        QTest::newRow("another freedb ID") << forgedPressing(id, match, 3, 0x12345678) << other << "not checked";
-        QTest::newRow("255 tracks") << dbarPressing(id, many) << other << "not checked";
-        QTest::newRow("one track") << dbarPressing(id, {{5, kV1}}) << other << "not checked";
+        QTest::newRow("another first disc sum") << forgedPressing(id, match, 1, id.id1 + 1) << other << "AccurateRip not checked";
+        QTest::newRow("another second disc sum") << forgedPressing(id, match, 2, id.id2 ^ 0x100) << other << "AccurateRip not checked";
+        QTest::newRow("another freedb ID") << forgedPressing(id, match, 3, 0x12345678) << other << "AccurateRip not checked";
+        QTest::newRow("255 tracks") << dbarPressing(id, many) << other << "AccurateRip not checked";
+        QTest::newRow("one track") << dbarPressing(id, {{5, kV1}}) << other << "AccurateRip not checked";
         // Only this disc's pressing counts, whatever another one beside it says.
         QTest::newRow("another disc beside this one")
             << forgedPressing(id, match, 1, 7) + dbarPressing(id, {{3, 0x1111}, {4, 0x2222}}) << found
             << "0 of 2 tracks accurate";
         // Confidence 0 and checksum 0 hold no checksum, even for a silent track whose sums are 0.
         QTest::newRow("placeholder") << dbarPressing(id, {{5, kV1}, {0, 0}}) << found << "1 of 2 tracks accurate";
+        QTest::newRow("for no disc") << forgedPressing(id, match, 1, 0) << other << "AccurateRip not checked";
     }
     // An AccurateRip answer counts only when it is for this disc: its track count, both disc
     // sums and its freedb ID; what the log then says of the disc and in its summary.
@@ -180,7 +229,8 @@ private Q_SLOTS:
         QCOMPARE(proof.write(ini).size(), 2);
         const QString log = QString::fromUtf8(fileBytes(dir + QStringLiteral("/Album.log")));
         const QStringList lines = log.split(QLatin1Char('\n'));
-        QTEST(lines[lines.size() - 3], "summary");
+        QFETCH(QString, summary);
+        QCOMPARE(lines[lines.size() - 3].section(QStringLiteral("; "), 0, 0), QStringLiteral("Summary: ") + summary);
         QTEST(lineAfter(log, QStringLiteral("AccurateRip database: ")), "database");
     }
 
@@ -250,7 +300,7 @@ private Q_SLOTS:
         const QString base = dir + QStringLiteral("/sub/A= B#C&");
         QCOMPARE(proof.write(ini), (QStringList{base + ".log", base + ".cue"}));
         QCOMPARE(proof.write(ini), (QStringList{base + " (2).log", base + " (2).cue"}));
-        QVERIFY(QString::fromUtf8(fileBytes(base + ".log")).contains(QStringLiteral("\nnot checked\nSHA-256: ")));
+        QVERIFY(QString::fromUtf8(fileBytes(base + ".log")).contains(QStringLiteral("\nSummary: AccurateRip not checked; ")));
         ini.write(settings::writeLog, QStringLiteral("no"));
         QCOMPARE(proof.write(ini), QStringList());
         QVERIFY(!QFileInfo::exists(base + " (3).log"));
