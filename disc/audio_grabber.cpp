@@ -71,6 +71,13 @@ struct AudioGrabber::Private {
         const auto &list = driveList();
         return driveNum >= 1 && driveNum <= int(list.size()) ? &list[size_t(driveNum - 1)] : nullptr;
     }
+    // The current drive's entry; an empty one when driveNum names none.
+    const CdDriveEntry &drive()
+    {
+        static const CdDriveEntry none;
+        const CdDriveEntry *current = currentDrive();
+        return current ? *current : none;
+    }
     const CdTocTrack *track(int number) const
     {
         const int index = number - 1;
@@ -106,29 +113,10 @@ int AudioGrabber::driveCount() const { return int(d->driveList().size()); }
 int AudioGrabber::driveNum() const { return d->driveNum; }
 void AudioGrabber::setDriveNum(int n) { d->driveNum = n; }
 
-QString AudioGrabber::driveLetter() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->path : QString();
-}
-
-QString AudioGrabber::driveName() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->name : QString();
-}
-
-QString AudioGrabber::driveVendor() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->vendor : QString();
-}
-
-QString AudioGrabber::driveModel() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->model : QString();
-}
+QString AudioGrabber::driveLetter() const { return d->drive().path; }
+QString AudioGrabber::driveName() const { return d->drive().name; }
+QString AudioGrabber::driveVendor() const { return d->drive().vendor; }
+QString AudioGrabber::driveModel() const { return d->drive().model; }
 
 int AudioGrabber::driveReadType() const { return d->driveReadType; }
 void AudioGrabber::setDriveReadType(int type) { d->driveReadType = type; }
