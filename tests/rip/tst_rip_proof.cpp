@@ -30,6 +30,8 @@ RipReport reportOf(AccurateRipAnswer::Status status, const QList<AccurateRipVerd
     r.toc.tracks = {{1, 0, 400, true}, {2, 400, 300, true}, {3, 700, 200, true}};
     r.toc.leadoutLsn = 900;
     r.accurateRipStatus = status;
+    r.driveVendor = QStringLiteral("PLEXTOR");
+    r.driveModel = QStringLiteral("DVDR   PX-716A\nSummary: forged");
     r.artist = QStringLiteral("Band \"X\"");
     r.album = QStringLiteral("Ålbum: one/two");
     for (int i = 0; i < kinds.size(); ++i) {
@@ -152,6 +154,8 @@ private Q_SLOTS:
         const QByteArray sha = QCryptographicHash::hash(body.toUtf8(), QCryptographicHash::Sha256).toHex();
         QCOMPARE(lines[lines.size() - 2], QStringLiteral("SHA-256: ") + QString::fromLatin1(sha));
         QVERIFY(body.contains(QStringLiteral("Album: Ålbum: one/two\n")));
+        QVERIFY(body.contains(QStringLiteral("\nDrive vendor: PLEXTOR\nDrive model: DVDR   PX-716A\u240ASummary: forged\n")));
+        QCOMPARE(text.count(QStringLiteral("\nSummary: ")), 1);
     }
 
     void normalization_data()
