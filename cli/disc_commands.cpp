@@ -1,4 +1,5 @@
 #include "cli/cli_command.h"
+#include "cli/lookup_output.h"
 
 #include "disc/accuraterip_disc_id.h"
 #include "disc/audio_grabber.h"
@@ -94,38 +95,55 @@ int runToc(const QStringList &args)
     return 0;
 }
 
-int runLookup(const QStringList &args)
+// The names as the window would show them, then the other releases that hold the disc.
+void printNames(AudioGrabber &grabber)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Looks the disc up on the CDDB server of harvelo.ini (\"cddb server\", \"cgi script\",\n"
-        "\"timeout\"), or with --local in its CD-Text and cdplayer.ini."));
-    parser.addOption({QStringLiteral("local"), QStringLiteral("Use the local source.")});
-    AudioGrabber grabber;
-    int status = 0;
-    if (!readDisc(grabber, args, parser, &status))
-        return status;
-    const IniFile ini;
-    grabber.setCddbTimeOut(ini.read(settings::cddbTimeout));
-    grabber.setCddbServerAddress(ini.read(settings::cddbServer));
-    grabber.setCddbCGIScript(ini.read(settings::cgiScript));
-    if (!grabber.QueryDiscInfo(parser.isSet(QStringLiteral("local")) ? 2 : 1))
-        return failWith(QStringLiteral("Could not find freedb info!"));
     // Names from a server, one to a line whatever they hold.
-    std::printf("artist: %s\nalbum: %s\ngenre: %s\n", qPrintable(nameOnOneLine(grabber.discArtist())),
-                qPrintable(nameOnOneLine(grabber.discAlbum())),
-                qPrintable(nameOnOneLine(grabber.discGenre())));
+    const DiscNames &names = grabber.discNames();
+    std::printf("artist: %s\nalbum: %s\ngenre: %s\nyear: %s\n", qPrintable(nameOnOneLine(grabber.discArtist())),
+                qPrintable(nameOnOneLine(grabber.discAlbum())), qPrintable(nameOnOneLine(grabber.discGenre())),
+                qPrintable(names.year()));
+    if (names.discNumber > 0)
+        std::printf("disc: %d/%d\n", names.discNumber, names.discTotal);
+    std::printf("source: %s\n", qPrintable(nameOnOneLine(grabber.namesSource())));
     for (int k = 1; k <= grabber.trackCount(); ++k) {
         grabber.setTrackNum(k);
         std::printf("%d: %s\n", k, qPrintable(nameOnOneLine(grabber.trackTitle())));
     }
+    printOtherReleases(grabber, stdout);
+}
+
+int runLookup(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Looks the disc up on-line: on MusicBrainz (\"musicbrainz\", \"musicbrainz server\" of\n"
+        "harvelo.ini), then on the CDDB server (\"cddb server\", \"cgi script\", \"timeout\"); or\n"
+        "with --local in its CD-Text and cdplayer.ini. Prints the names and where they came\n"
+        "from; when several MusicBrainz releases hold the disc, the others follow as\n"
+        "\"other release:\" lines, and --release names the disc after one of them."));
+    parser.addOption({QStringLiteral("local"), QStringLiteral("Use the local source.")});
+    parser.addOption(releaseOption());
+    AudioGrabber grabber;
+    int status = 0;
+    if (!readDisc(grabber, args, parser, &status))
+        return status;
+    const QString release = parser.value(releaseOption());
+    prepareLookup(grabber, release);
+    if (!grabber.QueryDiscInfo(parser.isSet(QStringLiteral("local")) ? 2 : 1)) {
+        printOnlineAnswers(grabber);
+        return failWith(QStringLiteral("Could not find freedb info!"));
+    }
+    if (const QString problem = releaseProblem(grabber, release); !problem.isEmpty())
+        return failWith(problem);
+    printNames(grabber);
     return 0;
 }
 
 const CliRegistration registration{
     {"drives", "drives", &runDrives},
     {"toc", "toc [--drive N]", &runToc},
-    {"lookup", "lookup [--drive N] [--local]", &runLookup},
+    {"lookup", "lookup [--drive N] [--local] [--release MBID]", &runLookup},
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/cli_command.h"
 #include "cli/console_rip_host.h"
+#include "cli/lookup_output.h"
 
 #include "rip/track_list_format.h"
 #include "codec/audio_file.h"
@@ -28,7 +29,7 @@ const char kHelp[] =
     "    harvelo-cli rip - rip tracks of a CD or CD image without a window\n\n"
     "SYNOPSIS\n"
     "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg]\n"
-    "                    [--output DIR] [--lookup] [--offset N] [--force]\n\n"
+    "                    [--output DIR] [--lookup [--release MBID]] [--offset N] [--force]\n\n"
     "DESCRIPTION\n"
     "    Rips as the rip window does, with the settings of harvelo.ini: the naming rule and\n"
     "    its replacements, the encoder settings, normalizing and tags. Beside the files it\n"
@@ -40,8 +41,11 @@ const char kHelp[] =
     "    --tracks LIST  Tracks to rip, e.g. 1,3-5. Default: every audio track.\n"
     "    --format F     mp3, wav, wma or ogg. Default: \"output type\".\n"
     "    --output DIR   Output directory. Default: \"output directory\".\n"
-    "    --lookup       Names from the CDDB server first, then CD-Text and cdplayer.ini.\n"
-    "                   Default: CD-Text and cdplayer.ini only.\n"
+    "    --lookup       Names on-line first (MusicBrainz, then the CDDB server), then\n"
+    "                   CD-Text and cdplayer.ini. Default: CD-Text and cdplayer.ini only.\n"
+    "                   When several MusicBrainz releases hold the disc, the others are\n"
+    "                   listed on stderr as \"other release:\" lines.\n"
+    "    --release MBID With --lookup: name the disc after this MusicBrainz release.\n"
     "    --offset N     Read offset in samples, -3000 to 3000. Default: \"read offset\"\n"
     "                   for a drive, 0 for an image.\n"
     "    --force        Overwrite existing files; without it they are left and the rip\n"
@@ -113,6 +117,9 @@ RipSnapshot snapshotOf(AudioGrabber &grabber, const QList<int> &tracks)
     s.artist = grabber.discArtist().isEmpty() ? QStringLiteral("Unknown Artist") : grabber.discArtist();
     s.album = grabber.discAlbum().isEmpty() ? QStringLiteral("Unknown Album") : grabber.discAlbum();
     s.genre = tracklist::genreIndex(grabber.discGenre().isEmpty() ? QStringLiteral("other") : grabber.discGenre());
+    if (s.genre < 0)
+        s.genreText = grabber.discGenre();
+    s.names = grabber.discNames();
     return s;
 }
 
@@ -121,6 +128,7 @@ struct RipOptions {
     std::optional<int> format;
     std::optional<QString> output;
     std::optional<int> offset;
+    QString release;
     bool lookup = false;
     bool force = false;
 };
@@ -151,18 +159,30 @@ std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &gr
         o.tracks = *chosen;
     }
     o.lookup = p.isSet(QStringLiteral("lookup"));
+    o.release = p.value(releaseOption());
+    if (!o.release.isEmpty() && !o.lookup)
+        return QStringLiteral("--release takes effect with --lookup only");
     o.force = p.isSet(QStringLiteral("force"));
     return std::nullopt;
 }
 
-void lookUpNames(AudioGrabber &grabber, bool online)
+// On-line first with --lookup, then CD-Text and cdplayer.ini. False (after telling why) when the
+// release asked for does not hold the disc.
+bool lookUpNames(AudioGrabber &grabber, const RipOptions &o)
 {
-    const IniFile ini;
-    grabber.setCddbTimeOut(ini.read(settings::cddbTimeout));
-    grabber.setCddbServerAddress(ini.read(settings::cddbServer));
-    grabber.setCddbCGIScript(ini.read(settings::cgiScript));
-    if (!online || !grabber.QueryDiscInfo(1))
+    prepareLookup(grabber, o.release);
+    if (o.lookup && grabber.QueryDiscInfo(1)) {
+        printOtherReleases(grabber, stderr);
+    } else {
+        if (o.lookup)
+            printOnlineAnswers(grabber);
         grabber.QueryDiscInfo(2);
+    }
+    if (const QString problem = releaseProblem(grabber, o.release); !problem.isEmpty()) {
+        failWith(problem);
+        return false;
+    }
+    return true;
 }
 
 int ripWith(AudioGrabber &grabber, const RipOptions &o)
@@ -199,9 +219,10 @@ int runRip(const QStringList &args)
         {QStringLiteral("format"), QStringLiteral("mp3, wav, wma or ogg."), QStringLiteral("F")},
         {QStringLiteral("output"), QStringLiteral("Output directory."), QStringLiteral("DIR")},
         {QStringLiteral("offset"), QStringLiteral("Read offset in samples."), QStringLiteral("N")},
-        {QStringLiteral("lookup"), QStringLiteral("Names from CDDB, then local.")},
+        {QStringLiteral("lookup"), QStringLiteral("Names from MusicBrainz and CDDB, then local.")},
         {QStringLiteral("force"), QStringLiteral("Overwrite existing files.")},
     });
+    parser.addOption(releaseOption());
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         std::printf("%s", kHelp);
         return 0;
@@ -225,12 +246,13 @@ int runRip(const QStringList &args)
         return failWith(*bad);
     if (options.offset)
         grabber.setReadOffset(*options.offset);
-    lookUpNames(grabber, options.lookup);
+    if (!lookUpNames(grabber, options))
+        return 1;
     return ripWith(grabber, options);
 }
 
 const CliRegistration registration{
-    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup] [--offset N] [--force]",
+    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup [--release MBID]] [--offset N] [--force]",
      &runRip},
 };
 

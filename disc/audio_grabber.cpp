@@ -3,9 +3,8 @@
 #include "disc/cd_disc.h"
 #include "disc/cd_drive_list.h"
 #include "disc/cd_track_reader.h"
-#include "lookup/cddb_client.h"
+#include "disc/disc_lookup.h"
 #include "disc/freedb_disc_id.h"
-#include "lookup/local_disc_db.h"
 #include "disc/shifted_track_reader.h"
 #include "settings/settings_keys.h"
 
@@ -55,8 +54,7 @@ struct AudioGrabber::Private {
     int cddbTimeOut = settings::cddbTimeout.defaultValue;
     QString cddbServer = settings::defaultCddbServer();
     QString cddbScript = settings::defaultCgiScript();
-    DiscNames names;
-    QString namesSource;
+    DiscLookup lookup;
 
     const std::vector<CdDriveEntry> &driveList()
     {
@@ -83,28 +81,7 @@ struct AudioGrabber::Private {
         const int index = number - 1;
         return index >= 0 && index < int(toc.tracks.size()) ? &toc.tracks[size_t(index)] : nullptr;
     }
-    std::optional<DiscNames> localNames(QString *source) const;
 };
-
-std::optional<DiscNames> AudioGrabber::Private::localNames(QString *source) const
-{
-    DiscNames found;
-    if (disc) {
-        const CdText text = disc->cdText();
-        found = DiscNames{text.artist, text.album, {}, text.titles};
-    }
-    QStringList sources;
-    if (!found.isEmpty())
-        sources.append(QStringLiteral("CD-Text"));
-    if (const auto stored = LocalDiscDb::find(FreedbToc::fromToc(toc).discId())) {
-        found = stored->filledFrom(found);
-        sources.append(QStringLiteral("local"));
-    }
-    *source = sources.join(QStringLiteral(", "));
-    if (found.isEmpty())
-        return std::nullopt;
-    return found;
-}
 
 AudioGrabber::AudioGrabber() : d(std::make_unique<Private>()) {}
 AudioGrabber::~AudioGrabber() = default;
@@ -133,8 +110,7 @@ void AudioGrabber::ReadTOC()
 {
     d->drivesListed = false;
     d->toc = {};
-    d->names = {};
-    d->namesSource.clear();
+    d->lookup.clear();
     d->disc.reset();
     d->discError.clear();
     if (const CdDriveEntry *drive = d->currentDrive())
@@ -214,26 +190,27 @@ void AudioGrabber::setCddbCGIScript(const QString &script) { d->cddbScript = scr
 
 bool AudioGrabber::QueryDiscInfo(int source)
 {
-    std::optional<DiscNames> found;
-    QString from = QStringLiteral("CDDB");
     if (source == kSourceOnline)
-        found = CddbClient(d->cddbServer, d->cddbScript, d->cddbTimeOut).lookup(FreedbToc::fromToc(d->toc));
-    else if (source == kSourceLocal)
-        found = d->localNames(&from);
-    if (found) {
-        d->names = found->shortened();
-        d->namesSource = from;
-    }
-    return found.has_value();
+        return d->lookup.queryOnline(d->toc, d->disc.get(), {d->cddbServer, d->cddbScript, d->cddbTimeOut});
+    if (source == kSourceLocal)
+        return d->lookup.queryLocal(d->toc, d->disc.get());
+    return false;
 }
 
-QString AudioGrabber::discArtist() const { return d->names.artist; }
-QString AudioGrabber::discAlbum() const { return d->names.album; }
-QString AudioGrabber::discGenre() const { return d->names.genre; }
+QString AudioGrabber::discArtist() const { return d->lookup.names().artist; }
+QString AudioGrabber::discAlbum() const { return d->lookup.names().album; }
+QString AudioGrabber::discGenre() const { return d->lookup.names().genre; }
 
-QString AudioGrabber::trackTitle() const { return d->names.titles.value(d->trackNum - 1); }
+QString AudioGrabber::trackTitle() const { return d->lookup.names().shownTitle(d->trackNum - 1); }
+QString AudioGrabber::trackArtist() const { return d->lookup.names().ownArtist(d->trackNum - 1); }
+const DiscNames &AudioGrabber::discNames() const { return d->lookup.names(); }
 
-QString AudioGrabber::namesSource() const { return d->namesSource; }
+QString AudioGrabber::namesSource() const { return d->lookup.source(); }
+QStringList AudioGrabber::onlineAnswers() const { return d->lookup.onlineAnswers(); }
+const QList<ReleaseCandidate> &AudioGrabber::releaseCandidates() const { return d->lookup.candidates(); }
+int AudioGrabber::chosenRelease() const { return int(d->lookup.chosen()); }
+bool AudioGrabber::chooseRelease(const QString &releaseId) { return d->lookup.chooseRelease(releaseId); }
+void AudioGrabber::setPreferredRelease(const QString &releaseId) { d->lookup.preferredRelease = releaseId; }
 
 DiscCodes AudioGrabber::discCodes() const
 {

@@ -3,6 +3,7 @@
 #include "disc/disc_codes.h"
 #include "codec/sample_block.h"
 #include "disc/track_checksums.h"
+#include "lookup/release_choice.h"
 
 #include <QString>
 #include <cstdint>
@@ -11,7 +12,7 @@
 struct CdToc;
 
 // CD drives and images through libcdio, secure reading through libcdio-paranoia, and the
-// CDDB lookup. One instance lives on the main window; while a job runs only the job calls it.
+// name lookups (MusicBrainz, CDDB, CD-Text, the local database). One instance lives on the main window; while a job runs only the job calls it.
 // QueryDiscInfo may run on a worker thread (it makes its own network objects there).
 class AudioGrabber {
 public:
@@ -81,17 +82,35 @@ public:
     void setCddbServerAddress(const QString &address);
     QString cddbCGIScript() const;
     void setCddbCGIScript(const QString &script);
-    // 1: the CDDB server (blocks up to cddbTimeOut; callable from a worker thread);
-    // 2: CD-Text and cdplayer.ini beside the settings file. True when found; the names below
-    // then change, else they stay. ReadTOC empties them.
+    // 1: on-line: MusicBrainz (unless "musicbrainz" in the settings is not yes), then the CDDB
+    // server; each within cddbTimeOut, a found release's cover art too (callable from a worker
+    // thread). 2: CD-Text and cdplayer.ini beside the settings file. True when found; the names
+    // below then change, else they stay. ReadTOC empties them.
     bool QueryDiscInfo(int source);
-    QString discArtist() const;
+    QString discArtist() const; // the disc's (album) artist
     QString discAlbum() const;
     QString discGenre() const;
-    QString trackTitle() const; // of trackNum
-    // Where the names came from: "CDDB", "CD-Text", "local", "CD-Text, local"; empty when
-    // none was found since ReadTOC.
+    // Of trackNum; "Artist / Title" for a track whose artist is not the disc's.
+    QString trackTitle() const;
+    // The artist of trackNum where it is not the disc's; else empty.
+    QString trackArtist() const;
+    // Everything the last lookup found: track artists, date, disc number and total, MusicBrainz
+    // IDs, the front cover.
+    const DiscNames &discNames() const;
+    // Where the names came from: "MusicBrainz release <mbid>", "CDDB <category> <discid>",
+    // "CD-Text", "local", "CD-Text, local"; empty when none was found since ReadTOC.
     QString namesSource() const;
+    // What the servers that did not name the disc answered in the last on-line query, a line
+    // each ("gnudb.gnudb.org: 500 Unknown developer email").
+    QStringList onlineAnswers() const;
+    // Every MusicBrainz release that holds the disc, and the index of the one named.
+    const QList<ReleaseCandidate> &releaseCandidates() const;
+    int chosenRelease() const;
+    // Names the disc after another of the candidates (fetching its cover; callable from a
+    // worker thread); false when none has this ID.
+    bool chooseRelease(const QString &releaseId);
+    // The release QueryDiscInfo(1) names when it holds the disc; empty: the automatic choice.
+    void setPreferredRelease(const QString &releaseId);
     // Catalog number, ISRCs and pregaps of the disc read by ReadTOC.
     DiscCodes discCodes() const;
 

@@ -56,7 +56,7 @@ DiscCodes readDiscCodes(const CdDisc &disc)
     return codes;
 }
 
-QString musicBrainzDiscId(const CdToc &toc)
+FreedbToc musicBrainzSession(const CdToc &toc)
 {
     int last = 0, leadout = toc.leadoutLsn;
     for (const CdTocTrack &track : toc.tracks) {
@@ -67,15 +67,27 @@ QString musicBrainzDiscId(const CdToc &toc)
             break;
         }
     }
-    if (last == 0)
-        return {};
-    // The first session only, through the same libdiscid call as the freedb ID.
     FreedbToc session;
+    if (last == 0)
+        return session;
     session.firstTrack = toc.tracks.front().number;
     session.leadoutOffset = leadout + kLsnToLba;
     for (const CdTocTrack &track : toc.tracks) {
         if (track.number <= last)
             session.trackOffsets.push_back(track.firstLsn + kLsnToLba);
     }
-    return session.musicBrainzId();
+    return session;
+}
+
+QString musicBrainzDiscId(const CdToc &toc)
+{
+    // The first session only, through the same libdiscid call as the freedb ID.
+    return musicBrainzSession(toc).musicBrainzId();
+}
+
+QString readDiscCatalog(const CdDisc &disc)
+{
+    if (disc.isImage())
+        return validCatalog(disc.image()->codes.catalog);
+    return validCatalog(takeCdioString(cdio_get_mcn(disc.handle())));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "disc/freedb_disc_id.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,11 @@ DiscCodes readDiscCodes(const CdDisc &disc);
 QString validCatalog(const QString &mcn);
 QString validIsrc(const QString &isrc);
 
-// The MusicBrainz disc ID (libdiscid) of the first session: an enhanced CD's data track
-// moves the lead-out to 11400 sectors before it. Empty without audio tracks.
+// Only the catalog number: asking a drive for every ISRC takes seconds.
+QString readDiscCatalog(const CdDisc &disc);
+
+// The audio tracks of the first session, as MusicBrainz knows a disc by them: an enhanced CD's
+// data track moves the lead-out to 11400 sectors before it. Empty without audio tracks.
+FreedbToc musicBrainzSession(const CdToc &toc);
+// The MusicBrainz disc ID (libdiscid) of that session. Empty without audio tracks.
 QString musicBrainzDiscId(const CdToc &toc);

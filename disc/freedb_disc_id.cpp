@@ -66,3 +66,25 @@ QString FreedbToc::queryArguments() const
     parts.append(QString::number(leadoutOffset / kSectorsPerSecond));
     return parts.join(QLatin1Char(' '));
 }
+
+QString FreedbToc::musicBrainzToc() const
+{
+    if (isEmpty())
+        return {};
+    QStringList parts{QString::number(firstTrack),
+                      QString::number(firstTrack + int(trackOffsets.size()) - 1),
+                      QString::number(leadoutOffset)};
+    for (int offset : trackOffsets)
+        parts.append(QString::number(offset));
+    return parts.join(QLatin1Char(' '));
+}
+
+QList<qint64> FreedbToc::trackLengthsMs() const
+{
+    QList<qint64> lengths;
+    for (size_t i = 0; i < trackOffsets.size(); ++i) {
+        const int end = i + 1 < trackOffsets.size() ? trackOffsets[i + 1] : leadoutOffset;
+        lengths.append(qint64(end - trackOffsets[i]) * 1000 / kSectorsPerSecond);
+    }
+    return lengths;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <vector>
 
@@ -19,4 +20,8 @@ struct FreedbToc {
     QString musicBrainzId() const;
     // "DISCID N OFFSET... SECONDS", the arguments of "cddb query".
     QString queryArguments() const;
+    // "FIRST LAST LEADOUT OFFSET...", MusicBrainz's "toc" of the same offsets.
+    QString musicBrainzToc() const;
+    // The playing time of each track in milliseconds, the last one up to the lead-out.
+    QList<qint64> trackLengthsMs() const;
 };

@@ -9,6 +9,7 @@
 #include "tests/support/audio_fixtures.h"
 #include "tests/support/accuraterip_fixture.h"
 #include "tests/support/cddb_test_server.h"
+#include "tests/support/musicbrainz_fixture.h"
 #include "tests/support/wav_fixture.h"
 
 #include <QCoreApplication>
@@ -182,6 +183,27 @@ void cddbSeeds(const QDir &freedb)
     }
 }
 
+// ws/2 disc replies in the shapes the fixtures build, and pictures as a cover-art server sends.
+void lookupSeeds()
+{
+    const QString disc = QStringLiteral("DyMY0l8y0023KMaLKg6rccb1Bac-");
+    const QList<MbTrack> tracks{{QStringLiteral("Song"), 60000, QStringLiteral("Alice & Bob")},
+                                {QStringLiteral("Tune"), 70000},
+                                {QStringLiteral("Air"), 80000, {}, QStringLiteral("Air (remastered)")}};
+    MbRelease single{QStringLiteral("a"), QStringLiteral("Album"), QStringLiteral("The Band"), QStringLiteral("1999-09-13"),
+                     QStringLiteral("GB"), QStringLiteral("602537351169")};
+    single.media = {MbMedium{tracks, {disc}}};
+    MbRelease box{QStringLiteral("b"), QStringLiteral("Box"), QStringLiteral("Various Artists")};
+    box.media = {MbMedium{{{QStringLiteral("One"), 1000}}}, MbMedium{tracks}};
+    const QString target = QStringLiteral("musicbrainz_json");
+    writeSeed(target, QStringLiteral("disc.json"), mbDiscReply(disc, {150, 4650, 9900}, 15900, {single, box}));
+    writeSeed(target, QStringLiteral("toc.json"), mbTocReply({box}));
+    writeSeed(target, QStringLiteral("stub.json"), "{\"id\":\"x\",\"title\":\"t\",\"tracks\":[]}");
+    writeSeed(QStringLiteral("cover_image"), QStringLiteral("front.jpg"), coverJpeg(8, 8));
+    writeSeed(QStringLiteral("cover_image"), QStringLiteral("front.png"), coverPng(8, 8));
+    writeSeed(QStringLiteral("cover_image"), QStringLiteral("huge_header.png"), pngHeaderClaiming(20000, 20000));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -200,5 +222,6 @@ int main(int argc, char **argv)
     httpSeeds();
     cueWriterSeeds();
     cddbSeeds(QDir(QFile::decodeName(argv[2])));
+    lookupSeeds();
     return 0;
 }

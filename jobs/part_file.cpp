@@ -245,3 +245,13 @@ bool sameFile(const QString &a, const QString &b)
         && ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
         && sa.st_ino == sb.st_ino;
 }
+
+bool writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    PartFile part(path);
+    QFile file(part.path());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    file.close();
+    return file.error() == QFileDevice::NoError && part.commit();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 #include <sys/types.h>
@@ -78,3 +79,7 @@ QString conflictMessage(const QString &finalPath);
 // True when both paths name one and the same existing file: the same device and inode once
 // symbolic links are followed, so a hard or symbolic link to a file is that file.
 bool sameFile(const QString &a, const QString &b);
+
+// Writes `bytes` as the whole of `path` through a PartFile: the file is there complete, or an
+// existing one stays as it was. False when it could not be written.
+bool writeWholeFile(const QString &path, const QByteArray &bytes);

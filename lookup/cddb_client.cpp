@@ -6,6 +6,7 @@
 #include "lookup/xmcd_entry.h"
 
 #include <QDeadlineTimer>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QUrl>
 
@@ -92,11 +93,37 @@ QString CddbClient::serverUrl() const
     return ::serverUrl(m_address, script).toString();
 }
 
-std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const
+namespace {
+
+// The reply's status line as the server wrote it, for telling what it answered.
+QString statusLine(const QByteArray &reply)
+{
+    static const QRegularExpression status(QStringLiteral("^[1-5][0-9][0-9]( |$)"));
+    const QString text = serverWords(reply);
+    return status.match(text).hasMatch() ? text : QStringLiteral("the reply is no CDDB answer");
+}
+
+// One command's reply: the body of an HTTP 200, else what went wrong in `problem`.
+std::optional<QByteArray> ask(HttpFetcher &http, const QUrl &url, const QDeadlineTimer &deadline,
+                              int timeoutMs, QString *problem)
+{
+    const std::optional<HttpReply> reply = http.request(url, deadline);
+    if (!reply)
+        *problem = QStringLiteral("no usable answer within %1 ms").arg(timeoutMs);
+    else if (reply->status != 200)
+        *problem = QString::number(reply->status) + QLatin1Char(' ') + serverWords(reply->reason);
+    else
+        return reply->body;
+    return std::nullopt;
+}
+
+} // namespace
+
+CddbAnswer CddbClient::lookup(const FreedbToc &toc) const
 {
     const QUrl base(serverUrl());
     if (toc.isEmpty() || !base.isValid() || base.host().isEmpty())
-        return std::nullopt;
+        return {};
     const QDeadlineTimer deadline(std::max(1, m_timeoutMs));
     HttpFetcher http(base);
     const auto command = [&base](const QString &words) {
@@ -105,18 +132,39 @@ std::optional<DiscNames> CddbClient::lookup(const FreedbToc &toc) const
                          .arg(plusJoined(words.split(QLatin1Char(' '))), helloArgument()));
         return url;
     };
-    const auto queryReply = http.get(command(QStringLiteral("cddb query ") + toc.queryArguments()),
-                                     deadline);
-    const auto match = queryReply ? parseQueryReply(*queryReply) : std::nullopt;
+    CddbAnswer answer;
+    const auto fail = [&answer, &base](const QString &what) {
+        answer.problem = base.host() + QStringLiteral(": ") + what;
+        return answer;
+    };
+    QString problem;
+    const auto queryReply = ask(http, command(QStringLiteral("cddb query ") + toc.queryArguments()),
+                                deadline, m_timeoutMs, &problem);
+    if (!queryReply)
+        return fail(problem);
+    const std::optional<Match> match = parseQueryReply(*queryReply);
     if (!match)
-        return std::nullopt;
-    const auto readReply = http.get(
-        command(QStringLiteral("cddb read %1 %2").arg(match->category, match->discId)), deadline);
-    const auto entry = readReply ? parseReadReply(*readReply) : std::nullopt;
-    const auto names = entry ? parseXmcdEntry(*entry, match->category) : std::nullopt;
+        return fail(statusLine(*queryReply));
+    const auto readReply = ask(http, command(QStringLiteral("cddb read %1 %2").arg(match->category, match->discId)),
+                               deadline, m_timeoutMs, &problem);
+    if (!readReply)
+        return fail(problem);
+    const std::optional<QByteArray> entry = parseReadReply(*readReply);
+    if (!entry)
+        return fail(statusLine(*readReply));
+    answer.names = parseXmcdEntry(*entry, match->category);
     // Reading the answer is part of the lookup: a reply that takes too long to parse is as
     // late as one that arrives too late.
-    return deadline.hasExpired() ? std::nullopt : names;
+    if (deadline.hasExpired()) {
+        answer.names.reset();
+        return fail(QStringLiteral("no usable answer within %1 ms").arg(m_timeoutMs));
+    }
+    if (!answer.names)
+        return fail(QStringLiteral("the entry names nothing"));
+    // Words of the server's, shown in the log: no longer than a category or an ID can be.
+    answer.category = match->category.left(64);
+    answer.discId = match->discId.left(64);
+    return answer;
 }
 
 std::optional<CddbMatch> parseCddbQueryReply(const QByteArray &reply)

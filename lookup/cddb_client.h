@@ -7,6 +7,15 @@
 
 struct FreedbToc;
 
+// What the CDDB server said of a disc: the names of the entry with its category and disc ID, or
+// in a line what the server answered instead ("gnudb.gnudb.org: 500 Unknown developer email").
+struct CddbAnswer {
+    std::optional<DiscNames> names;
+    QString category;
+    QString discId;
+    QString problem;
+};
+
 // The CDDB exchange over HTTP: "cddb query" for the disc, then "cddb read" of the first exact
 // match (200, or the first line of 210), else of the first inexact one (211). The time-out
 // bounds the whole exchange. Usable from any thread: the network objects and the event loop
@@ -15,7 +24,7 @@ class CddbClient {
 public:
     CddbClient(QString serverAddress, QString cgiScript, int timeoutMs);
 
-    std::optional<DiscNames> lookup(const FreedbToc &toc) const;
+    CddbAnswer lookup(const FreedbToc &toc) const;
 
     // http://host:80/script unless the address names https:// or a port.
     QString serverUrl() const;

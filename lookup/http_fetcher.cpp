@@ -1,5 +1,7 @@
 #include "lookup/http_fetcher.h"
 
+#include "disc/text_decoding.h"
+
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkProxy>
@@ -71,6 +73,22 @@ QUrl serverUrl(const QString &address, const QString &path)
     return url;
 }
 
+QString serverWords(const QByteArray &text)
+{
+    const qsizetype lineEnd = text.indexOf('\n');
+    QString words = fromUtf8OrLatin1(text.left(lineEnd < 0 ? text.size() : lineEnd).trimmed().left(200));
+    for (QChar &c : words) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return words;
+}
+
+QByteArray userAgent()
+{
+    return QByteArrayLiteral("Harvelo/" HARVELO_VERSION " ( " HARVELO_CONTACT " )");
+}
+
 HttpFetcher::HttpFetcher(const QUrl &server)
 {
     if (isLoopback(server))
@@ -91,7 +109,9 @@ std::optional<HttpReply> HttpFetcher::request(const QUrl &url, const QDeadlineTi
 {
     if (deadline.hasExpired())
         return std::nullopt;
-    const std::unique_ptr<QNetworkReply> reply(m_manager.get(QNetworkRequest(url)));
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+    const std::unique_ptr<QNetworkReply> reply(m_manager.get(request));
     reply->setReadBufferSize(kReadAhead);
     BoundedBody body(*reply, maxBytes);
     QEventLoop loop;
@@ -115,5 +135,6 @@ std::optional<HttpReply> HttpFetcher::request(const QUrl &url, const QDeadlineTi
     const bool cut = status == 200 && reply->error() != QNetworkReply::NoError;
     if (body.refused() || status == 0 || cut)
         return std::nullopt;
-    return HttpReply{status, status == 200 ? body.take() : QByteArray()};
+    return HttpReply{status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray(),
+                     reply->rawHeader("Retry-After"), status == 200 ? body.take() : QByteArray()};
 }

@@ -11,11 +11,21 @@ class QUrl;
 // has none) with `path` as the URL's path.
 QUrl serverUrl(const QString &address, const QString &path);
 
-// What a server answered in time: its HTTP status, and the body of a 200.
+// What a server answered in time: its HTTP status with its reason phrase, the Retry-After
+// header (of a 503), and the body of a 200.
 struct HttpReply {
     int status = 0;
+    QByteArray reason;
+    QByteArray retryAfter;
     QByteArray body;
 };
+
+// A server's own words for a message or a log: the first line, at most 200 characters, read as
+// UTF-8 (else Latin-1), control characters as blanks.
+QString serverWords(const QByteArray &text);
+
+// "Harvelo/<version> ( <contact> )": every request names the program, as the services ask.
+QByteArray userAgent();
 
 // HTTP GETs whose replies are bounded in size and in time: the one place where the program
 // takes a reply from a server, so a hostile or broken server can neither hold a lookup past its

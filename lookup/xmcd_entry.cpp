@@ -73,6 +73,16 @@ void splitTitle(const QString &title, DiscNames &names)
     names.album = slash < 0 ? title : title.mid(slash + 3).trimmed();
 }
 
+// "Artist / Title" track lines of a various-artists entry.
+void splitTrackArtists(DiscNames &names)
+{
+    for (QString &title : names.titles) {
+        const ShownTitle split = splitShownTitle(title);
+        names.trackArtists.append(split.artist);
+        title = split.title;
+    }
+}
+
 } // namespace
 
 std::optional<DiscNames> parseXmcdEntry(const QByteArray &entry, const QString &category)
@@ -86,7 +96,11 @@ std::optional<DiscNames> parseXmcdEntry(const QByteArray &entry, const QString &
     names.genre = decodeText(values.value("DGENRE")).trimmed();
     if (names.genre.isEmpty())
         names.genre = category;
+    names.date = releaseDate(decodeText(values.value("DYEAR")).trimmed());
     for (int i = 0; i <= lastTrack; ++i)
         names.titles.append(decodeText(values.value("TTITLE" + QByteArray::number(i))).trimmed());
+    names.trackTotal = int(names.titles.size());
+    if (isVariousArtists(names.artist))
+        splitTrackArtists(names);
     return names;
 }

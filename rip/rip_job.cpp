@@ -2,8 +2,6 @@
 
 #include "codec/audio_file.h"
 #include "disc/audio_grabber.h"
-#include "tags/audio_information.h"
-#include "tags/tag_saving.h"
 #include "codec/audio_transform.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
@@ -71,6 +69,7 @@ void RipJob::pass()
         count += ticked(row) ? 1 : 0;
     m_host.showTrackCount(count);
     m_proof = std::make_unique<RipProof>(m_c.grabber, m_snapshot.artist, m_snapshot.album);
+    m_coverArt = IniFile().read(settings::coverArt) == QLatin1String("yes");
 
     for (int row = 1; row <= trackCount; ++row) {
         if (!ticked(row))
@@ -87,6 +86,7 @@ void RipJob::pass()
         if (m_control.stopRequested())
             break;
     }
+    saveCover();
     prove();
     reportReadLosses();
     m_host.finish(m_browseDir);
@@ -266,22 +266,6 @@ bool RipJob::openTrack(int row)
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile(); // the empty file goes with its PartFile
     return false;
-}
-
-// The file is the job's own until the commit: tagged in place, it must still decode exactly as
-// the writer left it. That reading also gives the CRC of the audio as the file holds it.
-bool RipJob::saveTags(int row, const QString &path)
-{
-    const DecodedAudio written = decodeAudio(path);
-    if (m_written.lossless && written.complete)
-        m_written.crc32 = written.crc32;
-    AudioInformation &info = m_c.information;
-    info.infoTitle = m_snapshot.rows[row - 1].title;
-    info.infoAlbum = m_snapshot.album;
-    info.infoArtist = m_snapshot.artist;
-    info.infoGenre = int16_t(m_snapshot.genre);
-    info.infoTrack = int16_t(row);
-    return saveTagsChecked(info, path, worker() ? 1 : 2, written) == TagSave::Saved;
 }
 
 // One message at the end of the rip for every saved track that lost audio.

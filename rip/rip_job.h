@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/disc_names.h"
 #include "rip/rip_track_result.h"
 #include "rip/written_audio.h"
 
@@ -35,6 +36,12 @@ struct RipSnapshot {
     QString artist;
     QString album;
     int genre = -1; // ID3v1 genre number, -1 for none
+    // A looked-up genre the ID3v1 list lacks, written as text where a tag holds text; empty:
+    // the name of `genre`.
+    QString genreText;
+    // What the lookup found beyond the window's fields, read from the grabber when the job
+    // starts: track artists, date, disc number, MusicBrainz IDs, the front cover.
+    DiscNames names;
     // The headless rip's choices over "output type" and "output directory" of the settings.
     std::optional<int> outputType;
     std::optional<QString> outputDirectory;
@@ -134,6 +141,7 @@ private:
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
     bool saveTags(int row, const QString &path);
+    void saveCover();
     void reportReadLosses();
     void pump(int times);
     NamingSettings naming(const IniFile &ini) const;
@@ -146,6 +154,7 @@ private:
     RipJobHost &m_host;
     JobControl &m_control;
     int m_tickedCount = 0;
+    bool m_coverArt = false; // "cover art": embed the front cover and save it beside the tracks
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
     QList<RipTrackResult> m_results;

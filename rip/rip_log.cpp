@@ -97,8 +97,11 @@ QString tocText(const RipReport &r)
 QString namesText(const RipReport &r)
 {
     const QString source = r.namesSource.isEmpty() ? QStringLiteral("as entered") : r.namesSource;
-    return QStringLiteral("Names (%1)\n  Artist: %2\n  Album: %3\n\n")
-        .arg(nameOnOneLine(source), nameOnOneLine(r.artist), nameOnOneLine(r.album));
+    QString t = QStringLiteral("Names (%1)\n  Artist: %2\n  Album: %3\n")
+                    .arg(nameOnOneLine(source), nameOnOneLine(r.artist), nameOnOneLine(r.album));
+    for (const QString &answer : r.onlineAnswers)
+        t += QStringLiteral("  Not found on-line: %1\n").arg(nameOnOneLine(answer));
+    return t + QLatin1Char('\n');
 }
 
 // What was read from the disc: the sums the AccurateRip database verifies.

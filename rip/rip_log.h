@@ -50,6 +50,7 @@ struct RipReport {
     QString artist;
     QString album;
     QString namesSource; // empty: as typed in the window
+    QStringList onlineAnswers; // what the on-line servers that named nothing answered
     QList<RippedTrack> tracks;
     QList<UnrippedTrack> unripped;
     bool stopped = false; // Stop ended the rip

@@ -11,22 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// Whole or not at all, as every output; PartFile's temporary name also fits a long name.
-bool writeText(const QString &path, const QString &text)
-{
-    PartFile part(path);
-    QFile file(part.path());
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    file.close();
-    return file.error() == QFileDevice::NoError && part.commit();
-}
-
-} // namespace
-
 QString proofBaseName(const QString &album, const IniFile &ini)
 {
     return cleanName(album.isEmpty() ? QStringLiteral("rip") : album,
@@ -54,6 +38,7 @@ RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QSt
     r.artist = artist;
     r.album = album;
     r.namesSource = grabber.namesSource();
+    r.onlineAnswers = grabber.onlineAnswers();
 }
 
 // The log, the cue sheet and the AccurateRip verdict know a track by its number on the disc.
@@ -128,7 +113,7 @@ QStringList RipProof::write(const IniFile &ini, QStringList *failed)
                                                  {cuePath, cueSheetText(m_report, m_grabber.discCodes(), directory)}};
     for (const auto &[path, text] : files) {
         // Earlier logs are kept: a thousandth rip of one album gets none.
-        if (!QFileInfo::exists(path) && writeText(path, text))
+        if (!QFileInfo::exists(path) && writeWholeFile(path, text.toUtf8()))
             written.append(path);
         else if (failed)
             failed->append(path);

@@ -71,6 +71,13 @@ inline constexpr IntKey cdSource{kCddb, "cd source", -1};
 inline constexpr IntKey cddbTimeout{kCddb, "timeout", 7000};
 inline constexpr TextKey cddbServer{kCddb, "cddb server", &defaultCddbServer};
 inline constexpr TextKey cgiScript{kCddb, "cgi script", &defaultCgiScript};
+// The on-line lookup asks MusicBrainz first ("yes"), then the CDDB server; its cover art comes
+// from the Cover Art Archive.
+inline constexpr TextKey musicBrainz{kCddb, "musicbrainz", [] { return QStringLiteral("yes"); }};
+inline constexpr TextKey musicBrainzServer{kCddb, "musicbrainz server",
+                                           [] { return QStringLiteral("https://musicbrainz.org"); }};
+inline constexpr TextKey coverArtServer{kCddb, "cover art server",
+                                        [] { return QStringLiteral("https://coverartarchive.org"); }};
 // The AccurateRip database serves its files over plain HTTP only.
 inline constexpr TextKey accurateRipServer{kCddb, "accuraterip server", [] { return QStringLiteral("www.accuraterip.com"); }};
 
@@ -79,6 +86,9 @@ inline constexpr TextKey normalize{kOutputFormat, "normalize", [] { return QStri
 inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
 inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
+// "yes": a lookup fetches the release's front cover, and a rip embeds it in every file and
+// saves it as cover.jpg (or .png) beside the tracks.
+inline constexpr TextKey coverArt{kOutputFormat, "cover art", [] { return QStringLiteral("yes"); }};
 // "yes": a rip writes <album>.log and <album>.cue beside its files.
 inline constexpr TextKey writeLog{kOutputFormat, "write log", [] { return QStringLiteral("yes"); }};
 // "yes": a rip or conversion that ends while no window of the program is active says how it

@@ -1,6 +1,7 @@
 #include "tags/audio_information.h"
 
 #include "tags/genres.h"
+#include "tags/tag_writers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,27 +21,6 @@ bool taggable(const TagLib::File &file)
         && file.audioProperties()->sampleRate() > 0;
 }
 
-TagLib::String text(const QString &value)
-{
-    return TagLib::String(value.toStdString(), TagLib::String::UTF8);
-}
-
-// A tag that holds the genre as text gets the genre's name; -1 (or an unknown number) none.
-void fill(TagLib::Tag &tag, const AudioInformation &info)
-{
-    const auto saved = [&info](AudioInformation::Field field) { return info.savedFields & field; };
-    if (saved(AudioInformation::Title))
-        tag.setTitle(text(info.infoTitle));
-    if (saved(AudioInformation::Artist))
-        tag.setArtist(text(info.infoArtist));
-    if (saved(AudioInformation::Album))
-        tag.setAlbum(text(info.infoAlbum));
-    if (saved(AudioInformation::Genre))
-        tag.setGenre(text(genreName(info.infoGenre)));
-    if (saved(AudioInformation::Track))
-        tag.setTrack(info.infoTrack > 0 ? unsigned(info.infoTrack) : 0);
-}
-
 // Each version is saved on its own and leaves the other tag of the file as it is.
 bool saveMp3(const char *path, const AudioInformation &info)
 {
@@ -48,15 +28,12 @@ bool saveMp3(const char *path, const AudioInformation &info)
     if (!taggable(file))
         return false;
     if (info.mp3TagInfoVersion == 1) {
-        TagLib::ID3v1::Tag *tag = file.ID3v1Tag(true);
-        fill(*tag, info);
         const bool known = info.infoGenre >= 0 && !genreName(info.infoGenre).isEmpty();
-        if (info.savedFields & AudioInformation::Genre)
-            tag->setGenreNumber(known ? unsigned(info.infoGenre) : 255);
+        writeId3v1(*file.ID3v1Tag(true), info.tagSet(), known ? info.infoGenre : -1);
         return file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripNone, TagLib::ID3v2::v3,
                          TagLib::File::DoNotDuplicate);
     }
-    fill(*file.ID3v2Tag(true), info);
+    writeId3v2(*file.ID3v2Tag(true), info.tagSet());
     return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v3,
                      TagLib::File::DoNotDuplicate);
 }
@@ -66,7 +43,7 @@ bool saveOgg(const char *path, const AudioInformation &info)
     TagLib::Ogg::Vorbis::File file(path);
     if (!taggable(file) || !file.tag())
         return false;
-    fill(*file.tag(), info);
+    writeXiphComment(*file.tag(), info.tagSet());
     return file.save();
 }
 
@@ -75,7 +52,7 @@ bool saveWma(const char *path, const AudioInformation &info)
     TagLib::ASF::File file(path);
     if (!taggable(file) || !file.tag())
         return false;
-    fill(*file.tag(), info);
+    writeAsf(*file.tag(), info.tagSet());
     return file.save();
 }
 
@@ -85,11 +62,25 @@ bool saveWav(const char *path, const AudioInformation &info)
     TagLib::RIFF::WAV::File file(path);
     if (!taggable(file))
         return false;
-    fill(*file.InfoTag(), info);
+    writeRiffInfo(*file.InfoTag(), info.tagSet());
     return file.save(TagLib::RIFF::WAV::File::Info, TagLib::File::StripNone);
 }
 
 } // namespace
+
+TagSet AudioInformation::tagSet() const
+{
+    TagSet tags = extra;
+    tags.fields = savedFields;
+    tags.title = infoTitle;
+    tags.artist = infoArtist;
+    tags.album = infoAlbum;
+    // A genre name only text tags can hold wins over the number's name there.
+    if (tags.genre.isEmpty())
+        tags.genre = genreName(infoGenre);
+    tags.track = infoTrack;
+    return tags;
+}
 
 bool AudioInformation::SaveTags(const QString &path)
 {

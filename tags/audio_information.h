@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/tag_set.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -11,9 +13,23 @@ public:
     int16_t infoTrack = 0;
     int16_t mp3TagInfoVersion = 2;
     // The properties SaveTags writes; the file keeps what it holds for the others.
-    enum Field : unsigned { Title = 1, Album = 2, Artist = 4, Genre = 8, Track = 16, AllFields = 31 };
+    enum Field : unsigned {
+        Title = TagSet::Title,
+        Album = TagSet::Album,
+        Artist = TagSet::Artist,
+        Genre = TagSet::Genre,
+        Track = TagSet::Track,
+        AllFields = TagSet::AllFields
+    };
     unsigned savedFields = AllFields;
+    // What a rip knows beyond the five properties: album artist, date, track and disc totals,
+    // disc number, MusicBrainz IDs, front cover, and a genre name outside the ID3v1 list (written
+    // as text in place of infoGenre's name). Its title, artist, album, track and fields are not
+    // used; its empty fields are not written.
+    TagSet extra;
 
     // Writes the properties into the file; false when the file cannot be tagged.
     bool SaveTags(const QString &path);
+    // What SaveTags writes: the five properties over `extra`.
+    TagSet tagSet() const;
 };

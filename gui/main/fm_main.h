@@ -39,6 +39,9 @@ public:
     int output_format = 0;
     bool playing = false, paused = false;
     bool freedb_refresh = false;
+    // The genre the last refresh selected: a rip takes a looked-up genre that the list lacks as
+    // text unless the user chose another since.
+    int refreshed_genre = -1;
     bool shown = false;
     bool no_quit_prompt = false;
     int last_x = 0, last_y = 0, edit_row = 0;
@@ -112,6 +115,9 @@ public:
     void commitOpenEdit();
     // Colours the list's selected row from the current skin, with text that stays readable.
     void styleTrackList();
+    // The looked-up genre as text when the genre list lacks it and the user kept the selection
+    // the refresh made; else empty.
+    QString lookedUpGenreText() const;
     // Looks whether the disc in the chosen drive changed, and refreshes the list when it did
     // and "refresh on disc change" is "yes". The window's timer calls it every 2 s; it does
     // nothing while a job, a lookup, playback, a name edit or another window is busy, and
@@ -131,6 +137,7 @@ public:
 
     // FreeDB
     void btn_freedbClick();
+    void chooseRelease();
 
     // Rip and output format
     void btn_mp3Click();

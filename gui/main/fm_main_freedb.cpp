@@ -1,6 +1,7 @@
 #include "gui/main/fm_main.h"
 
 #include "gui/main/busy_wait.h"
+#include "gui/main/forms.h"
 #include "gui/services/prompter.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
@@ -24,6 +25,18 @@ void Tfm_main::btn_freedbClick()
         services::prompter().information(QStringLiteral("Could not find freedb info!"), this);
         return;
     }
+    chooseRelease();
     freedb_refresh = true;
     btn_refreshClick();
+}
+
+// Several MusicBrainz releases hold the disc: the user may name another than the automatic
+// choice, whose cover then comes while the window keeps painting.
+void Tfm_main::chooseRelease()
+{
+    if (AudioGrabber.releaseCandidates().size() < 2)
+        return;
+    const QString id = fm_release->choose(AudioGrabber.releaseCandidates(), AudioGrabber.chosenRelease());
+    if (!id.isEmpty())
+        waitBusyFor([this, &id] { return AudioGrabber.chooseRelease(id); });
 }

@@ -106,6 +106,7 @@ void Tfm_main::refreshList()
     if (!freedb_refresh)
         readDiscLocally(*this);
     fillDiscFields(*this);
+    refreshed_genre = skcb_genre->currentIndex();
     fillTrackRows(*this);
     selectAll();
     freedb_refresh = false;
@@ -140,6 +141,14 @@ void Tfm_main::pollDisc()
         return;
     if (m_discProbe->changed(AudioGrabber.driveLetter()))
         refreshList();
+}
+
+QString Tfm_main::lookedUpGenreText() const
+{
+    const QString genre = AudioGrabber.discGenre();
+    if (genre.isEmpty() || tracklist::genreIndex(genre) >= 0 || skcb_genre->currentIndex() != refreshed_genre)
+        return {};
+    return genre;
 }
 
 void Tfm_main::selectAll()

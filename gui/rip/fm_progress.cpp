@@ -265,6 +265,8 @@ RipSnapshot Tfm_progress::snapshot() const
     s.artist = fm_main->skedt_artist->text();
     s.album = fm_main->skedt_album->text();
     s.genre = fm_main->skcb_genre->currentIndex();
+    s.genreText = fm_main->lookedUpGenreText();
+    s.names = fm_main->AudioGrabber.discNames();
     return s;
 }
 

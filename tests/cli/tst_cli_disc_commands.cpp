@@ -93,17 +93,20 @@ private Q_SLOTS:
         server.setQueryReply(CddbTestServer::exactMatch(QStringLiteral("jazz"), discId, QStringLiteral("x")));
         server.setEntry(QStringLiteral("jazz"), discId, "DTITLE=Quartet / Live\nTTITLE1=Encore\n");
         IniFile ini;
+        ini.write(settings::musicBrainz, QStringLiteral("no"));
         ini.write(settings::cddbServer, server.address());
         ini.write(settings::cdUnit, m_drives - 2);
         const ProcessResult found = cli({QStringLiteral("lookup")});
         QCOMPARE(found.status, 0);
-        QCOMPARE(found.outLines(), (QStringList{"artist: Quartet", "album: Live", "genre: jazz", "1: ", "2: Encore"}));
+        QCOMPARE(found.outLines(), (QStringList{"artist: Quartet", "album: Live", "genre: jazz", "year: ",
+                                                "source: CDDB jazz " + discId, "1: ", "2: Encore"}));
 
         server.setQueryReply(CddbTestServer::noMatch());
         const ProcessResult missing = cli({QStringLiteral("lookup")});
         QCOMPARE(missing.status, 1);
         QVERIFY(missing.outLines().isEmpty());
-        QVERIFY(QString::fromUtf8(missing.err).contains(QStringLiteral("Could not find freedb info!")));
+        QCOMPARE(QString::fromUtf8(missing.err), QStringLiteral("harvelo-cli: 127.0.0.1: 202 No match found\n"
+                                                                "harvelo-cli: Could not find freedb info!\n"));
     }
 
     void lookupIsBounded_data()
@@ -128,6 +131,7 @@ private Q_SLOTS:
         server.setQueryReply(CddbTestServer::exactMatch(QStringLiteral("misc"), discId, QStringLiteral("x")));
         server.setEntry(QStringLiteral("misc"), discId, "DTITLE=" + artist + " / Live\n");
         IniFile ini;
+        ini.write(settings::musicBrainz, QStringLiteral("no"));
         ini.write(settings::cddbServer, server.address());
         ini.write(settings::cddbTimeout, 4000);
         ini.write(settings::cdUnit, m_drives - 2);
@@ -147,7 +151,8 @@ private Q_SLOTS:
         const ProcessResult run = cli({QStringLiteral("lookup"), QStringLiteral("--local"), QStringLiteral("--drive"),
                              QString::number(m_drives - 1)});
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.outLines(), (QStringList{"artist: Band", "album: Record", "genre: ", "1: Alpha", "2: Beta"}));
+        QCOMPARE(run.outLines(), (QStringList{"artist: Band", "album: Record", "genre: ", "year: ", "source: CD-Text",
+                                              "1: Alpha", "2: Beta"}));
         QCOMPARE(cli({QStringLiteral("lookup"), QStringLiteral("--local"), QStringLiteral("--drive"),
                       QString::number(m_drives)}).status, 1);
     }

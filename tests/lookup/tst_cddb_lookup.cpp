@@ -1,4 +1,6 @@
 #include "disc/audio_grabber.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "tests/lookup/freedb_fixture.h"
 #include "tests/support/cd_image_fixture.h"
 #include "tests/support/cddb_test_server.h"
@@ -52,6 +54,9 @@ class TestCddbLookup : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // These tests ask the CDDB server alone.
+    void initTestCase() { IniFile().write(settings::musicBrainz, QStringLiteral("no")); }
+
     void realEntries_data()
     {
         QTest::addColumn<QString>("file");
@@ -153,6 +158,38 @@ private Q_SLOTS:
         QVERIFY(head.startsWith("GET /~cddb/cddb.cgi?cmd=cddb+query+" + discId + "+2+150+230+"));
         QVERIFY(head.contains("+Harvelo+") && head.contains("&proto=6"));
         QVERIFY(head.contains("\r\nHost: 127.0.0.1:"));
+    }
+
+    void errorsAreTold_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<QByteArray>("queryReply");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("a client the server refuses") << int(Behaviour::Answer) << QByteArray("500 Unknown developer email\r\n")
+                                                     << "500 Unknown developer email";
+        QTest::newRow("HTTP 500") << int(Behaviour::HttpError) << QByteArray() << "500 Internal Server Error";
+        QTest::newRow("no match") << int(Behaviour::Answer) << CddbTestServer::noMatch() << "202 No match found";
+        QTest::newRow("entry missing") << int(Behaviour::Answer) << CddbTestServer::exactMatch("blues", "DISCID", "x")
+                                       << "401 blues DISCID No such CD entry in database";
+        QTest::newRow("no CDDB reply") << int(Behaviour::Garbage) << QByteArray() << "the reply is no CDDB answer";
+        QTest::newRow("silent") << int(Behaviour::NeverAnswer) << QByteArray() << "no usable answer within 600 ms";
+    }
+    // What the server answered, in a line for the command line and the log; the hello names
+    // Harvelo whatever the answer.
+    void errorsAreTold()
+    {
+        QFETCH(int, behaviour);
+        QFETCH(QByteArray, queryReply);
+        QFETCH(QString, told);
+        AudioGrabber grabber;
+        loadDisc(grabber, makeCdImage(testEnv().makeDir(QStringLiteral("told")), {CdImageTrack{588 * 80}}));
+        CddbTestServer server;
+        server.setBehaviour(Behaviour(behaviour));
+        server.setQueryReply(queryReply.replace("DISCID", grabber.discId().toLatin1()));
+        pointAt(grabber, server, 600);
+        QVERIFY(!grabber.QueryDiscInfo(1));
+        QCOMPARE(grabber.onlineAnswers(), QStringList{"127.0.0.1: " + told.replace("DISCID", grabber.discId())});
+        QVERIFY(server.requestHeads().value(0).contains("+Harvelo+"));
     }
 
     void timeOutBoundsTheWholeExchange_data()

@@ -69,6 +69,41 @@ private Q_SLOTS:
             QCOMPARE(names->titles.value(it.key()), it.value());
     }
 
+    void trackArtistsAndYear_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("trackArtists");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("various artists, \"Artist / Title\"")
+            << QByteArray("DTITLE=Various Artists / Hits\nDYEAR=2003\nTTITLE0=Alice / Song\n"
+                          "TTITLE1=Bob & Carol / Tune / Reprise\nTTITLE2=No Artist Here\n")
+            << QStringList{"Song", "Tune / Reprise", "No Artist Here"} << QStringList{"Alice", "Bob & Carol", ""}
+            << "2003";
+        QTest::newRow("one artist, a title with a slash")
+            << QByteArray("DTITLE=Band / Album\nDYEAR=Spring 99\nTTITLE0=Medley: A / B\n")
+            << QStringList{"Medley: A / B"} << QStringList{} << "";
+        QTest::newRow("a real entry's year") << freedbEntry(QStringLiteral("netcddb-d50dd30f.xmcd"))
+                                             << QStringList{} << QStringList{} << "1997";
+    }
+    // A various-artists entry gives each track its artist, and the track list shows the line as
+    // the entry wrote it; DYEAR is the date when it is a year.
+    void trackArtistsAndYear()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, trackArtists);
+        const auto names = parseXmcdEntry(entry, QStringLiteral("misc"));
+        QVERIFY(names.has_value());
+        QTEST(names->date, "date");
+        if (titles.isEmpty())
+            return;
+        QCOMPARE(names->titles, titles);
+        QCOMPARE(names->trackArtists, trackArtists);
+        QCOMPARE(names->shownTitle(1 % titles.size()), trackArtists.isEmpty() ? titles.value(0)
+                                                                              : QStringLiteral("Bob & Carol / Tune / Reprise"));
+    }
+
     void refusesWhatIsNoEntry_data()
     {
         QTest::addColumn<QByteArray>("text");

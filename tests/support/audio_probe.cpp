@@ -1,5 +1,6 @@
 #include "tests/support/audio_probe.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,6 +56,22 @@ ProbeResult probeAudio(const QString &path)
     result.seconds = format.value(QStringLiteral("duration")).toString().toDouble();
     addTags(result.tags, format);
     return result;
+}
+
+QMap<QString, QString> mutagenTags(const QString &path)
+{
+    const QByteArray json = run(QStringLiteral(HARVELO_SYSTEM_PYTHON), {QStringLiteral(HARVELO_TAG_READER), path});
+    QMap<QString, QString> tags;
+    const QJsonObject object = QJsonDocument::fromJson(json).object();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        tags.insert(it.key(), it.value().toString());
+    return tags;
+}
+
+QString frontCoverText(const QString &mimeType, const QByteArray &bytes)
+{
+    return QStringLiteral("%1 %2 type 3")
+        .arg(mimeType, QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex()));
 }
 
 std::vector<int16_t> decodeWithFfmpeg(const QString &path)

@@ -18,6 +18,12 @@ struct ProbeResult {
 
 ProbeResult probeAudio(const QString &path);
 
+// The tags of an MP3, Ogg Vorbis or WMA file as python3-mutagen reads them (read_tags.py says
+// how they are named); empty when the file cannot be read.
+QMap<QString, QString> mutagenTags(const QString &path);
+// "<mime type> <SHA-1 of the bytes> type 3": a front cover as mutagenTags shows it.
+QString frontCoverText(const QString &mimeType, const QByteArray &bytes);
+
 // The file decoded by ffmpeg to interleaved 16-bit samples at its own rate and channels.
 std::vector<int16_t> decodeWithFfmpeg(const QString &path);
 

@@ -28,6 +28,11 @@ QString pathOf(const QByteArray &requestLine)
     return QUrl(QString::fromLatin1(requestLine.split(' ').value(1))).path();
 }
 
+QString queryOf(const QByteArray &requestLine)
+{
+    return QUrl(QString::fromLatin1(requestLine.split(' ').value(1))).query(QUrl::FullyEncoded);
+}
+
 QByteArray httpHead(const QByteArray &status)
 {
     return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain; charset=UTF-8\r\n";
@@ -43,6 +48,7 @@ QByteArray httpResponse(const QByteArray &status, const QByteArray &body)
 
 CddbTestServer::CddbTestServer()
 {
+    m_clock.start();
     m_anchor = new QObject;
     m_anchor->moveToThread(&m_thread);
     m_thread.start();
@@ -76,6 +82,41 @@ void CddbTestServer::setBehaviour(Behaviour behaviour)
     m_behaviour = behaviour;
 }
 
+void CddbTestServer::setBehaviourFor(const QString &pathPrefix, Behaviour behaviour)
+{
+    QMutexLocker lock(&m_mutex);
+    m_pathBehaviours.insert(pathPrefix, behaviour);
+}
+
+void CddbTestServer::setTocReply(const QByteArray &bytes)
+{
+    QMutexLocker lock(&m_mutex);
+    m_tocReply = bytes;
+}
+
+QList<qint64> CddbTestServer::requestTimes() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_times;
+}
+
+// The longest prefix with a behaviour of its own that starts `path`; empty for none.
+QString CddbTestServer::prefixOf(const QString &path) const
+{
+    QString longest;
+    for (auto it = m_pathBehaviours.cbegin(); it != m_pathBehaviours.cend(); ++it) {
+        if (path.startsWith(it.key()) && it.key().size() > longest.size())
+            longest = it.key();
+    }
+    return longest;
+}
+
+CddbTestServer::Behaviour CddbTestServer::behaviourFor(const QString &path) const
+{
+    const QString prefix = prefixOf(path);
+    return prefix.isEmpty() ? m_behaviour : m_pathBehaviours.value(prefix);
+}
+
 void CddbTestServer::setQueryReply(const QByteArray &reply)
 {
     QMutexLocker lock(&m_mutex);
@@ -92,6 +133,12 @@ void CddbTestServer::setFile(const QString &path, const QByteArray &bytes)
 {
     QMutexLocker lock(&m_mutex);
     m_files.insert(path, bytes);
+}
+
+void CddbTestServer::setRedirect(const QString &path, const QByteArray &location)
+{
+    QMutexLocker lock(&m_mutex);
+    m_redirects.insert(path, location);
 }
 
 QStringList CddbTestServer::paths() const
@@ -160,23 +207,25 @@ void CddbTestServer::onReadyRead(QTcpSocket *socket)
         return;
     socket->setProperty("answered", true);
     head.truncate(end);
-    const QString command = commandOf(head.left(head.indexOf("\r\n")));
-    const QString path = pathOf(head.left(head.indexOf("\r\n")));
-    {
-        QMutexLocker lock(&m_mutex);
-        m_heads.append(head);
-        m_commands.append(command);
-        m_paths.append(path);
-    }
+    const QByteArray requestLine = head.left(head.indexOf("\r\n"));
+    const QString command = commandOf(requestLine);
+    const QString path = pathOf(requestLine);
     QMutexLocker lock(&m_mutex);
-    const Behaviour behaviour = m_behaviour;
+    m_heads.append(head);
+    m_commands.append(command);
+    m_paths.append(path);
+    m_times.append(m_clock.elapsed());
+    const Behaviour behaviour = behaviourFor(path);
     lock.unlock();
     const bool flooding = behaviour == Behaviour::Flood || behaviour == Behaviour::FloodAnnounced;
-    if (flooding && command.startsWith(QLatin1String("cddb read "))) {
-        flood(socket, behaviour == Behaviour::FloodAnnounced);
+    if (flooding && (command.isEmpty() || command.startsWith(QLatin1String("cddb read ")))) {
+        flood(socket, behaviour == Behaviour::FloodAnnounced,
+              command.isEmpty() ? QByteArray("{\"releases\":[{\"title\":\"")
+                                : QByteArray("210 misc 00000000 CD database entry follows (until terminating `.')\r\n"
+                                             "DTITLE="));
         return;
     }
-    const QByteArray response = responseFor(command, path);
+    const QByteArray response = responseFor(command, path, queryOf(requestLine));
     if (response.isNull())
         return;
     if (behaviour == Behaviour::Drip) {
@@ -188,10 +237,8 @@ void CddbTestServer::onReadyRead(QTcpSocket *socket)
 }
 
 // Keeps about a megabyte queued, so the flood is never held in memory here.
-void CddbTestServer::flood(QTcpSocket *socket, bool announced)
+void CddbTestServer::flood(QTcpSocket *socket, bool announced, const QByteArray &start)
 {
-    const QByteArray start = "210 misc 00000000 CD database entry follows (until terminating `.')\r\n"
-                             "DTITLE=";
     const QByteArray end = "\r\n.\r\n";
     const QByteArray length = "Content-Length: "
                               + QByteArray::number(start.size() + kFloodBytes + end.size()) + "\r\n";
@@ -230,10 +277,17 @@ void CddbTestServer::drip(QTcpSocket *socket, const QByteArray &response)
 }
 
 // Null for a server that stays silent.
-QByteArray CddbTestServer::responseFor(const QString &command, const QString &path) const
+QByteArray CddbTestServer::responseFor(const QString &command, const QString &path, const QString &query)
 {
     QMutexLocker lock(&m_mutex);
-    switch (m_behaviour) {
+    switch (behaviourFor(path)) {
+    case Behaviour::UnavailableOnce:
+        if (!m_unavailableSent.contains(prefixOf(path))) {
+            m_unavailableSent.insert(prefixOf(path));
+            return "HTTP/1.1 503 Service Unavailable\r\nRetry-After: 1\r\nContent-Length: 0\r\n"
+                   "Connection: close\r\n\r\n";
+        }
+        break;
     case Behaviour::NeverAnswer:
         return {};
     case Behaviour::QueryOnly:
@@ -258,13 +312,21 @@ QByteArray CddbTestServer::responseFor(const QString &command, const QString &pa
     }
     lock.unlock();
     if (command.isEmpty())
-        return fileResponse(path);
+        return fileResponse(path, query);
     return httpResponse("200 OK", replyFor(command));
 }
 
-QByteArray CddbTestServer::fileResponse(const QString &path) const
+QByteArray CddbTestServer::fileResponse(const QString &path, const QString &query) const
 {
     QMutexLocker lock(&m_mutex);
+    if (path.startsWith(QLatin1String("/ws/2/discid/")) && query.contains(QLatin1String("toc="))) {
+        if (m_tocReply.isNull())
+            return httpResponse("404 Not Found", "{\"error\": \"Not Found\"}");
+        return httpResponse("200 OK", m_tocReply);
+    }
+    if (m_redirects.contains(path))
+        return httpHead("307 Temporary Redirect") + "Location: " + m_redirects.value(path)
+               + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     if (!m_files.contains(path))
         return httpResponse("404 Not Found", "Not Found\r\n");
     return httpResponse("200 OK", m_files.value(path));

@@ -18,6 +18,11 @@ TestEnv::TestEnv()
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("HARVELO_AUDIO_OUTPUT"))
         qputenv("HARVELO_AUDIO_OUTPUT", "null");
+    // Nothing a test runs reaches past this machine, whatever server a setting names: Qt sends
+    // requests for other hosts to this proxy, a loopback port where nothing listens, without
+    // resolving their names. The program reaches loopback servers directly.
+    for (const char *name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy"})
+        qputenv(name, "http://127.0.0.1:9");
     g_env = this;
 }
 

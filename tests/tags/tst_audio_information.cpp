@@ -4,6 +4,7 @@
 #include "tests/support/audio_fixtures.h"
 #include "tests/codec/audio_test_util.h"
 #include "tests/support/audio_probe.h"
+#include "tests/support/musicbrainz_fixture.h"
 #include "tests/support/test_env.h"
 #include "tests/support/wav_fixture.h"
 
@@ -66,6 +67,12 @@ int id3v2Version(const QString &path)
     return head.startsWith("ID3") ? head.at(3) : 0;
 }
 
+// MusicBrainz IDs as a release carries them.
+const QString kRelease = QStringLiteral("f205627f-b70a-409d-adbe-66289b614e80");
+const QString kGroup = QStringLiteral("153f0a09-fead-3370-9b17-379ebd09446b");
+const QString kRecording = QStringLiteral("0cf3008f-e246-428f-abc1-35f87d584d60");
+const QString kTrack = QStringLiteral("ec60f5e2-ed8a-391d-90cd-bf119c50f6a0");
+
 } // namespace
 
 class TestAudioInformation : public QObject {
@@ -78,6 +85,8 @@ private slots:
     void mp3KeepsBothVersions();
     void wavStaysValid();
     void refusedFiles();
+    void everyFieldInEveryFormat_data();
+    void everyFieldInEveryFormat();
     void checkedSaveSeesTheAudioChange_data();
     void checkedSaveSeesTheAudioChange();
 };
@@ -187,6 +196,73 @@ void TestAudioInformation::refusedFiles()
     file.close();
     QVERIFY(!info.SaveTags(text));
     QVERIFY(!info.SaveTags(dir.filePath(QStringLiteral("song.flac"))));
+}
+
+void TestAudioInformation::everyFieldInEveryFormat_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QStringList>("expected"); // "NAME=value" as the independent reader names it
+    const QString cover = frontCoverText("image/jpeg", coverJpeg(40, 30));
+    QTest::newRow("mp3, ID3v2.3") << "mp3"
+        << QStringList{"version=2.3", "TIT2=\u00dcber Title", "TPE1=Guest Artist", "TALB=An Album",
+                       "TPE2=The Artist", "TCON=Progressive Metal", "TRCK=7/12", "TPOS=4/4",
+                       "TYER=2004", "TDAT=1703",
+                       "TXXX:MusicBrainz Album Id=" + kRelease, "TXXX:MusicBrainz Release Group Id=" + kGroup,
+                       "TXXX:MusicBrainz Release Track Id=" + kTrack, "UFID:http://musicbrainz.org=" + kRecording,
+                       "APIC=" + cover};
+    QTest::newRow("ogg, Vorbis comments") << "ogg"
+        << QStringList{"TITLE=\u00dcber Title", "ARTIST=Guest Artist", "ALBUM=An Album", "ALBUMARTIST=The Artist",
+                       "GENRE=Progressive Metal", "DATE=2004-03-17", "TRACKNUMBER=7", "TRACKTOTAL=12",
+                       "DISCNUMBER=4", "DISCTOTAL=4", "MUSICBRAINZ_ALBUMID=" + kRelease,
+                       "MUSICBRAINZ_RELEASEGROUPID=" + kGroup, "MUSICBRAINZ_TRACKID=" + kRecording,
+                       "MUSICBRAINZ_RELEASETRACKID=" + kTrack, "METADATA_BLOCK_PICTURE=" + cover};
+    QTest::newRow("wma, ASF") << "wma"
+        << QStringList{"Title=\u00dcber Title", "Author=Guest Artist", "WM/AlbumTitle=An Album",
+                       "WM/AlbumArtist=The Artist", "WM/Genre=Progressive Metal", "WM/Year=2004",
+                       "WM/TrackNumber=7", "WM/PartOfSet=4/4", "MusicBrainz/Album Id=" + kRelease,
+                       "MusicBrainz/Release Group Id=" + kGroup, "MusicBrainz/Track Id=" + kRecording,
+                       "MusicBrainz/Release Track Id=" + kTrack, "WM/Picture=" + cover};
+    QTest::newRow("wav, RIFF INFO") << "wav"
+        << QStringList{"title=\u00dcber Title", "artist=Guest Artist", "album=An Album",
+                       "genre=Progressive Metal", "track=7", "date=2004-03-17"};
+}
+
+// Everything a rip knows, under each format's usual names, read back by mutagen (ffprobe for
+// the RIFF INFO chunk, which mutagen does not read).
+void TestAudioInformation::everyFieldInEveryFormat()
+{
+    QFETCH(QString, ext);
+    QFETCH(QStringList, expected);
+    const QString path = makeFile(ext);
+    QVERIFY(!path.isEmpty());
+    AudioInformation info;
+    setTags(info, 12, 1);
+    info.infoArtist = QStringLiteral("Guest Artist");
+    TagSet &extra = info.extra;
+    extra = {};
+    extra.genre = QStringLiteral("Progressive Metal");
+    extra.albumArtist = QStringLiteral("The Artist");
+    extra.date = QStringLiteral("2004-03-17");
+    extra.trackTotal = 12;
+    extra.disc = 4;
+    extra.discTotal = 4;
+    extra.releaseId = kRelease;
+    extra.releaseGroupId = kGroup;
+    extra.recordingId = kRecording;
+    extra.releaseTrackId = kTrack;
+    extra.frontCover = {coverJpeg(40, 30), QStringLiteral("image/jpeg")};
+    QVERIFY(info.SaveTags(path));
+    info.mp3TagInfoVersion = 2;
+    QVERIFY(info.SaveTags(path));
+    const QMap<QString, QString> tags = ext == QLatin1String("wav") ? probeAudio(path).tags : mutagenTags(path);
+    QVERIFY2(!tags.isEmpty(), qPrintable(path));
+    for (const QString &pair : expected) {
+        const QString key = pair.section(QLatin1Char('='), 0, 0);
+        QCOMPARE(key + QLatin1Char('=') + tags.value(key), pair);
+    }
+    // ID3v1 keeps the genre list's number.
+    if (ext == QLatin1String("mp3"))
+        QCOMPARE(readId3v1(path).genre, 12);
 }
 
 void TestAudioInformation::checkedSaveSeesTheAudioChange_data()

@@ -4,6 +4,7 @@
 #include "settings/settings_keys.h"
 #include "tests/support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QtTest>
 
@@ -99,4 +100,39 @@ void DiscWindow::distinctSkinPictures()
 bool DiscWindow::shows(const QPixmap &shown, int slot)
 {
     return shown.cacheKey() == fm_main->skin_pic[size_t(slot)].cacheKey();
+}
+
+bool PaintCounter::eventFilter(QObject *, QEvent *event)
+{
+    paints += event->type() == QEvent::Paint;
+    return false;
+}
+
+LookupWatch::LookupWatch()
+{
+    fm_main->installEventFilter(&counter);
+    QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+        ++ticks;
+        busyTicks += QGuiApplication::overrideCursor()
+                     && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        paintsSeen = counter.paints;
+        fm_main->update();
+    });
+    timer.start(100);
+}
+
+qint64 LookupWatch::freedbCommand()
+{
+    QElapsedTimer clock;
+    clock.start();
+    fm_main->btn_freedbClick();
+    const qint64 elapsed = clock.elapsed();
+    stop();
+    return elapsed;
+}
+
+void LookupWatch::stop()
+{
+    timer.stop();
+    fm_main->removeEventFilter(&counter);
 }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 
 // The real main window started on a generated CD image. Create the scripted services first.
@@ -36,4 +37,24 @@ public:
 
 private:
     std::unique_ptr<Forms> m_forms;
+};
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override;
+};
+
+// Watches the main window during a lookup: a 100 ms timer that repaints it and counts its own
+// ticks, the ticks under the busy cursor, and the paints seen.
+struct LookupWatch {
+    PaintCounter counter;
+    QTimer timer;
+    int ticks = 0, busyTicks = 0, paintsSeen = 0;
+
+    LookupWatch();
+    // Runs the FreeDB command under the watch, which stops then; the milliseconds it took.
+    qint64 freedbCommand();
+    void stop();
 };

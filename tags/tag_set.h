@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A picture to embed: the bytes of a JPEG or PNG as they came.
+struct TagPicture {
+    QByteArray bytes;
+    QString mimeType; // "image/jpeg" or "image/png"
+    bool isEmpty() const { return bytes.isEmpty(); }
+};
+
+// Everything the tags of one file say, independent of the tag format: each writer (tag_writers.h)
+// puts these fields under its format's usual names. Empty texts, zero numbers and an empty
+// picture are left out, so the file keeps what it holds there.
+struct TagSet {
+    // The fields every format has, written only where `fields` has their bit.
+    enum Field : unsigned { Title = 1, Album = 2, Artist = 4, Genre = 8, Track = 16, AllFields = 31 };
+    unsigned fields = AllFields;
+
+    QString title;
+    QString artist; // the track's performer
+    QString album;
+    QString genre;  // as text, whether or not the ID3v1 list has it
+    int track = 0;
+
+    QString albumArtist;
+    QString date; // "1999", "1999-09" or "1999-09-13"
+    int trackTotal = 0;
+    int disc = 0;
+    int discTotal = 0;
+    // MusicBrainz: the release, its group, the recording and the release's track entry.
+    QString releaseId;
+    QString releaseGroupId;
+    QString recordingId;
+    QString releaseTrackId;
+    TagPicture frontCover;
+
+    bool has(Field field) const { return fields & field; }
+    QString year() const { return date.left(4); }
+};
