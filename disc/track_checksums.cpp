@@ -73,6 +73,12 @@ ProductSums productSums(const int16_t *samples, size_t frames, uint64_t position
 
 } // namespace
 
+uint32_t pcmCrc32(uint32_t crc, const int16_t *samples, size_t count)
+{
+    crcOf(crc, samples, count);
+    return crc;
+}
+
 TrackChecksummer::TrackChecksummer(int64_t trackFrames, bool firstTrack, bool lastTrack)
 {
     m_firstCounted = firstTrack ? uint64_t(kEdgeFrames) : 1;
@@ -83,7 +89,7 @@ void TrackChecksummer::add(const int16_t *samples, size_t count)
 {
     if (count == 0)
         return;
-    crcOf(m_sums.crc32, samples, count);
+    m_sums.crc32 = pcmCrc32(m_sums.crc32, samples, count);
     if (m_hasPending) {
         const int16_t frame[2] = {m_pending, samples[0]};
         addFrames(frame, 1);

@@ -17,6 +17,10 @@ struct TrackChecksums {
     double peakPercent() const { return peak * 100.0 / 32768.0; }
 };
 
+// The CRC-32 of 16-bit samples as little-endian bytes (a WAV data chunk, the disc's PCM), going
+// on from `crc` (0 to start).
+uint32_t pcmCrc32(uint32_t crc, const int16_t *samples, size_t count);
+
 // Sums the checksums of one track block by block, while it is read. The AccurateRip sums
 // leave out the first five sectors less one frame of the disc's first audio track and the
 // last five sectors of its last one; `trackFrames` is the track's length in the TOC.

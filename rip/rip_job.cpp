@@ -79,6 +79,8 @@ void RipJob::pass()
             m_host.finish({});
             return;
         }
+        if (m_results.last().outcome != RipTrackResult::Outcome::Saved)
+            m_proof->addUnripped(row, m_results.last().title, m_results.last().outcome);
         // Tested after a skipped track too: a Stop pressed while the track's question was open
         // answered it for the user and ends the pass as any Stop does.
         if (m_control.stopRequested())
@@ -92,6 +94,8 @@ void RipJob::pass()
 
 void RipJob::prove()
 {
+    if (m_control.stopRequested())
+        m_proof->setStopped();
     QStringList failed;
     const QStringList written = m_proof->write(IniFile(), &failed);
     for (const QString &path : failed)
@@ -133,6 +137,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
         return TrackEnd::Refused;
+    m_written = writtenFormat(worker() ? outputType(ini) : 2, ini);
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
@@ -153,7 +158,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_results.last().outcome = finishTrack(row, part, progress);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
-                          m_c.grabber.trackSamples(), m_results.last().lostFrames, testCrc);
+                          m_c.grabber.trackSamples(), m_results.last().lostFrames, m_written, testCrc);
     return TrackEnd::Ripped;
 }
 
@@ -188,13 +193,18 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
     return RipTrackResult::Outcome::Failed;
 }
 
+int RipJob::outputType(const IniFile &ini) const
+{
+    return m_snapshot.outputType.value_or(ini.read(settings::outputType));
+}
+
 bool RipJob::setUpEncoder(const IniFile &ini)
 {
     if (!worker()) {
         m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
         return true;
     }
-    switch (m_snapshot.outputType.value_or(ini.read(settings::outputType))) {
+    switch (outputType(ini)) {
     case 0:
         return setUpMp3(ini);
     case 3:

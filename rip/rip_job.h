@@ -2,6 +2,7 @@
 
 #include "lookup/disc_names.h"
 #include "rip/rip_track_result.h"
+#include "rip/written_audio.h"
 
 #include <QList>
 #include <QString>
@@ -127,6 +128,7 @@ private:
 
     void pass();
     TrackEnd ripTrack(int row);
+    int outputType(const IniFile &ini) const;
     bool setUpEncoder(const IniFile &ini);
     bool setUpMp3(const IniFile &ini);
     bool setUpOgg(const IniFile &ini);
@@ -159,4 +161,5 @@ private:
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
     QList<RipTrackResult> m_results;
+    WrittenAudio m_written; // what the current track's file holds
 };

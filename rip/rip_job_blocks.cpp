@@ -22,6 +22,8 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     m_host.showPercent(0);
     const bool normalize = ini.read(settings::normalize) == QLatin1String(settings::kNormalizeOn);
     const float ratio = float(ini.read(settings::normalizeRatio));
+    m_written.normalizeOn = normalize;
+    m_written.ratio = ini.read(settings::normalizeRatio);
     m_c.transform.Reset();
     if (!normalize) {
         m_control.reached(JobStep::EncodingStarts);
@@ -40,6 +42,7 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     progress.shownWidth = 50;
     while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
     }
+    m_written.peakBefore = m_c.transform.peak();
     m_control.reached(JobStep::ReadingEnded);
     // After a Stop the encoding pass would only write a block (window-thread job) to no use;
     // after a write answered No the file cannot be whole, and encoding would fail and ask again.

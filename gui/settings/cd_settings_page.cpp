@@ -18,6 +18,24 @@
 
 using namespace settings;
 
+namespace {
+
+// One radio per choice, named as the log names the setting, in `group` under its value.
+template <size_t N>
+std::array<TskRadioButton *, N> radios(const std::array<Choice, N> &list, QWidget *box,
+                                       RadioGroup *group, QBoxLayout *layout)
+{
+    std::array<TskRadioButton *, N> buttons{};
+    for (size_t i = 0; i < N; ++i) {
+        buttons[i] = new TskRadioButton(QString::fromLatin1(list[i].text), box);
+        group->add(buttons[i], list[i].value);
+        layout->addWidget(buttons[i]);
+    }
+    return buttons;
+}
+
+} // namespace
+
 CdSettingsPage::CdSettingsPage(QWidget *parent) : SettingPage(parent)
 {
     auto *page = new QVBoxLayout(this);
@@ -42,19 +60,13 @@ TskGroupBox *CdSettingsPage::createDriveGroup()
 TskGroupBox *CdSettingsPage::createGrabGroup()
 {
     TskGroupBox *box = group("Grab options");
-    skrb_burstmode = new TskRadioButton(QStringLiteral("Burst mode"), box);
-    skrb_synchmode = new TskRadioButton(QStringLiteral("Synch mode(Correct Jitter Errors)"), box);
-    skrb_securemode =
-        new TskRadioButton(QStringLiteral("Secure Mode (Double Precision Error Correction)"), box);
-    skrb_paranoidmode = new TskRadioButton(
-        QStringLiteral("Paranoid Mode (Small Blocks Read, drive cache disable)"), box);
     grabModeGroup = new RadioGroup(this);
     auto *inner = new QVBoxLayout(box);
-    int mode = 1;
-    for (TskRadioButton *b : {skrb_burstmode, skrb_synchmode, skrb_securemode, skrb_paranoidmode}) {
-        grabModeGroup->add(b, mode++);
-        inner->addWidget(b);
-    }
+    const auto modes = radios(choices::grabModes, box, grabModeGroup, inner);
+    skrb_burstmode = modes[0];
+    skrb_synchmode = modes[1];
+    skrb_securemode = modes[2];
+    skrb_paranoidmode = modes[3];
 
     ud_retry = new NumericField(0, 100, 2, {errorRetry.defaultValue}, box);
     ud_speed = new NumericField(0, 100, 2,
@@ -93,17 +105,13 @@ TskGroupBox *CdSettingsPage::createGrabGroup()
 TskGroupBox *CdSettingsPage::createErrorActionGroup()
 {
     skrg_erroraction = group("Action On UnRecovery Read or Synch Error");
-    skrb_stop = new TskRadioButton(QStringLiteral("Stop"), skrg_erroraction);
-    skrb_silence = new TskRadioButton(QStringLiteral("Silence"), skrg_erroraction);
-    skrb_cut = new TskRadioButton(QStringLiteral("Cut"), skrg_erroraction);
-    skrb_correct = new TskRadioButton(QStringLiteral("Correct"), skrg_erroraction);
     errorActionGroup = new RadioGroup(this);
-    auto *row = new QHBoxLayout(skrg_erroraction);
-    int action = 0;
-    for (TskRadioButton *b : {skrb_stop, skrb_silence, skrb_cut, skrb_correct}) {
-        errorActionGroup->add(b, action++);
-        row->addWidget(b);
-    }
+    const auto actions = radios(choices::errorActions, skrg_erroraction, errorActionGroup,
+                                new QHBoxLayout(skrg_erroraction));
+    skrb_stop = actions[0];
+    skrb_silence = actions[1];
+    skrb_cut = actions[2];
+    skrb_correct = actions[3];
     return skrg_erroraction;
 }
 
