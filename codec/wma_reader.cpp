@@ -1,3 +1,4 @@
+#include "codec/asf_header.h"
 #include "codec/audio_codec.h"
 #include "codec/ffmpeg_library.h"
 #include "codec/ffmpeg_util.h"
@@ -6,6 +7,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -39,8 +41,10 @@ public:
         if (!m_packet || !m_frame || !plausible(m_output)
             || !setUpConverter(m_output, m_codec->sample_fmt))
             return AudioError::UnknownFormat;
-        if (isWma())
+        if (isWma()) {
+            m_playMs = asfPlayMilliseconds(path);
             m_left = frames();
+        }
         return AudioError::None;
     }
 
@@ -56,7 +60,10 @@ public:
             total = m_av.av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_output.rate});
         if (isWma()) {
             // The decoder gives whole frames, all but the first; the container's duration is
-            // in milliseconds, so rounding to whole frames gives the exact count.
+            // in milliseconds, so rounding to whole frames gives the exact count. The header's
+            // own length holds when FFmpeg estimated one (a tag editor grew the header).
+            if (m_playMs)
+                total = m_av.av_rescale_q(*m_playMs, {1, 1000}, {1, m_output.rate});
             const int frame = wmaFrameLength(m_output.rate);
             total = (total + frame / 2) / frame * frame - frame;
         }
@@ -198,6 +205,7 @@ private:
     PcmConverter m_converter;
     std::vector<int16_t> m_pending;
     size_t m_pendingPos = 0;
+    std::optional<int64_t> m_playMs; // as the ASF header states it
     int64_t m_left = -1; // frames still to give, -1: up to the decoder's end
     bool m_ended = false;
     const FfmpegLibrary &m_av;
