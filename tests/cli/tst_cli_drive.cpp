@@ -35,7 +35,7 @@ QStringList filesWith(const QString &dir, const QString &suffix)
 QStringList logValues(const QString &log, const QString &key)
 {
     QStringList values;
-    const QRegularExpression line(QStringLiteral("^  %1: (.*)$").arg(QRegularExpression::escape(key)),
+    const QRegularExpression line(QStringLiteral("^ +%1: (.*)$").arg(QRegularExpression::escape(key)),
                                   QRegularExpression::MultilineOption);
     for (auto it = line.globalMatch(log); it.hasNext();)
         values.append(it.next().captured(1));
@@ -294,7 +294,7 @@ private slots:
                 std::fill(expected.end() - 60, expected.end(), int16_t(0));
             QCOMPARE(decodeWithFfmpeg(rip.files[track - 1]) == expected, exact);
         }
-        QCOMPARE(rip.log.contains(QStringLiteral("\nAll tracks accurately ripped\n")), exact);
+        QCOMPARE(rip.log.contains(QStringLiteral("\nSummary: All tracks accurately ripped")), exact);
         const QStringList reference{m_reference[1].v1.toUpper(), m_reference[2].v1.toUpper()};
         QCOMPARE(logValues(rip.log, QStringLiteral("AccurateRip v1")) == reference, exact);
         QCOMPARE(logValues(rip.log, QStringLiteral("AccurateRip")).filter(QStringLiteral("accurate")).size(), exact ? 2 : 0);
