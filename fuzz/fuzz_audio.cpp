@@ -1,5 +1,5 @@
 // One audio reader through AudioFile, as the conversions use it: open, then read blocks to the
-// end. Built once per file type; HARVELO_FUZZ_EXT names it ("wav", "mp3", "ogg", "wma").
+// end. Built once per file type; HARVELO_FUZZ_EXT names it ("wav", "mp3", "ogg", "wma", "flac", "opus").
 #include "codec/audio_codec.h"
 #include "codec/audio_file.h"
 #include "codec/conversion_block.h"

@@ -103,8 +103,9 @@ NamingSettings RipJob::naming(const IniFile &ini) const
 {
     std::optional<QString> extension = QStringLiteral(".wma");
     if (worker())
-        extension = m_snapshot.outputType ? std::optional(extensionForOutputType(*m_snapshot.outputType))
-                                          : std::nullopt;
+        extension = m_snapshot.extension ? m_snapshot.extension
+                    : m_snapshot.outputType ? std::optional(ripExtension(*m_snapshot.outputType, ini))
+                                            : std::nullopt;
     NamingSettings settings = NamingSettings::read(ini, extension);
     if (m_snapshot.outputDirectory)
         settings.outputDirectory = *m_snapshot.outputDirectory;
@@ -188,14 +189,13 @@ bool RipJob::setUpEncoder(const IniFile &ini)
         m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
         return true;
     }
-    switch (m_snapshot.outputType.value_or(ini.read(settings::outputType))) {
-    case 0:
+    setFlacAndOpusFormats(m_c.file, ini);
+    const QString extension = naming(ini).extension;
+    if (extension == QLatin1String(".mp3"))
         return setUpMp3(ini);
-    case 3:
+    if (extension == QLatin1String(".ogg"))
         return setUpOgg(ini);
-    default:
-        return true;
-    }
+    return true;
 }
 
 bool RipJob::setUpMp3(const IniFile &ini)

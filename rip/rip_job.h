@@ -43,6 +43,8 @@ struct RipSnapshot {
     DiscNames names;
     // The headless rip's choices over "output type" and "output directory" of the settings.
     std::optional<int> outputType;
+    // The headless rip's file format (".flac"), over what "output type" chooses.
+    std::optional<QString> extension;
     std::optional<QString> outputDirectory;
 };
 

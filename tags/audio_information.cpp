@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <taglib/asffile.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -44,6 +47,24 @@ bool saveOgg(const char *path, const AudioInformation &info)
     if (!taggable(file) || !file.tag())
         return false;
     writeXiphComment(*file.tag(), info.tagSet());
+    return file.save();
+}
+
+bool saveOpus(const char *path, const AudioInformation &info)
+{
+    TagLib::Ogg::Opus::File file(path);
+    if (!taggable(file) || !file.tag())
+        return false;
+    writeXiphComment(*file.tag(), info.tagSet());
+    return file.save();
+}
+
+bool saveFlac(const char *path, const AudioInformation &info)
+{
+    TagLib::FLAC::File file(path);
+    if (!taggable(file))
+        return false;
+    writeFlac(file, info.tagSet());
     return file.save();
 }
 
@@ -94,7 +115,24 @@ bool AudioInformation::SaveTags(const QString &path)
         return saveOgg(name.constData(), *this);
     if (ext == QLatin1String("wma"))
         return saveWma(name.constData(), *this);
+    if (ext == QLatin1String("flac"))
+        return saveFlac(name.constData(), *this);
+    if (ext == QLatin1String("opus"))
+        return saveOpus(name.constData(), *this);
     if (ext == QLatin1String("wav"))
         return saveWav(name.constData(), *this);
     return false;
+}
+
+std::optional<AudioProperties> AudioInformation::ReadProperties(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const TagLib::FileRef ref(QFile::encodeName(path).constData(), true,
+                              TagLib::AudioProperties::Accurate);
+    const TagLib::AudioProperties *audio = ref.isNull() ? nullptr : ref.audioProperties();
+    if (!audio || audio->sampleRate() <= 0)
+        return std::nullopt;
+    return AudioProperties{audio->lengthInMilliseconds(), audio->sampleRate(), audio->channels(),
+                           audio->bitrate()};
 }
