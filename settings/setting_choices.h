@@ -33,6 +33,10 @@ inline constexpr std::array<const char *, 7> namingRules{
     "<Title>", "<Title>-<Artist>", "<Title>-<Artist>-<Album>", "<artist>/<title>",
     "<artist>/<number>-<title>", "<artist>/<album>/<title>", "<artist>/<album>/<number>-<title>"};
 
+// Opus: "bitrate mode" 0..2.
+inline constexpr std::array<Choice, 3> opusBitrateModes{{
+    {"VBR", 0}, {"Constrained VBR", 1}, {"Hard CBR", 2}}};
+
 // OGG: at 32000 Hz mono the encoder takes no more than this bit-rate position ("64kb").
 inline constexpr int oggLowRateMaxBitratePosition = 2;
 
