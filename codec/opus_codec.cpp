@@ -105,6 +105,7 @@ public:
 
     AudioError write(const int16_t *samples, int frames) override
     {
+        m_wroteAudio = m_wroteAudio || frames > 0;
         if (ope_encoder_write(m_encoder, samples, frames) != OPE_OK || m_writeFailed)
             return AudioError::WriteFailed;
         return AudioError::None;
@@ -114,6 +115,12 @@ public:
     // give back exactly the frames written.
     AudioError finish() override
     {
+        // libopusenc 0.2's drain asserts (aborts the program) on a stream without audio: such a
+        // stream gets one frame of silence, the least it can end.
+        if (!m_wroteAudio) {
+            const int16_t silence[8] = {};
+            ope_encoder_write(m_encoder, silence, 1);
+        }
         const bool drained = ope_encoder_drain(m_encoder) == OPE_OK;
         ope_encoder_destroy(m_encoder);
         m_encoder = nullptr;
@@ -133,14 +140,15 @@ private:
             && (!vbr || ope_encoder_ctl(m_encoder, OPUS_SET_VBR_CONSTRAINT(constrained ? 1 : 0)) == OPE_OK);
     }
 
+    // A failed write is ours to report: told of it, libopusenc aborts the process in its drain
+    // (an assertion). It goes on encoding into nothing instead, and the file is reported bad.
     static int onWrite(void *self, const unsigned char *bytes, opus_int32 length)
     {
         auto *writer = static_cast<OpusWriter *>(self);
-        if (!writer->m_file
-            || std::fwrite(bytes, 1, size_t(length), writer->m_file) != size_t(length)) {
+        if (!writer->m_writeFailed
+            && (!writer->m_file
+                || std::fwrite(bytes, 1, size_t(length), writer->m_file) != size_t(length)))
             writer->m_writeFailed = true;
-            return 1;
-        }
         return 0;
     }
 
@@ -160,6 +168,7 @@ private:
     OggOpusEnc *m_encoder = nullptr;
     bool m_writeFailed = false;
     bool m_closed = false;
+    bool m_wroteAudio = false;
 };
 
 } // namespace

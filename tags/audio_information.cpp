@@ -41,18 +41,11 @@ bool saveMp3(const char *path, const AudioInformation &info)
                      TagLib::File::DoNotDuplicate);
 }
 
+// Ogg Vorbis and Ogg Opus files hold the same Vorbis comment.
+template<class OggFile>
 bool saveOgg(const char *path, const AudioInformation &info)
 {
-    TagLib::Ogg::Vorbis::File file(path);
-    if (!taggable(file) || !file.tag())
-        return false;
-    writeXiphComment(*file.tag(), info.tagSet());
-    return file.save();
-}
-
-bool saveOpus(const char *path, const AudioInformation &info)
-{
-    TagLib::Ogg::Opus::File file(path);
+    OggFile file(path);
     if (!taggable(file) || !file.tag())
         return false;
     writeXiphComment(*file.tag(), info.tagSet());
@@ -112,13 +105,13 @@ bool AudioInformation::SaveTags(const QString &path)
     if (ext == QLatin1String("mp3"))
         return saveMp3(name.constData(), *this);
     if (ext == QLatin1String("ogg"))
-        return saveOgg(name.constData(), *this);
+        return saveOgg<TagLib::Ogg::Vorbis::File>(name.constData(), *this);
     if (ext == QLatin1String("wma"))
         return saveWma(name.constData(), *this);
     if (ext == QLatin1String("flac"))
         return saveFlac(name.constData(), *this);
     if (ext == QLatin1String("opus"))
-        return saveOpus(name.constData(), *this);
+        return saveOgg<TagLib::Ogg::Opus::File>(name.constData(), *this);
     if (ext == QLatin1String("wav"))
         return saveWav(name.constData(), *this);
     return false;

@@ -159,6 +159,8 @@ private Q_SLOTS:
         QTest::newRow("wav") << "wav" << "no";
         QTest::newRow("wav normalized") << "wav" << "yes";
         QTest::newRow("mp3 normalized") << "mp3" << "yes";
+        QTest::newRow("flac") << "flac" << "no";
+        QTest::newRow("opus normalized") << "opus" << "yes";
     }
 
     // The output folder holds 16 KB: each track fails with one "File write error!" line.

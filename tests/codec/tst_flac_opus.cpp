@@ -54,6 +54,8 @@ private slots:
     void opusHasTheExactLength();
     void convertsToEveryFormat_data();
     void convertsToEveryFormat();
+    void emptyInputMakesAnEmptyFile_data();
+    void emptyInputMakesAnEmptyFile();
 };
 
 void TestFlacOpus::flacIsBitExact_data()
@@ -204,6 +206,33 @@ void TestFlacOpus::convertsToEveryFormat()
     // FLAC to a lossless format keeps every sample.
     if (from == QLatin1String("flac") && (to == QLatin1String("wav") || to == QLatin1String("flac")))
         QVERIFY(back.samples == readWithAudioFile(wav).samples);
+}
+
+void TestFlacOpus::emptyInputMakesAnEmptyFile_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<int>("frames"); // of silence: an Opus stream cannot end without a frame
+    QTest::newRow("flac") << "flac" << 0;
+    QTest::newRow("opus") << "opus" << 2;
+}
+
+// A WAV file without frames (and a rip or encode stopped before its first block) makes a valid
+// file without audio, not a crash.
+void TestFlacOpus::emptyInputMakesAnEmptyFile()
+{
+    QFETCH(QString, ext);
+    QFETCH(int, frames);
+    const QDir dir(testEnv().makeDir(QStringLiteral("empty-") + ext));
+    const QString source = dir.filePath(QStringLiteral("empty.wav"));
+    const QString target = dir.filePath(QStringLiteral("empty.") + ext);
+    QVERIFY(writeWav(source, {}, 44100, 2));
+    AudioFile writer;
+    QCOMPARE(convertWithAudioFile(source, writer, target), 0);
+    QVERIFY(probeAudio(target).ok);
+    QCOMPARE(decodeWithFfmpeg(target), std::vector<int16_t>(size_t(frames) * 2));
+    const ReadResult back = readWithAudioFile(target);
+    QCOMPARE(back.error, 0);
+    QCOMPARE(back.samples, std::vector<int16_t>(size_t(frames) * 2));
 }
 
 HARVELO_TEST_MAIN(TestFlacOpus, QCoreApplication)
