@@ -75,11 +75,14 @@ private Q_SLOTS:
     void init()
     {
         testEnv().clearIni();
+        setCdDevices({m_disc});
         m_server = std::make_unique<CddbTestServer>();
     }
     void cleanup() { m_server.reset(); }
 
     void lookupPrintsTheRelease();
+    void realDiscIds_data();
+    void realDiscIds();
     void releaseOption();
     void cddbAnswersAreTold();
     void ripWritesTagsAndCover_data();
@@ -99,6 +102,54 @@ void TestCliNames::lookupPrintsTheRelease()
                           "other release: " + m_reissue.id() + "\tHits (reissue)\tVarious Artists\t2010\tUS\tCD\t5012345678917"}));
 }
 
+void TestCliNames::realDiscIds_data()
+{
+    QTest::addColumn<QString>("discId"); // as MusicBrainz knows the disc
+    QTest::addColumn<QList<int>>("toc"); // leadout, then the tracks' offsets (LBA)
+    // The disc of the discid lookup's example in the MusicBrainz web service's documentation.
+    QTest::newRow("12 tracks") << "I5l9cCSFccLKFEKS.7wqSZAorPU-"
+                               << QList<int>{267257, 150, 22767, 41887, 58317, 72102, 91375, 104652, 115380,
+                                             132165, 143932, 159870, 174597};
+    // A 22-track disc of libdiscid's own tests.
+    QTest::newRow("22 tracks") << "xUp1F2NkfP8s8jaeFn_Av3jNEI4-"
+                               << QList<int>{303602, 150, 9700, 25887, 39297, 53795, 63735, 77517, 94877, 107270,
+                                             123552, 135522, 148422, 161197, 174790, 192022, 205545, 218010, 228700,
+                                             239590, 255470, 266932, 288750};
+}
+
+// Discs of real tables of contents: the server answers only at the ID MusicBrainz gives them,
+// so the names come only when the program computes that ID.
+void TestCliNames::realDiscIds()
+{
+    QFETCH(QString, discId);
+    QFETCH(QList<int>, toc);
+    QList<CdImageTrack> tracks;
+    QList<MbTrack> mbTracks;
+    QStringList expected;
+    for (qsizetype i = 1; i < toc.size(); ++i) {
+        const int sectors = (i + 1 < toc.size() ? toc[i + 1] : toc[0]) - toc[i];
+        tracks.append(CdImageTrack{int64_t(sectors) * 588});
+        mbTracks.append(MbTrack{QStringLiteral("Track %1").arg(i), sectors * 1000LL / 75});
+        expected.append(QStringLiteral("%1: Track %1").arg(i));
+    }
+    CdImageOptions options;
+    options.sparse = true;
+    setCdDevices({makeCdImage(testEnv().makeDir(QStringLiteral("real") + QString::number(toc.size())), tracks, {}, {},
+                              options)});
+    MbRelease real{QStringLiteral("real") + QString::number(toc.size()), "The Album", "Someone & Another", "2006-01-23",
+                   "GB", "5034202015421"};
+    real.media = {MbMedium{mbTracks, {discId}}};
+    m_server->setFile(QStringLiteral("/ws/2/discid/") + discId, mbDiscReply(discId, toc.mid(1), toc[0], {real}));
+    writeSettings({"musicbrainz server=" + m_server->address(), "cover art server=" + m_server->address(),
+                   "cddb server=" + m_server->address()});
+    const ProcessResult run = cli({QStringLiteral("lookup"), QStringLiteral("--drive"), QString::number(AudioGrabber().driveCount())});
+    QVERIFY2(run.status == 0, run.err.constData());
+    QCOMPARE(run.outLines(), (QStringList{"artist: Someone & Another", "album: The Album", "genre: ", "year: 2006",
+                                          "disc: 1/1", "source: MusicBrainz release " + real.id()}
+                              + expected));
+    QVERIFY2(m_server->paths().value(0) == QStringLiteral("/ws/2/discid/") + discId, qPrintable(m_server->paths().join('|')));
+}
+
 void TestCliNames::releaseOption()
 {
     serveMusicBrainz();
@@ -115,6 +166,13 @@ void TestCliNames::releaseOption()
     const ProcessResult rip = cli({"rip", "--device", m_disc, "--release", m_hits.id()});
     QCOMPARE(rip.status, 1);
     QVERIFY(rip.err.contains("--release takes effect with --lookup only"));
+    // The rip names its files after the release asked for and lists the other one.
+    const QString out = testEnv().makeDir(QStringLiteral("chosen"));
+    const ProcessResult chosenRip = cli({"rip", "--device", m_disc, "--lookup", "--release", m_reissue.id(), "--format",
+                                         "wav", "--output", out, "--tracks", "1"});
+    QVERIFY2(chosenRip.status == 0, chosenRip.err.constData());
+    QVERIFY2(chosenRip.err.contains(("other release: " + m_hits.id() + "\tHits\t").toUtf8()), chosenRip.err.constData());
+    QVERIFY(fileBytes(out + QStringLiteral("/Hits (reissue).log")).contains(("Names (MusicBrainz release " + m_reissue.id() + ")").toUtf8()));
 }
 
 // What each server answered, line by line, before the message of the window.

@@ -284,6 +284,7 @@ private Q_SLOTS:
         QVERIFY(grabber.QueryDiscInfo(2));
         QCOMPARE(grabber.discArtist(), QStringLiteral("Local Artist"));
         QCOMPARE(grabber.discAlbum(), QStringLiteral("Local Album"));
+        QCOMPARE(grabber.namesSource(), QStringLiteral("CD-Text, local")); // as the rip log names it
         const QStringList expected{QStringLiteral("One"), QStringLiteral("Text Two"), QStringLiteral("Three")};
         for (int k = 1; k <= 3; ++k) {
             grabber.setTrackNum(k);
@@ -295,6 +296,7 @@ private Q_SLOTS:
         QVERIFY(grabber.QueryDiscInfo(2));
         QCOMPARE(grabber.discArtist(), QStringLiteral("Text Artist"));
         QCOMPARE(grabber.discAlbum(), QString());
+        QCOMPARE(grabber.namesSource(), QStringLiteral("CD-Text"));
     }
 
     void initialCddbServer()

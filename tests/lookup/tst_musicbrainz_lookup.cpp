@@ -312,16 +312,20 @@ void TestMusicBrainzLookup::coverArt_data()
     QTest::addColumn<QByteArray>("served"); // null: none (404)
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("mimeType");  // empty: no cover kept
+    QTest::addColumn<bool>("redirected");   // served at another path, with a 307 to it
     const QByteArray jpeg = coverJpeg(500, 500);
-    QTest::newRow("JPEG") << jpeg << "yes" << "image/jpeg";
-    QTest::newRow("PNG") << coverPng(300, 200) << "yes" << "image/png";
-    QTest::newRow("404") << QByteArray() << "yes" << "";
-    QTest::newRow("not an image") << QByteArray("<html><body>Not here</body></html>") << "yes" << "";
-    QTest::newRow("a JPEG cut short") << jpeg.left(jpeg.size() / 2) << "yes" << "";
-    QTest::newRow("12 MB") << QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(12'000'000, 'A') + QByteArray("\xFF\xD9")
-                           << "yes" << "";
-    QTest::newRow("20000 x 20000 pixels") << pngHeaderClaiming(20000, 20000) << "yes" << "";
-    QTest::newRow("cover art off") << jpeg << "no" << "";
+    QTest::newRow("JPEG") << jpeg << "yes" << "image/jpeg" << false;
+    QTest::newRow("PNG") << coverPng(300, 200) << "yes" << "image/png" << false;
+    // The Cover Art Archive answers with a redirect to where the picture is stored.
+    QTest::newRow("JPEG behind a redirect") << jpeg << "yes" << "image/jpeg" << true;
+    QTest::newRow("404") << QByteArray() << "yes" << "" << false;
+    QTest::newRow("not an image") << QByteArray("<html><body>Not here</body></html>") << "yes" << "" << false;
+    QTest::newRow("a JPEG cut short") << jpeg.left(jpeg.size() / 2) << "yes" << "" << false;
+    const QByteArray huge = QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(12'000'000, 'A') + QByteArray("\xFF\xD9");
+    QTest::newRow("12 MB") << huge << "yes" << "" << false;
+    QTest::newRow("12 MB behind a redirect") << huge << "yes" << "" << true;
+    QTest::newRow("20000 x 20000 pixels") << pngHeaderClaiming(20000, 20000) << "yes" << "" << false;
+    QTest::newRow("cover art off") << jpeg << "no" << "" << false;
 }
 
 void TestMusicBrainzLookup::coverArt()
@@ -333,15 +337,21 @@ void TestMusicBrainzLookup::coverArt()
     const Disc disc = makeDisc();
     const MbRelease r = release("a", disc.discId);
     m_server->setFile(QStringLiteral("/ws/2/discid/") + disc.discId, mbDiscReply(disc.discId, disc.offsets, disc.sectors, {r}));
+    QFETCH(bool, redirected);
+    const QString front = QStringLiteral("/release/%1/front-500").arg(r.id());
+    const QString stored = redirected ? QStringLiteral("/stored/front.jpg") : front;
+    if (redirected)
+        m_server->setRedirect(front, ("http://" + m_server->address() + stored).toLatin1());
     if (!served.isNull())
-        m_server->setFile(QStringLiteral("/release/%1/front-500").arg(r.id()), served);
+        m_server->setFile(stored, served);
     AudioGrabber grabber;
     load(grabber, disc, *m_server);
     QVERIFY(grabber.QueryDiscInfo(1));
     const CoverArt &cover = grabber.discNames().cover;
     QCOMPARE(cover.mimeType, mimeType);
     QCOMPARE(cover.bytes, mimeType.isEmpty() ? QByteArray() : served);
-    QCOMPARE(m_server->paths().contains(QStringLiteral("/release/%1/front-500").arg(r.id())), setting == "yes");
+    QCOMPARE(m_server->paths().contains(front), setting == "yes");
+    QCOMPARE(m_server->paths().contains(stored), setting == "yes");
     QCOMPARE(grabber.discAlbum(), r.title);
 }
 

@@ -135,6 +135,12 @@ void CddbTestServer::setFile(const QString &path, const QByteArray &bytes)
     m_files.insert(path, bytes);
 }
 
+void CddbTestServer::setRedirect(const QString &path, const QByteArray &location)
+{
+    QMutexLocker lock(&m_mutex);
+    m_redirects.insert(path, location);
+}
+
 QStringList CddbTestServer::paths() const
 {
     QMutexLocker lock(&m_mutex);
@@ -318,6 +324,9 @@ QByteArray CddbTestServer::fileResponse(const QString &path, const QString &quer
             return httpResponse("404 Not Found", "{\"error\": \"Not Found\"}");
         return httpResponse("200 OK", m_tocReply);
     }
+    if (m_redirects.contains(path))
+        return httpHead("307 Temporary Redirect") + "Location: " + m_redirects.value(path)
+               + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     if (!m_files.contains(path))
         return httpResponse("404 Not Found", "Not Found\r\n");
     return httpResponse("200 OK", m_files.value(path));

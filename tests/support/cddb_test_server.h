@@ -48,6 +48,9 @@ public:
     void setEntry(const QString &category, const QString &discId, const QByteArray &entry);
     // A plain file served for GET `path` (a request without "cmd"); other paths get 404.
     void setFile(const QString &path, const QByteArray &bytes);
+    // GET `path` gets "307 Temporary Redirect" to `location`, as the Cover Art Archive sends its
+    // pictures on to where they are stored.
+    void setRedirect(const QString &path, const QByteArray &location);
     // The reply to every ws/2 disc lookup by TOC; unset: 404.
     void setTocReply(const QByteArray &bytes);
     // The path of every request so far.
@@ -91,6 +94,7 @@ private:
     QByteArray m_queryReply;
     QHash<QString, QByteArray> m_entries;
     QHash<QString, QByteArray> m_files;
+    QHash<QString, QByteArray> m_redirects;
     QStringList m_paths;
     QStringList m_commands;
     QList<QByteArray> m_heads;

@@ -3,6 +3,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "tests/gui/main/disc_window.h"
+#include "tests/support/audio_probe.h"
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/musicbrainz_fixture.h"
 #include "tests/support/scripted_services.h"
@@ -92,6 +93,57 @@ private Q_SLOTS:
         QCOMPARE(DiscWindow::column(1), (QStringList{"Alice / Song", "Bob & Carol / Tune", "Dave / Air"}));
         QCOMPARE(DiscWindow::tickedRows(), 3);
         QVERIFY(!fm_release->isVisible());
+    }
+
+    void ripAfterTheLookup_data()
+    {
+        QTest::addColumn<int>("answer"); // to the question over a cover.jpg holding another picture
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("No keeps the user's picture") << int(Prompter::Answer::No) << false;
+        QTest::newRow("Yes replaces it") << int(Prompter::Answer::Yes) << true;
+    }
+    // A rip from the window after the lookup: each file carries its track's artist, the release's
+    // artist and IDs and the cover; cover.jpg lies beside the tracks, and one already there with
+    // another picture is replaced only after the question.
+    void ripAfterTheLookup()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, replaced);
+        const QByteArray cover = coverJpeg(120, 120);
+        m_server->setFile(QStringLiteral("/ws/2/discid/") + m_discId, mbDiscReply(m_discId, {}, 0, {m_hits}));
+        m_server->setFile(QStringLiteral("/release/%1/front-500").arg(m_hits.id()), cover);
+        const QString out = testEnv().makeDir(QStringLiteral("rip%1").arg(answer));
+        IniFile ini;
+        ini.write(settings::outputDirectory, out);
+        ini.write(settings::filenameFormat, 4); // <out>/<artist>/<row>-<title>
+        ini.write(settings::writeLog, QStringLiteral("no"));
+        ini.write(settings::accurateRipServer, QStringLiteral("127.0.0.1:9"));
+        ini.close();
+        QTest::mouseClick(fm_main->btn_freedb, Qt::LeftButton);
+        const QString folder = out + QStringLiteral("/Various Artists");
+        QVERIFY(QDir().mkpath(folder));
+        writeFileBytes(folder + QStringLiteral("/cover.jpg"), "the user's own picture");
+        m_prompter.answers.enqueue(Prompter::Answer(answer));
+        fm_main->btn_mp3->click();
+        fm_main->btn_ripcd->click();
+        QCOMPARE(m_prompter.texts(), QStringList{folder + QStringLiteral("/cover.jpg is already exist.Overwrite?")});
+        QCOMPARE(fileBytes(folder + QStringLiteral("/cover.jpg")), replaced ? cover : QByteArray("the user's own picture"));
+        const QStringList titles{"Song", "Tune", "Air"}, artists{"Alice", "Bob & Carol", "Dave"};
+        const QStringList files = QDir(folder).entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QString file = folder + QLatin1Char('/') + files[i];
+            const QMap<QString, QString> tags = mutagenTags(file);
+            QVERIFY2(!tags.isEmpty(), qPrintable(file));
+            QCOMPARE(tags.value("TIT2"), titles[i]);
+            QCOMPARE(tags.value("TPE1"), artists[i]);
+            QCOMPARE(tags.value("TPE2"), QString("Various Artists"));
+            QCOMPARE(tags.value("TRCK"), QStringLiteral("%1/3").arg(i + 1));
+            QCOMPARE(tags.value("TYER"), QString("2003"));
+            QCOMPARE(tags.value("TXXX:MusicBrainz Album Id"), m_hits.id());
+            QCOMPARE(tags.value("UFID:http://musicbrainz.org"), m_hits.recordingId(0, i));
+            QCOMPARE(tags.value("APIC"), frontCoverText(QStringLiteral("image/jpeg"), cover));
+        }
     }
 
     void chooser_data()
