@@ -11,6 +11,7 @@ namespace {
 
 // Opus decodes at 48 kHz whatever rate the encoder was given.
 constexpr int kOpusRate = 48000;
+constexpr int kSliceFrames = 960;
 
 class OpusReader : public AudioReader {
 public:
@@ -91,6 +92,7 @@ public:
     {
         if (input.channels < 1 || input.channels > 8 || input.rate <= 0)
             return AudioError::UnsupportedFormat;
+        m_channels = input.channels;
         m_comments = ope_comments_create();
         const OpusEncCallbacks callbacks{&OpusWriter::onWrite, &OpusWriter::onClose};
         int error = 0;
@@ -106,9 +108,13 @@ public:
     AudioError write(const int16_t *samples, int frames) override
     {
         m_wroteAudio = m_wroteAudio || frames > 0;
-        if (ope_encoder_write(m_encoder, samples, frames) != OPE_OK || m_writeFailed)
-            return AudioError::WriteFailed;
-        return AudioError::None;
+        // In slices of an Opus frame, as opusenc feeds it: the encoder's buffer stays small.
+        for (int done = 0; done < frames; done += kSliceFrames) {
+            const int slice = std::min(kSliceFrames, frames - done);
+            if (ope_encoder_write(m_encoder, samples + size_t(done) * size_t(m_channels), slice) != OPE_OK)
+                return AudioError::WriteFailed;
+        }
+        return m_writeFailed ? AudioError::WriteFailed : AudioError::None;
     }
 
     // The drain pads the last packet and writes the end's granule position, so that decoders
@@ -169,6 +175,7 @@ private:
     bool m_writeFailed = false;
     bool m_closed = false;
     bool m_wroteAudio = false;
+    int m_channels = 0;
 };
 
 } // namespace
