@@ -4,12 +4,15 @@
 #include "disc/accuraterip_disc_id.h"
 #include "disc/audio_grabber.h"
 #include "disc/disc_codes.h"
+#include "lookup/drive_offsets.h"
+#include "lookup/offset_finder.h"
 #include "rip/rip_log.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -59,15 +62,26 @@ int runDrives(const QStringList &args)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Lists the CD drives, then the sources of HARVELO_CD_DEVICES: number, device or image\n"
-        "path and name, separated by tabs."));
+        "path and name, separated by tabs. A drive whose own read offset was never set gets\n"
+        "a fourth field with the offset of AccurateRip's drive database, when it has one."));
     int status = 0;
     if (!parseArgs(parser, args, 0, &status))
         return status;
     AudioGrabber grabber;
+    const IniFile ini;
+    std::optional<DriveOffsetList> offsets;
     for (int n = 1; n <= grabber.driveCount(); ++n) {
         grabber.setDriveNum(n);
-        std::printf("%d\t%s\t%s\n", n, qPrintable(nameOnOneLine(grabber.driveLetter())),
+        std::printf("%d\t%s\t%s", n, qPrintable(nameOnOneLine(grabber.driveLetter())),
                     qPrintable(nameOnOneLine(grabber.driveName())));
+        if (!grabber.driveVendor().isEmpty() && !offsets)
+            offsets = DriveOffsetList::load(ini.read(settings::accurateRipServer), ini.read(settings::cddbTimeout));
+        const std::optional<int> proposed =
+            offsets ? proposedReadOffset(*offsets, ini, grabber.driveVendor(), grabber.driveModel()) : std::nullopt;
+        if (proposed)
+            std::printf("\t%s", qPrintable(nameOnOneLine(
+                                    proposedReadOffsetText(*proposed, grabber.driveVendor(), grabber.driveModel()))));
+        std::printf("\n");
     }
     return 0;
 }

@@ -54,8 +54,9 @@ std::optional<QString> copyBlocks(const QString &input, AudioFile &reader, Audio
         return QStringLiteral("the input has bad data");
     case CopyEnd::WriteFailed:
         return QStringLiteral("cannot write the output");
+    case CopyEnd::Stopped: // nothing stops it here; a copy cut short is never kept
+        return QStringLiteral("the conversion was stopped");
     case CopyEnd::Done:
-    case CopyEnd::Stopped:
         break;
     }
     return std::nullopt;

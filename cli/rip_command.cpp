@@ -29,7 +29,8 @@ const char kHelp[] =
     "    harvelo-cli rip - rip tracks of a CD or CD image without a window\n\n"
     "SYNOPSIS\n"
     "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg|flac|opus]\n"
-    "                    [--output DIR] [--lookup [--release MBID]] [--offset N] [--force]\n\n"
+    "                    [--output DIR] [--lookup [--release MBID]] [--offset N] [--test-and-copy]\n"
+    "                    [--force]\n\n"
     "DESCRIPTION\n"
     "    Rips as the rip window does, with the settings of harvelo.ini: the naming rule and\n"
     "    its replacements, the encoder settings, normalizing and tags. Beside the files it\n"
@@ -49,6 +50,9 @@ const char kHelp[] =
     "    --release MBID With --lookup: name the disc after this MusicBrainz release.\n"
     "    --offset N     Read offset in samples, -3000 to 3000. Default: \"read offset\"\n"
     "                   for a drive, 0 for an image.\n"
+    "    --test-and-copy  Read each track twice and write the second read; the log gives\n"
+    "                   both CRC32s, and a track whose two differ is suspicious. Default:\n"
+    "                   \"test and copy\".\n"
     "    --force        Overwrite existing files; without it they are left and the rip\n"
     "                   fails.\n\n"
     "EXIT STATUS\n"
@@ -135,6 +139,7 @@ struct RipOptions {
     QString release;
     bool lookup = false;
     bool force = false;
+    bool testAndCopy = false;
 };
 
 std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &grabber, RipOptions &o)
@@ -170,6 +175,7 @@ std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &gr
     if (!o.release.isEmpty() && !o.lookup)
         return QStringLiteral("--release takes effect with --lookup only");
     o.force = p.isSet(QStringLiteral("force"));
+    o.testAndCopy = p.isSet(QStringLiteral("test-and-copy"));
     return std::nullopt;
 }
 
@@ -202,6 +208,8 @@ int ripWith(AudioGrabber &grabber, const RipOptions &o)
     if (o.format)
         snapshot.extension = QLatin1Char('.') + *o.format;
     snapshot.outputDirectory = o.output;
+    if (o.testAndCopy)
+        snapshot.testAndCopy = true;
     const bool wma = *snapshot.outputType == 2;
     if (wma) {
         file.setWmaFormatEnabled(true);
@@ -229,6 +237,7 @@ int runRip(const QStringList &args)
         {QStringLiteral("output"), QStringLiteral("Output directory."), QStringLiteral("DIR")},
         {QStringLiteral("offset"), QStringLiteral("Read offset in samples."), QStringLiteral("N")},
         {QStringLiteral("lookup"), QStringLiteral("Names from MusicBrainz and CDDB, then local.")},
+        {QStringLiteral("test-and-copy"), QStringLiteral("Read each track twice, write the second read.")},
         {QStringLiteral("force"), QStringLiteral("Overwrite existing files.")},
     });
     parser.addOption(releaseOption());
@@ -261,7 +270,7 @@ int runRip(const QStringList &args)
 }
 
 const CliRegistration registration{
-    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup [--release MBID]] [--offset N] [--force]",
+    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup [--release MBID]] [--offset N] [--test-and-copy] [--force]",
      &runRip},
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/audio_error.h"
+#include "codec/sample_block.h"
 
 #include <QString>
 #include <cstdint>
@@ -10,8 +11,10 @@
 // .cpp so that codec headers stay out of everything else.
 
 struct PcmFormat {
-    int rate = 44100;
-    int channels = 2;
+    PcmFormat(int r = 44100, int ch = 2, SampleDepth d = {}) : rate(r), channels(ch), depth(d) {}
+    int rate;
+    int channels;
+    SampleDepth depth; // of the source (a reader) or of the wide blocks to come (a writer)
     bool operator==(const PcmFormat &) const = default;
 };
 
@@ -35,13 +38,20 @@ public:
     // Length in frames, as exact as the format allows.
     virtual int64_t frames() const = 0;
     // Reads up to `frames` interleaved frames; returns the count, 0 at the end, -1 on bad data.
+    // A deep source is dithered to 16 bits (TpdfDither).
     virtual int read(int16_t *out, int frames) = 0;
     // Moves to a frame, for readers that can (FLAC); false when the reader cannot go there.
     virtual bool seek(int64_t) { return false; }
+    // As read(), at the full depth of a deep source (format().depth), left-justified in 32
+    // bits. Only deep readers implement it.
+    virtual int readWide(int32_t *, int) { return -1; }
 };
 
 // create() opens the output so that a bad path fails at once; begin() learns the format of the
 // blocks; finish() flushes the encoder, completes headers and closes the file.
+// A writer that can store samples deeper than 16 bits says so with keepsDepth(); begin() then
+// gets the depth of the wide blocks to come (16 when they are 16-bit blocks), and writeWide()
+// takes them. write() stays valid at every depth. The others only ever see 16-bit samples.
 class AudioWriter {
 public:
     virtual ~AudioWriter() = default;
@@ -49,6 +59,8 @@ public:
     virtual AudioError begin(PcmFormat input) = 0;
     virtual AudioError write(const int16_t *samples, int frames) = 0;
     virtual AudioError finish() = 0;
+    virtual bool keepsDepth() const { return false; }
+    virtual AudioError writeWide(const int32_t *, int) { return AudioError::UnsupportedFormat; }
 };
 
 struct Mp3Params {

@@ -1,10 +1,12 @@
 #include "codec/audio_file.h"
 
 #include "codec/audio_codec.h"
+#include "codec/dither.h"
 
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 
 namespace {
 
@@ -56,6 +58,9 @@ struct AudioFile::Private {
     std::unique_ptr<AudioReader> reader;
     std::unique_ptr<AudioWriter> writer;
     bool writerBegun = false;
+    bool writerWide = false; // the writer stores the depth of the wide blocks it was begun with
+    TpdfDither dither;       // for wide blocks to a writer of 16 bits
+    std::vector<int16_t> narrowed;
     PcmFormat input{0, 0};
     int64_t sampleCount = 0;
     std::optional<PcmFormat> pcmFormat;
@@ -71,6 +76,9 @@ struct AudioFile::Private {
 
     std::unique_ptr<AudioWriter> makeWriter(Kind kind);
     AudioError beginWriter(PcmFormat blocks);
+    bool writerReady(bool emptyBlock, PcmFormat blocks);
+    template <class Sample>
+    int readInto(std::vector<Sample> &buffer, int samples);
     void closeReader();
     void finishWriter();
 };
@@ -94,9 +102,51 @@ std::unique_ptr<AudioWriter> AudioFile::Private::makeWriter(Kind kind)
 
 AudioError AudioFile::Private::beginWriter(PcmFormat blocks)
 {
-    const AudioError result = writer->begin(pcmFormat.value_or(blocks));
+    PcmFormat format = pcmFormat.value_or(blocks);
+    format.depth = writer->keepsDepth() ? blocks.depth : SampleDepth{};
+    const AudioError result = writer->begin(format);
     writerBegun = result == AudioError::None;
+    writerWide = writerBegun && format.depth.isDeep();
     return result;
+}
+
+// Clears the error and begins the writer with the first block's format. False when there is
+// nothing to write: no writer (the error set), an empty block, or a failed beginning.
+bool AudioFile::Private::writerReady(bool emptyBlock, PcmFormat blocks)
+{
+    if (!writer) {
+        error = AudioError::NothingOpen;
+        return false;
+    }
+    error = AudioError::None;
+    if (emptyBlock)
+        return false;
+    if (!writerBegun)
+        error = beginWriter(blocks);
+    return error == AudioError::None;
+}
+
+// Reads up to `samples` elements (whole frames) from the open reader, 16-bit or wide; the
+// elements read, or -1 with the error set.
+template <class Sample>
+int AudioFile::Private::readInto(std::vector<Sample> &buffer, int samples)
+{
+    error = AudioError::None;
+    const int ch = input.channels;
+    const int frames = std::clamp(samples / ch, samples > 0 ? 1 : 0, kMaxBlockFrames);
+    buffer.resize(size_t(frames) * size_t(ch));
+    int got = 0;
+    if constexpr (std::is_same_v<Sample, int16_t>)
+        got = frames > 0 ? reader->read(buffer.data(), frames) : 0;
+    else
+        got = frames > 0 ? reader->readWide(buffer.data(), frames) : 0;
+    if (got < 0) {
+        error = AudioError::BadData;
+        buffer.clear();
+        return -1;
+    }
+    buffer.resize(size_t(got) * size_t(ch));
+    return int(buffer.size());
 }
 
 void AudioFile::Private::closeReader()
@@ -115,6 +165,7 @@ void AudioFile::Private::finishWriter()
         result = writer->finish();
     writer.reset();
     writerBegun = false;
+    writerWide = false;
     // The close gives its own result: it tells whether the end of the file reached the disk.
     error = result;
 }
@@ -182,22 +233,27 @@ void AudioFile::CreateFile(const QString &path, int)
 
 void AudioFile::WriteBlock(SampleBlock &block)
 {
-    if (!d->writer) {
-        d->error = AudioError::NothingOpen;
+    if (!d->writerReady(block.isEmpty(), PcmFormat{block.sampleRate, block.channels}))
         return;
-    }
-    d->error = AudioError::None;
-    if (block.isEmpty())
+    const int channels = d->pcmFormat ? d->pcmFormat->channels : block.channels;
+    if (channels > 0)
+        d->error = d->writer->write(block.samples.data(), block.size() / channels);
+}
+
+void AudioFile::writeWideBlock(WideSampleBlock &block)
+{
+    if (!d->writerReady(block.isEmpty(), PcmFormat{block.sampleRate, block.channels, block.depth}))
         return;
-    if (!d->writerBegun) {
-        d->error = d->beginWriter(PcmFormat{block.sampleRate, block.channels});
-        if (d->error != AudioError::None)
-            return;
-    }
     const int channels = d->pcmFormat ? d->pcmFormat->channels : block.channels;
     if (channels <= 0)
         return;
-    d->error = d->writer->write(block.samples.data(), block.size() / channels);
+    if (d->writerWide) {
+        d->error = d->writer->writeWide(block.samples.data(), block.size() / channels);
+        return;
+    }
+    d->narrowed.resize(block.samples.size());
+    d->dither.toInt16(block.samples.data(), d->narrowed.data(), block.samples.size());
+    d->error = d->writer->write(d->narrowed.data(), block.size() / channels);
 }
 
 SampleBlock AudioFile::ReadBlock(int samples)
@@ -206,17 +262,31 @@ SampleBlock AudioFile::ReadBlock(int samples)
         d->error = AudioError::NothingOpen;
         return SampleBlock();
     }
-    d->error = AudioError::None;
-    const int channels = d->input.channels;
-    const int frames = std::clamp(samples / channels, samples > 0 ? 1 : 0, kMaxBlockFrames);
-    std::vector<int16_t> buffer(size_t(frames) * size_t(channels));
-    const int got = frames > 0 ? d->reader->read(buffer.data(), frames) : 0;
-    if (got < 0) {
-        d->error = AudioError::BadData;
-        return SampleBlock({}, d->input.rate, channels);
+    std::vector<int16_t> buffer;
+    d->readInto(buffer, samples);
+    return SampleBlock(std::move(buffer), d->input.rate, d->input.channels);
+}
+
+WideSampleBlock AudioFile::readWideBlock(int samples)
+{
+    WideSampleBlock block;
+    if (!d->reader) {
+        d->error = AudioError::NothingOpen;
+        return block;
     }
-    buffer.resize(size_t(got) * size_t(channels));
-    return SampleBlock(std::move(buffer), d->input.rate, channels);
+    block.sampleRate = d->input.rate;
+    block.channels = d->input.channels;
+    block.depth = d->input.depth;
+    if (block.depth.isDeep()) {
+        d->readInto(block.samples, samples);
+        return block;
+    }
+    std::vector<int16_t> narrow;
+    d->readInto(narrow, samples);
+    block.samples.resize(narrow.size());
+    std::transform(narrow.begin(), narrow.end(), block.samples.begin(),
+                   [](int16_t sample) { return int32_t(sample) * 65536; });
+    return block;
 }
 
 int AudioFile::SetMp3Format(int frequency, int bitrate, int channels)
@@ -268,6 +338,7 @@ bool AudioFile::IsOggFormatSupported(int frequency, int channels, int bitrate, i
 }
 
 int64_t AudioFile::SampleCount() const { return d->sampleCount; }
+SampleDepth AudioFile::sampleDepth() const { return d->input.depth; }
 int AudioFile::SamplesPerFrame() const { return d->input.channels; }
 int AudioFile::ErrorCode() const { return int(d->error); }
 int AudioFile::Channels() const { return d->input.channels; }

@@ -22,9 +22,11 @@ private:
 // Reads WAV, MP3, OGG, WMA, FLAC and Opus; writes the format of the created file's extension.
 // One file is open at a time, for reading or for writing. Not thread-safe: one user at a time.
 // Every failure sets ErrorCode (an AudioError value) and returns normally. Blocks read are
-// interleaved 16-bit samples at the input's own rate and channels. A writer takes the blocks'
-// format from SetPcmFormat, or from the first block when SetPcmFormat was never called, and
-// resamples and down-mixes to the output format. WMA is refused while WmaFormatEnabled is false.
+// interleaved 16-bit samples at the input's own rate and channels; a deeper source is dithered
+// to 16 bits, or read at its own depth with readWideBlock. A writer takes the blocks' format
+// from SetPcmFormat, or from the first block when SetPcmFormat was never called, and resamples
+// and down-mixes to the output format. A WAV writer whose first block is wide keeps the block's
+// depth; the others dither wide blocks to 16 bits. WMA is refused while WmaFormatEnabled is false.
 class AudioFile {
 public:
     AudioFile();
@@ -42,6 +44,11 @@ public:
     void CreateFile(const QString &path, int = 0); // ".mp3", ".wma", ".ogg", ".wav", ".flac", ".opus"
     void WriteBlock(SampleBlock &block);
     SampleBlock ReadBlock(int samples); // empty at the end (ErrorCode 0) or on bad data (non-zero)
+    // The depth of the open input: deeper than 16 bits only for 24- and 32-bit and float PCM.
+    SampleDepth sampleDepth() const;
+    // As ReadBlock and WriteBlock, at the input's depth (a 16-bit input comes left-justified).
+    WideSampleBlock readWideBlock(int samples);
+    void writeWideBlock(WideSampleBlock &block);
 
     // Encoder settings for the next CreateFile; kept until set again. The Set...Format calls
     // return 0 when the encoder takes the format exactly, -1 otherwise (callers may ignore it).

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
 #include <libavutil/mathematics.h>
+#include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 #include <libswresample/swresample.h>
 }
@@ -20,7 +21,8 @@ extern "C" {
 #define HARVELO_RESAMPLE_FUNCTIONS(F)                                                          \
     F(swr_alloc_set_opts2) F(swr_build_matrix2) F(swr_convert) F(swr_free)                    \
     F(swr_get_out_samples) F(swr_init) F(swr_set_matrix)                                      \
-    F(av_channel_layout_default) F(av_channel_layout_uninit) F(av_log_set_level)
+    F(av_channel_layout_default) F(av_channel_layout_uninit) F(av_log_set_level)              \
+    F(av_opt_set_int) F(av_opt_set_double)
 
 // The functions of libavformat, libavcodec and libavutil that the WMA reader and writer call.
 #define HARVELO_FFMPEG_FUNCTIONS(F)                                                            \

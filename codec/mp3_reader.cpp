@@ -2,31 +2,76 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <mpg123.h>
 
 namespace {
 
+// A handle that decodes as mpg123's own tool does: gapless, so the encoder's delay and padding
+// that the LAME header records are dropped, and quiet. 16-bit output at every rate.
+mpg123_handle *newHandle()
+{
+    mpg123_handle *handle = mpg123_new(nullptr, nullptr);
+    if (!handle)
+        return nullptr;
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
+    const long *rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    mpg123_format_none(handle);
+    for (size_t i = 0; i < count; ++i)
+        mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    return handle;
+}
+
+void deleteHandle(mpg123_handle *handle)
+{
+    if (handle) {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+    }
+}
+
+long stateOf(mpg123_handle *handle, mpg123_state key)
+{
+    long value = -1;
+    double unused = 0;
+    return mpg123_getstate(handle, key, &value, &unused) == MPG123_OK ? value : -1;
+}
+
+// The samples that a gapless decoding of `path` gives. A scan counts every frame; the decoding
+// handle itself is never scanned, because a scan that finds fewer frames than the LAME header
+// promises (a file cut short, or a header that overstates its frames) turns gapless decoding
+// off altogether, and the encoder's delay would then stay at the start. The tool keeps
+// dropping it, and so does the unscanned handle: for those files the count is the scan's
+// whole frames less the delay at the start. -1 when the file cannot be scanned.
+int64_t gaplessLength(const QByteArray &path)
+{
+    mpg123_handle *scan = newHandle();
+    int64_t length = -1;
+    if (scan && mpg123_open(scan, path.constData()) == MPG123_OK && mpg123_scan(scan) == MPG123_OK) {
+        length = mpg123_length(scan);
+        const int64_t whole = int64_t(mpg123_framelength(scan)) * mpg123_spf(scan);
+        const long encoderDelay = stateOf(scan, MPG123_ENC_DELAY);
+        const long decoderDelay = stateOf(scan, MPG123_DEC_DELAY);
+        if (length == whole && encoderDelay >= 0 && decoderDelay >= 0)
+            length = std::max<int64_t>(0, length - encoderDelay - decoderDelay);
+    }
+    deleteHandle(scan);
+    return length;
+}
+
 class Mp3Reader : public AudioReader {
 public:
-    ~Mp3Reader() override
-    {
-        if (m_handle) {
-            mpg123_close(m_handle);
-            mpg123_delete(m_handle);
-        }
-    }
+    ~Mp3Reader() override { deleteHandle(m_handle); }
 
     AudioError open(const QString &path) override
     {
         if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
             return AudioError::CannotOpen;
-        m_handle = mpg123_new(nullptr, nullptr);
-        if (!m_handle)
-            return AudioError::CannotOpen;
-        // Gapless decoding drops the encoder's delay and padding that the LAME header records.
-        mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-        acceptSigned16();
-        if (mpg123_open(m_handle, QFile::encodeName(path).constData()) != MPG123_OK)
+        const QByteArray name = QFile::encodeName(path);
+        m_handle = newHandle();
+        if (!m_handle || mpg123_open(m_handle, name.constData()) != MPG123_OK)
             return AudioError::CannotOpen;
         long rate = 0;
         int channels = 0, encoding = 0;
@@ -36,9 +81,7 @@ public:
         mpg123_format_none(m_handle);
         mpg123_format(m_handle, rate, channels, MPG123_ENC_SIGNED_16);
         m_format = PcmFormat{int(rate), channels};
-        if (mpg123_scan(m_handle) != MPG123_OK)
-            return AudioError::UnknownFormat;
-        m_frames = mpg123_length(m_handle);
+        m_frames = gaplessLength(name);
         return m_frames > 0 ? AudioError::None : AudioError::UnknownFormat;
     }
 
@@ -64,16 +107,6 @@ public:
     }
 
 private:
-    void acceptSigned16()
-    {
-        const long *rates = nullptr;
-        size_t count = 0;
-        mpg123_rates(&rates, &count);
-        mpg123_format_none(m_handle);
-        for (size_t i = 0; i < count; ++i)
-            mpg123_format(m_handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    }
-
     mpg123_handle *m_handle = nullptr;
     PcmFormat m_format;
     int64_t m_frames = 0;

@@ -3,6 +3,7 @@
 #include "codec/pcm_converter.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 #include <lame/lame.h>
 #include <tuple>
@@ -13,8 +14,9 @@ namespace {
 void quiet(const char *, va_list) {}
 
 // One LAME set-up for the writer and the format check, so that the check answers for
-// exactly what the writer will do. LAME resamples and down-mixes by itself.
-lame_global_flags *newLame(const Mp3Params &params, PcmFormat input)
+// exactly what the writer will do. LAME always gets its input at the output rate: its own
+// resampler lets tones above the new Nyquist frequency fold back into the audio.
+lame_global_flags *newLame(const Mp3Params &params, int channels)
 {
     lame_global_flags *lame = lame_init();
     if (!lame)
@@ -22,8 +24,8 @@ lame_global_flags *newLame(const Mp3Params &params, PcmFormat input)
     lame_set_errorf(lame, quiet);
     lame_set_debugf(lame, quiet);
     lame_set_msgf(lame, quiet);
-    lame_set_in_samplerate(lame, input.rate);
-    lame_set_num_channels(lame, input.channels);
+    lame_set_in_samplerate(lame, params.frequency);
+    lame_set_num_channels(lame, channels);
     lame_set_out_samplerate(lame, params.frequency);
     lame_set_brate(lame, params.bitrate);
     lame_set_VBR(lame, vbr_off);
@@ -58,25 +60,34 @@ public:
 
     AudioError begin(PcmFormat input) override
     {
-        m_input = input;
         // LAME takes one or two channels; a mono input feeds both when stereo is asked for.
-        PcmFormat lameInput{input.rate, input.channels == 1 ? m_params.channels : 2};
-        if (input.channels > 2 && !m_downmix.setup(input, AV_SAMPLE_FMT_S16, {input.rate, 2},
-                                                    AV_SAMPLE_FMT_S16))
+        m_lameChannels = input.channels == 1 ? m_params.channels : 2;
+        m_inputChannels = input.channels;
+        // Blocks at the output rate in one or two channels go to LAME as they are; the others
+        // are resampled or mixed down to float first.
+        m_direct = input.rate == m_params.frequency && input.channels <= 2;
+        if (!m_direct
+            && !m_converter.setup(input, AV_SAMPLE_FMT_S16, {m_params.frequency, m_lameChannels},
+                                  AV_SAMPLE_FMT_FLT))
             return AudioError::UnsupportedFormat;
-        m_lame = newLame(m_params, lameInput);
+        m_lame = newLame(m_params, m_lameChannels);
         return m_lame ? AudioError::None : AudioError::UnsupportedFormat;
     }
 
     AudioError write(const int16_t *samples, int frames) override
     {
-        if (m_input.channels > 2)
-            return writeDownmixed(samples, frames);
-        return encode(samples, frames, m_input.channels);
+        if (m_direct)
+            return encode(samples, frames, m_inputChannels);
+        const uint8_t *in = reinterpret_cast<const uint8_t *>(samples);
+        return encodeConverted(&in, frames);
     }
 
     AudioError finish() override
     {
+        if (!m_direct) {
+            if (const AudioError drained = encodeConverted(nullptr, 0); drained != AudioError::None)
+                return closeAfter(drained);
+        }
         m_buffer.resize(7200);
         const int bytes = lame_encode_flush(m_lame, m_buffer.data(), int(m_buffer.size()));
         AudioError result = put(bytes);
@@ -85,10 +96,7 @@ public:
             if (std::ferror(m_file))
                 result = AudioError::WriteFailed;
         }
-        if (std::fclose(m_file) != 0)
-            result = AudioError::WriteFailed;
-        m_file = nullptr;
-        return result;
+        return closeAfter(result);
     }
 
 private:
@@ -103,15 +111,31 @@ private:
         return put(bytes);
     }
 
-    AudioError writeDownmixed(const int16_t *samples, int frames)
+    // Converts frames to float at the output rate and encodes them (in == nullptr drains the
+    // converter).
+    AudioError encodeConverted(const uint8_t *const *in, int frames)
     {
-        m_stereo.resize(size_t(m_downmix.outputBound(frames)) * 2);
-        uint8_t *out = reinterpret_cast<uint8_t *>(m_stereo.data());
-        const uint8_t *in = reinterpret_cast<const uint8_t *>(samples);
-        const int got = m_downmix.convert(&out, int(m_stereo.size() / 2), &in, frames);
+        // Never 0: the input goes in even when the resampler gives nothing for it yet.
+        m_floats.resize(size_t(std::max(m_converter.outputBound(frames), 1)) * m_lameChannels);
+        uint8_t *out = reinterpret_cast<uint8_t *>(m_floats.data());
+        const int got = m_converter.convert(&out, int(m_floats.size()) / m_lameChannels, in, frames);
         if (got < 0)
             return AudioError::UnsupportedFormat;
-        return encode(m_stereo.data(), got, 2);
+        m_buffer.resize(size_t(got) * 5 / 4 + 7200);
+        const int size = int(m_buffer.size());
+        float *pcm = m_floats.data();
+        const int bytes = m_lameChannels == 1
+            ? lame_encode_buffer_ieee_float(m_lame, pcm, pcm, got, m_buffer.data(), size)
+            : lame_encode_buffer_interleaved_ieee_float(m_lame, pcm, got, m_buffer.data(), size);
+        return put(bytes);
+    }
+
+    AudioError closeAfter(AudioError result)
+    {
+        if (std::fclose(m_file) != 0)
+            result = AudioError::WriteFailed;
+        m_file = nullptr;
+        return result;
     }
 
     AudioError put(int bytes)
@@ -124,12 +148,14 @@ private:
     }
 
     Mp3Params m_params;
-    PcmFormat m_input;
+    int m_inputChannels = 0;
+    int m_lameChannels = 0;
+    bool m_direct = true;
     FILE *m_file = nullptr;
     lame_global_flags *m_lame = nullptr;
-    PcmConverter m_downmix;
+    PcmConverter m_converter;
     std::vector<unsigned char> m_buffer;
-    std::vector<int16_t> m_stereo;
+    std::vector<float> m_floats;
 };
 
 } // namespace
@@ -145,7 +171,7 @@ bool lameAccepts(const Mp3Params &params)
         return false;
     static AnswerCache<std::tuple<int, int, int>> answers;
     return answers.answer({params.frequency, params.bitrate, params.channels}, [&params] {
-        lame_global_flags *lame = newLame(params, PcmFormat{params.frequency, params.channels});
+        lame_global_flags *lame = newLame(params, params.channels);
         if (!lame)
             return false;
         const bool exact = lame_get_out_samplerate(lame) == params.frequency

@@ -129,13 +129,15 @@ private:
     // Converts frames into the encoder's buffer (in == nullptr drains the converter).
     AudioError analyse(const uint8_t *const *in, int frames)
     {
-        const int bound = m_converter.outputBound(frames);
-        if (bound <= 0)
-            return AudioError::None;
+        // The resampler may keep a whole slice back and give nothing yet: the input still goes
+        // in, and the encoder does not hear of 0 frames, which would end the stream.
+        const int bound = std::max(m_converter.outputBound(frames), 1);
         float **buffer = vorbis_analysis_buffer(&m_dsp, bound);
         const int got = m_converter.convert(reinterpret_cast<uint8_t **>(buffer), bound, in, frames);
         if (got < 0)
             return AudioError::UnsupportedFormat;
+        if (got == 0)
+            return AudioError::None;
         vorbis_analysis_wrote(&m_dsp, got);
         return drain();
     }

@@ -12,6 +12,11 @@ namespace {
 // swr_build_matrix2 scales a full square of them.
 constexpr int kMatrixStride = 64; // SWR_CH_MAX inside libswresample
 
+// The SoX resampler's precision in bits; 28 is its "very high" quality, what sox's rate -v
+// uses: what it leaves of a tone above the new Nyquist frequency is far below what 16 bits can
+// hold, and converting costs a fraction of what encoding does.
+constexpr double kSoxrPrecision = 28.0;
+
 // The mix of `in` channels into `out`, row by output channel. Mono is copied to the first two
 // outputs at full level (libswresample would put it 3 dB down on each side). Other changes
 // take the ITU downmix of the default layouts (centre and surrounds at -3 dB, no LFE) scaled
@@ -63,6 +68,10 @@ bool PcmConverter::setup(PcmFormat in, AVSampleFormat inFormat, PcmFormat out,
                                                inFormat, in.rate, 0, nullptr);
     av->av_channel_layout_uninit(&inLayout);
     av->av_channel_layout_uninit(&outLayout);
+    if (result >= 0 && in.rate != out.rate) {
+        av->av_opt_set_int(m_swr, "resampler", SWR_ENGINE_SOXR, 0);
+        av->av_opt_set_double(m_swr, "precision", kSoxrPrecision, 0);
+    }
     const std::vector<double> matrix = mixMatrix(*av, in.channels, out.channels);
     const bool mixed = in.channels == out.channels
         || (!matrix.empty() && result >= 0

@@ -10,7 +10,10 @@ struct SwrContext;
 
 // Sample format, rate and channel conversion through libswresample. Channel changes keep the
 // level: mono is copied to both sides, stereo to mono averages, more channels go to fewer by
-// the standard downmix of their default layouts, scaled so that it cannot clip.
+// the standard downmix of their default layouts, scaled so that it cannot clip. A rate change
+// goes through the SoX resampler at its very high quality (as sox's rate -v): everything above
+// the lower rate's Nyquist frequency is attenuated far below -90 dB instead of folding back
+// into the audio. Every encoder gets its input at the output rate from here.
 class PcmConverter {
 public:
     PcmConverter() = default;

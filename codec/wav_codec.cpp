@@ -1,9 +1,9 @@
 #include "codec/audio_codec.h"
+#include "codec/dither.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cmath>
 #include <fcntl.h>
 #include <sndfile.h>
 #include <unistd.h>
@@ -21,24 +21,26 @@ bool isRiffWave(int format)
     return container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX || container == SF_FORMAT_RF64;
 }
 
-// The encodings that libsndfile turns into 16-bit samples at their true level. Integer data is
-// read as short (the top 16 bits); float data is read as float and scaled here, because
-// libsndfile's own float-to-short read either truncates to -1..1 or scales by the file's peak.
-enum class Encoding { Refused, Integer, Float };
+// How libsndfile's encodings reach the blocks. 16 bits and fewer are read as short (the top 16
+// bits); deeper integers as int, left-justified; float as double, scaled here, because
+// libsndfile's own float-to-integer reads either wrap beyond full scale or scale by the file's
+// peak. The deep ones come to 16 bits through TpdfDither.
+enum class Encoding { Refused, Narrow, DeepInteger, Float };
 
 Encoding encodingOf(int format)
 {
     switch (format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_U8:
     case SF_FORMAT_PCM_16:
-    case SF_FORMAT_PCM_24:
-    case SF_FORMAT_PCM_32:
     case SF_FORMAT_ULAW:
     case SF_FORMAT_ALAW:
     case SF_FORMAT_IMA_ADPCM:
     case SF_FORMAT_MS_ADPCM:
     case SF_FORMAT_GSM610:
-        return Encoding::Integer;
+        return Encoding::Narrow;
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_PCM_32:
+        return Encoding::DeepInteger;
     case SF_FORMAT_FLOAT:
     case SF_FORMAT_DOUBLE:
         return Encoding::Float;
@@ -47,12 +49,25 @@ Encoding encodingOf(int format)
     }
 }
 
-// Full scale 1.0 is 32768, as libsndfile scales shorts to floats; beyond it clips, never wraps.
-int16_t floatToShort(float value)
+SampleDepth depthOf(int format)
 {
-    if (!std::isfinite(value))
-        return 0;
-    return int16_t(std::clamp(std::lround(value * 32768.0f), -32768L, 32767L));
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_24: return SampleDepth{24, false};
+    case SF_FORMAT_PCM_32: return SampleDepth{32, false};
+    case SF_FORMAT_FLOAT: return SampleDepth{32, true};
+    case SF_FORMAT_DOUBLE: return SampleDepth{64, true};
+    default: return SampleDepth{};
+    }
+}
+
+// The WAV encoding that holds a depth without loss.
+int subformatOf(SampleDepth depth)
+{
+    if (depth.floating)
+        return depth.bits > 32 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT;
+    if (depth.bits > 24)
+        return SF_FORMAT_PCM_32;
+    return depth.bits > 16 ? SF_FORMAT_PCM_24 : SF_FORMAT_PCM_16;
 }
 
 class WavReader : public AudioReader {
@@ -75,7 +90,7 @@ public:
         if (!isRiffWave(info.format) || m_encoding == Encoding::Refused || info.channels < 1
             || info.channels > kMaxChannels || info.samplerate <= 0)
             return AudioError::UnknownFormat;
-        m_format = PcmFormat{info.samplerate, info.channels};
+        m_format = PcmFormat{info.samplerate, info.channels, depthOf(info.format)};
         m_frames = info.frames;
         return AudioError::None;
     }
@@ -85,26 +100,41 @@ public:
 
     int read(int16_t *out, int frames) override
     {
-        const sf_count_t got = m_encoding == Encoding::Float ? readFloat(out, frames)
-                                                             : sf_readf_short(m_file, out, frames);
+        if (m_encoding == Encoding::Narrow)
+            return checked(sf_readf_short(m_file, out, frames));
+        m_wide.resize(size_t(frames) * size_t(m_format.channels));
+        const int got = readWide(m_wide.data(), frames);
+        if (got > 0)
+            m_dither.toInt16(m_wide.data(), out, size_t(got) * size_t(m_format.channels));
+        return got;
+    }
+
+    int readWide(int32_t *out, int frames) override
+    {
+        if (m_encoding == Encoding::DeepInteger)
+            return checked(sf_readf_int(m_file, out, frames));
+        if (m_encoding != Encoding::Float)
+            return -1;
+        m_floats.resize(size_t(frames) * size_t(m_format.channels));
+        const sf_count_t got = sf_readf_double(m_file, m_floats.data(), frames);
+        std::transform(m_floats.begin(), m_floats.begin() + got * m_format.channels, out,
+                       floatToWide);
+        return checked(got);
+    }
+
+private:
+    int checked(sf_count_t got) const
+    {
         if (got == 0 && sf_error(m_file) != SF_ERR_NO_ERROR)
             return -1;
         return int(got);
     }
 
-private:
-    sf_count_t readFloat(int16_t *out, int frames)
-    {
-        m_floats.resize(size_t(frames) * size_t(m_format.channels));
-        const sf_count_t got = sf_readf_float(m_file, m_floats.data(), frames);
-        std::transform(m_floats.begin(), m_floats.begin() + got * m_format.channels, out,
-                       floatToShort);
-        return got;
-    }
-
     SNDFILE *m_file = nullptr;
     Encoding m_encoding = Encoding::Refused;
-    std::vector<float> m_floats;
+    std::vector<double> m_floats;
+    std::vector<int32_t> m_wide;
+    TpdfDither m_dither;
     PcmFormat m_format;
     int64_t m_frames = 0;
 };
@@ -131,18 +161,29 @@ public:
         SF_INFO info{};
         info.samplerate = input.rate;
         info.channels = input.channels;
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        info.format = SF_FORMAT_WAV | subformatOf(input.depth);
         m_file = sf_open_fd(m_fd, SFM_WRITE, &info, SF_FALSE);
         if (!m_file)
             return AudioError::UnsupportedFormat;
         // The header is kept current, so even a file that is never closed stays readable.
         sf_command(m_file, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+        // Integer samples written to float are scaled to full scale 1.0 (not by default).
+        sf_command(m_file, SFC_SET_SCALE_INT_FLOAT_WRITE, nullptr, SF_TRUE);
         return AudioError::None;
     }
 
     AudioError write(const int16_t *samples, int frames) override
     {
         if (sf_writef_short(m_file, samples, frames) != frames)
+            return AudioError::WriteFailed;
+        return AudioError::None;
+    }
+
+    bool keepsDepth() const override { return true; }
+
+    AudioError writeWide(const int32_t *samples, int frames) override
+    {
+        if (sf_writef_int(m_file, samples, frames) != frames)
             return AudioError::WriteFailed;
         return AudioError::None;
     }

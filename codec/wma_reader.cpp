@@ -39,6 +39,8 @@ public:
         if (!m_packet || !m_frame || !plausible(m_output)
             || !setUpConverter(m_output, m_codec->sample_fmt))
             return AudioError::UnknownFormat;
+        if (isWma())
+            m_left = frames();
         return AudioError::None;
     }
 
@@ -52,7 +54,7 @@ public:
             total = m_av.av_rescale_q(stream->duration, stream->time_base, {1, m_output.rate});
         else if (m_format->duration != AV_NOPTS_VALUE)
             total = m_av.av_rescale_q(m_format->duration, AV_TIME_BASE_Q, {1, m_output.rate});
-        if (m_codec->codec_id == AV_CODEC_ID_WMAV1 || m_codec->codec_id == AV_CODEC_ID_WMAV2) {
+        if (isWma()) {
             // The decoder gives whole frames, all but the first; the container's duration is
             // in milliseconds, so rounding to whole frames gives the exact count.
             const int frame = wmaFrameLength(m_output.rate);
@@ -61,9 +63,13 @@ public:
         return std::max<int64_t>(total, 0);
     }
 
+    // WMA ends at the container's length: what the decoder gives beyond it is the frame that
+    // completes the last one's overlap (see WmaWriter), silence.
     int read(int16_t *out, int frames) override
     {
         const size_t channels = size_t(m_output.channels);
+        if (m_left >= 0)
+            frames = int(std::min<int64_t>(frames, m_left));
         const size_t wanted = size_t(frames) * channels;
         size_t copied = 0;
         while (copied < wanted) {
@@ -79,10 +85,17 @@ public:
             copied += n;
             m_pendingPos += n;
         }
+        if (m_left >= 0)
+            m_left -= int64_t(copied / channels);
         return int(copied / channels);
     }
 
 private:
+    bool isWma() const
+    {
+        return m_codec->codec_id == AV_CODEC_ID_WMAV1 || m_codec->codec_id == AV_CODEC_ID_WMAV2;
+    }
+
     bool openDecoder()
     {
         const AVCodec *decoder = nullptr;
@@ -185,6 +198,7 @@ private:
     PcmConverter m_converter;
     std::vector<int16_t> m_pending;
     size_t m_pendingPos = 0;
+    int64_t m_left = -1; // frames still to give, -1: up to the decoder's end
     bool m_ended = false;
     const FfmpegLibrary &m_av;
 };

@@ -3,6 +3,7 @@
 #include "codec/ffmpeg_util.h"
 #include "codec/pcm_converter.h"
 
+#include <algorithm>
 #include <vector>
 
 extern "C" {
@@ -14,6 +15,11 @@ namespace {
 
 // wmav2 in ASF. The encoder takes planar float in fixed-size frames; the first frame written
 // is silence because decoders drop the first frame, and the last one is padded with silence.
+// Each frame's transform overlaps the next one, and the encoder does not flush that overlap at
+// the end by itself: without one more frame the last one fades out when decoded. That frame
+// of silence is written with the shortest duration the container has (a millisecond; none
+// would be filled in as a whole frame), so the file's length stays what the audio needs, and
+// our reader stops there (the decoders of other programs give it as trailing silence).
 class WmaWriter : public AudioWriter {
 public:
     WmaWriter(const WmaProfile &profile, const FfmpegLibrary &av) : m_profile(profile), m_av(av) {}
@@ -63,7 +69,9 @@ public:
         if (result == AudioError::None)
             result = encodeFullFrames();
         if (result == AudioError::None && m_av.av_audio_fifo_size(m_fifo) > 0)
-            result = encodeLastFrame();
+            result = encodePadded();
+        if (result == AudioError::None)
+            result = encodePadded(Duration::Shortest);
         if (result == AudioError::None)
             result = encode(nullptr);
         if (result == AudioError::None && m_av.av_write_trailer(m_format) < 0)
@@ -116,9 +124,8 @@ private:
     // Converts blocks into the FIFO (in == nullptr drains the resampler).
     AudioError convert(const uint8_t *const *in, int frames)
     {
-        const int bound = m_converter.outputBound(frames);
-        if (bound <= 0)
-            return AudioError::None;
+        // Never 0: the input goes in even when the resampler gives nothing for it yet.
+        const int bound = std::max(m_converter.outputBound(frames), 1);
         const int channels = m_profile.channels;
         m_planes.resize(size_t(channels));
         std::vector<uint8_t *> pointers(static_cast<size_t>(channels));
@@ -149,7 +156,11 @@ private:
         return AudioError::None;
     }
 
-    AudioError encodeLastFrame()
+    // Whether the container counts a frame in the file's length.
+    enum class Duration { Counted, Shortest };
+
+    // Encodes what the FIFO holds (less than a frame, or nothing) padded with silence.
+    AudioError encodePadded(Duration duration = Duration::Counted)
     {
         if (m_av.av_frame_make_writable(m_frame) < 0)
             return AudioError::WriteFailed;
@@ -157,11 +168,11 @@ private:
         m_av.av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_frame->extended_data), rest);
         m_av.av_samples_set_silence(m_frame->extended_data, rest, m_frame->nb_samples - rest,
                                     m_codec->ch_layout.nb_channels, m_codec->sample_fmt);
-        return encode(m_frame);
+        return encode(m_frame, duration);
     }
 
     // Sends one frame (nullptr flushes the encoder) and writes the packets that come out.
-    AudioError encode(AVFrame *frame)
+    AudioError encode(AVFrame *frame, Duration duration = Duration::Counted)
     {
         if (frame) {
             frame->pts = m_pts;
@@ -171,6 +182,8 @@ private:
             return AudioError::WriteFailed;
         while (m_av.avcodec_receive_packet(m_codec, m_packet) == 0) {
             m_av.av_packet_rescale_ts(m_packet, m_codec->time_base, m_stream->time_base);
+            if (duration == Duration::Shortest)
+                m_packet->duration = 1;
             m_packet->stream_index = m_stream->index;
             if (m_av.av_interleaved_write_frame(m_format, m_packet) < 0)
                 return AudioError::WriteFailed;

@@ -4,6 +4,7 @@
 #include "codec/audio_transform.h"
 #include "codec/conversion_block.h"
 #include "convert/conversion_figures.h"
+#include "jobs/job_control.h"
 
 namespace {
 
@@ -19,18 +20,48 @@ ConversionProgress progressOf(const AudioFile &reader)
     return ConversionProgress(reader.SampleCount(), reader.SamplesPerFrame(), reader.Channels());
 }
 
+// A source deeper than 16 bits travels in wide blocks, so that a WAV target keeps its depth
+// and a 16-bit one is dithered once, after the normalizer.
+template <class Block>
+Block readBlock(AudioFile &reader);
+
+template <>
+SampleBlock readBlock(AudioFile &reader)
+{
+    return reader.ReadBlock(conversionBlockSamples(reader));
+}
+
+template <>
+WideSampleBlock readBlock(AudioFile &reader)
+{
+    return reader.readWideBlock(conversionBlockSamples(reader));
+}
+
+void writeBlock(AudioFile &writer, SampleBlock &block)
+{
+    writer.WriteBlock(block);
+}
+
+void writeBlock(AudioFile &writer, WideSampleBlock &block)
+{
+    writer.writeWideBlock(block);
+}
+
 // The first pass: the peak of the blocks that the second pass will write.
+template <class Block>
 CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, CopyObserver &observer)
 {
     ConversionProgress progress = progressOf(reader);
     while (progress.percent() < 100) {
-        const SampleBlock block = reader.ReadBlock(conversionBlockSamples(reader));
+        const Block block = readBlock<Block>(reader);
         if (reader.ErrorCode() != 0)
             return CopyEnd::ReadFailed;
+        progress.add(block.size());
+        if (block.isEmpty() || progress.percent() >= 100)
+            observer.reached(JobStep::LastBlockRead);
         if (block.isEmpty())
             break;
         transform.MeasureBlock(block);
-        progress.add(block.size());
         observer.progress(span.of(progress.percent()), megabytes(0));
         if (!observer.mayGoOn())
             return CopyEnd::Stopped;
@@ -38,23 +69,26 @@ CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, Cop
     return CopyEnd::Done;
 }
 
+template <class Block>
 CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transform, float ratio,
               Span span, CopyObserver &observer)
 {
     ConversionProgress progress = progressOf(reader);
     while (progress.percent() < 100) {
-        SampleBlock block = reader.ReadBlock(conversionBlockSamples(reader));
+        Block block = readBlock<Block>(reader);
         if (reader.ErrorCode() != 0)
             return CopyEnd::ReadFailed;
-        if (transform)
-            transform->NormalizeBlock(block, ratio, -1);
-        writer.WriteBlock(block);
-        if (writer.ErrorCode() != 0)
-            return CopyEnd::WriteFailed;
         const int n = block.size();
         progress.add(n);
         if (n == 0)
             progress.finish();
+        if (!transform && progress.percent() >= 100)
+            observer.reached(JobStep::LastBlockRead); // without a ratio this pass reads the source
+        if (transform)
+            transform->NormalizeBlock(block, ratio, -1);
+        writeBlock(writer, block);
+        if (writer.ErrorCode() != 0)
+            return CopyEnd::WriteFailed;
         observer.progress(span.of(progress.percent()), progress.amount());
         if (n == 0)
             break;
@@ -64,23 +98,41 @@ CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transf
     return CopyEnd::Done;
 }
 
-} // namespace
-
-CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
-                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
+template <class Block>
+CopyEnd copyBlocks(const QString &source, AudioFile &reader, AudioFile &writer,
+                   AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
 {
     observer.progress(0, megabytes(0));
-    if (!ratio)
-        return writeBlocks(reader, writer, nullptr, 0, Span{0, 100}, observer);
+    if (!ratio) {
+        observer.reached(JobStep::EncodingStarts);
+        const CopyEnd written = writeBlocks<Block>(reader, writer, nullptr, 0, Span{0, 100}, observer);
+        observer.reached(JobStep::ReadingEnded);
+        observer.reached(JobStep::EncodingEnded);
+        return written;
+    }
     transform.Reset();
-    const CopyEnd measured = measurePeak(reader, transform, Span{0, 50}, observer);
+    const CopyEnd measured = measurePeak<Block>(reader, transform, Span{0, 50}, observer);
     if (measured == CopyEnd::ReadFailed)
         return measured;
+    observer.reached(JobStep::ReadingEnded);
     reader.OpenFile(source, 0, 1);
     if (reader.ErrorCode() != 0)
         return CopyEnd::ReadFailed;
     // A Stop during the first pass still writes the block in hand, as it would without
     // normalizing, with the gain of what was measured: the observer stops the rest.
-    const CopyEnd written = writeBlocks(reader, writer, &transform, *ratio, Span{50, 50}, observer);
+    observer.reached(JobStep::EncodingStarts);
+    const CopyEnd written =
+        writeBlocks<Block>(reader, writer, &transform, *ratio, Span{50, 50}, observer);
+    observer.reached(JobStep::EncodingEnded);
     return measured == CopyEnd::Stopped ? CopyEnd::Stopped : written;
+}
+
+} // namespace
+
+CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
+                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
+{
+    if (reader.sampleDepth().isDeep())
+        return copyBlocks<WideSampleBlock>(source, reader, writer, transform, ratio, observer);
+    return copyBlocks<SampleBlock>(source, reader, writer, transform, ratio, observer);
 }

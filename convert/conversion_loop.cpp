@@ -28,6 +28,7 @@ public:
         m_job.view->setConverted(written);
     }
     bool mayGoOn() override { return m_job.control->checkpoint(); }
+    void reached(JobStep step) override { m_job.control->reached(step); }
 
 private:
     const ConversionJob &m_job;
@@ -118,12 +119,13 @@ bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
     return end == CopyEnd::Done;
 }
 
-// The written file replaces the target only once it is whole on the disk; a failure at the
-// close (a full disk at the flush) fails the file like any other write.
+// The written file replaces the target only once it is whole on the disk, and only when no
+// Stop came first, however late; a failure at the close (a full disk at the flush) fails the
+// file like any other write.
 void ConversionLoop::keepTarget(PartFile &part)
 {
     const bool closed = m_job.writer->ErrorCode() == 0;
-    if (closed && part.commit()) {
+    if (closed && commitUnlessStopped(part, *m_job.control)) {
         m_job.view->fileConverted(part.finalPath());
         return;
     }

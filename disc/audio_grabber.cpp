@@ -16,20 +16,6 @@ constexpr int kFramesPerSector = 588;
 constexpr int kSourceOnline = 1;
 constexpr int kSourceLocal = 2;
 
-// The AccurateRip sums leave out the edges of the disc's first and last audio tracks.
-TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track)
-{
-    const CdTocTrack *first = nullptr;
-    const CdTocTrack *last = nullptr;
-    for (const CdTocTrack &t : toc.tracks) {
-        if (t.audio) {
-            first = first ? first : &t;
-            last = &t;
-        }
-    }
-    return TrackChecksummer(int64_t(track.sectors) * kFramesPerSector, &track == first, &track == last);
-}
-
 } // namespace
 
 struct AudioGrabber::Private {
@@ -69,6 +55,11 @@ struct AudioGrabber::Private {
         const auto &list = driveList();
         return driveNum >= 1 && driveNum <= int(list.size()) ? &list[size_t(driveNum - 1)] : nullptr;
     }
+    QString currentField(QString CdDriveEntry::*field)
+    {
+        const CdDriveEntry *drive = currentDrive();
+        return drive ? drive->*field : QString();
+    }
     const CdTocTrack *track(int number) const
     {
         const int index = number - 1;
@@ -83,17 +74,10 @@ int AudioGrabber::driveCount() const { return int(d->driveList().size()); }
 int AudioGrabber::driveNum() const { return d->driveNum; }
 void AudioGrabber::setDriveNum(int n) { d->driveNum = n; }
 
-QString AudioGrabber::driveLetter() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->path : QString();
-}
-
-QString AudioGrabber::driveName() const
-{
-    const CdDriveEntry *drive = d->currentDrive();
-    return drive ? drive->name : QString();
-}
+QString AudioGrabber::driveLetter() const { return d->currentField(&CdDriveEntry::path); }
+QString AudioGrabber::driveName() const { return d->currentField(&CdDriveEntry::name); }
+QString AudioGrabber::driveVendor() const { return d->currentField(&CdDriveEntry::vendor); }
+QString AudioGrabber::driveModel() const { return d->currentField(&CdDriveEntry::model); }
 
 int AudioGrabber::driveReadType() const { return d->driveReadType; }
 void AudioGrabber::setDriveReadType(int type) { d->driveReadType = type; }

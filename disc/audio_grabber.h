@@ -27,6 +27,8 @@ public:
     void setDriveNum(int n); // 1-based
     QString driveLetter() const; // device or image path of driveNum
     QString driveName() const;   // vendor and model; an image's file name
+    QString driveVendor() const; // trimmed; empty for an image
+    QString driveModel() const;
 
     // Kept as set; on Linux every drive is read the same way, through the kernel's MMC path.
     int driveReadType() const;

@@ -2,6 +2,7 @@
 
 #include "disc/image/cd_image.h"
 #include "disc/cdio_log.h"
+#include "disc/simulated_drive.h"
 #include "disc/text_decoding.h"
 
 #include <QFile>
@@ -23,6 +24,15 @@ QString cdTextField(const cdtext_t *text, cdtext_field_t field, track_t track)
     return latin1Only ? fromUtf8OrLatin1(decoded.toLatin1()) : decoded;
 }
 
+bool sameToc(const CdToc &a, const CdToc &b)
+{
+    return a.leadoutLsn == b.leadoutLsn
+        && std::equal(a.tracks.begin(), a.tracks.end(), b.tracks.begin(), b.tracks.end(),
+                      [](const CdTocTrack &x, const CdTocTrack &y) {
+                          return x.number == y.number && x.firstLsn == y.firstLsn && x.audio == y.audio;
+                      });
+}
+
 } // namespace
 
 std::unique_ptr<CdDisc> CdDisc::open(const QString &source, QString *error)
@@ -30,6 +40,21 @@ std::unique_ptr<CdDisc> CdDisc::open(const QString &source, QString *error)
     installCdioLogHandler();
     if (source.isEmpty())
         return nullptr;
+    if (QFileInfo(source).isFile() && isDriveDescriptionPath(source)) {
+        QString reason;
+        std::shared_ptr<SimulatedDrive> simulation = SimulatedDrive::open(source, &reason);
+        if (error)
+            *error = reason;
+        if (!simulation)
+            return nullptr;
+        CdIo_t *cdio = simulation->takeHandle();
+        std::unique_ptr<CdDisc> disc(new CdDisc(cdio, std::move(simulation)));
+        if (disc->readToc() && sameToc(disc->toc(), disc->simulation()->layout().toc))
+            return disc;
+        if (error)
+            *error = QFileInfo(source).fileName() + QStringLiteral(": libcdio sees another table of contents");
+        return nullptr;
+    }
     if (QFileInfo(source).isFile()) {
         QString reason;
         auto layout = readCdImage(source, &reason);
@@ -48,7 +73,10 @@ std::unique_ptr<CdDisc> CdDisc::open(const QString &source, QString *error)
     return disc;
 }
 
-CdDisc::CdDisc(CdIo_t *cdio) : m_cdio(cdio) {}
+CdDisc::CdDisc(CdIo_t *cdio, std::shared_ptr<SimulatedDrive> simulation)
+    : m_simulation(std::move(simulation)), m_cdio(cdio)
+{
+}
 
 CdDisc::CdDisc(std::unique_ptr<CdImageLayout> image) : m_image(std::move(image)), m_toc(m_image->toc) {}
 
@@ -86,6 +114,8 @@ CdText CdDisc::cdText() const
 {
     if (m_image)
         return m_image->text;
+    if (m_simulation)
+        return m_simulation->layout().text;
     const cdtext_t *text = cdio_get_cdtext(m_cdio);
     CdText result;
     result.artist = cdTextField(text, CDTEXT_FIELD_PERFORMER, 0);

@@ -7,6 +7,7 @@
 
 typedef struct _CdIo CdIo_t;
 struct CdImageLayout;
+class SimulatedDrive;
 
 // One track of the table of contents. Sectors are 2352 bytes, 588 stereo frames.
 struct CdTocTrack {
@@ -28,8 +29,8 @@ struct CdText {
     QStringList titles; // index 0 is track 1; empty where the disc has no title
 };
 
-// An opened CD drive (through libcdio) or CD image (.cue, .toc: read by our own readers, never
-// by libcdio's image drivers).
+// An opened CD drive (through libcdio), CD image (.cue, .toc: read by our own readers, never
+// by libcdio's image drivers) or simulated drive (.drive: a device to libcdio-paranoia).
 class CdDisc {
 public:
     // Null when the source cannot be opened or holds no readable disc; `error` then says why
@@ -42,15 +43,18 @@ public:
     CdIo_t *handle() const { return m_cdio; } // null for an image
     bool isImage() const { return m_image != nullptr; }
     const CdImageLayout *image() const { return m_image.get(); }
+    // The simulated drive behind the handle; null for a real drive or an image.
+    const SimulatedDrive *simulation() const { return m_simulation.get(); }
     const CdToc &toc() const { return m_toc; }
     CdText cdText() const;
     void setSpeed(int speed) const;
 
 private:
-    explicit CdDisc(CdIo_t *cdio);
+    explicit CdDisc(CdIo_t *cdio, std::shared_ptr<SimulatedDrive> simulation = nullptr);
     explicit CdDisc(std::unique_ptr<CdImageLayout> image);
     bool readToc();
 
+    std::shared_ptr<SimulatedDrive> m_simulation; // outlives m_cdio, which reads through it
     CdIo_t *m_cdio = nullptr;
     std::unique_ptr<CdImageLayout> m_image;
     CdToc m_toc;

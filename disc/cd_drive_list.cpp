@@ -1,6 +1,7 @@
 #include "disc/cd_drive_list.h"
 
 #include "disc/cdio_log.h"
+#include "disc/drive_description.h"
 
 #include <QFileInfo>
 
@@ -8,18 +9,36 @@
 
 namespace {
 
-QString hardwareName(const char *device)
+CdDriveEntry namedEntry(const QString &path, const QString &vendor, const QString &model)
 {
-    CdIo_t *cdio = cdio_open(device, DRIVER_DEVICE);
+    const QString name = QStringLiteral("%1 %2").arg(vendor.simplified(), model.simplified());
+    return {path, name.trimmed(), vendor.trimmed(), model.trimmed()};
+}
+
+CdDriveEntry hardwareEntry(const QString &path)
+{
+    CdIo_t *cdio = cdio_open(path.toLocal8Bit().constData(), DRIVER_DEVICE);
     if (!cdio)
-        return {};
+        return {path, {}, {}, {}};
     cdio_hwinfo_t info{};
-    QString name;
+    CdDriveEntry entry{path, {}, {}, {}};
     if (cdio_get_hwinfo(cdio, &info))
-        name = QStringLiteral("%1 %2").arg(QString::fromLatin1(info.psz_vendor).trimmed(),
-                                           QString::fromLatin1(info.psz_model).trimmed());
+        entry = namedEntry(path, QString::fromLatin1(info.psz_vendor), QString::fromLatin1(info.psz_model));
     cdio_destroy(cdio);
-    return name.trimmed();
+    return entry;
+}
+
+CdDriveEntry sourceEntry(const QString &source)
+{
+    const QFileInfo info(source);
+    if (!info.isFile())
+        return hardwareEntry(source);
+    QString error;
+    const std::optional<DriveDescription> drive =
+        isDriveDescriptionPath(source) ? readDriveDescription(source, &error) : std::nullopt;
+    if (drive)
+        return namedEntry(source, drive->vendor, drive->model);
+    return {source, info.fileName(), {}, {}};
 }
 
 void appendRealDrives(std::vector<CdDriveEntry> &drives)
@@ -29,18 +48,15 @@ void appendRealDrives(std::vector<CdDriveEntry> &drives)
     if (!devices)
         return;
     for (char **device = devices; *device; ++device)
-        drives.push_back({QString::fromLocal8Bit(*device), hardwareName(*device)});
+        drives.push_back(hardwareEntry(QString::fromLocal8Bit(*device)));
     cdio_free_device_list(devices);
 }
 
 void appendConfiguredSources(std::vector<CdDriveEntry> &drives)
 {
     const QString list = qEnvironmentVariable("HARVELO_CD_DEVICES");
-    for (const QString &source : list.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        const QFileInfo info(source);
-        const QString name = info.isFile() ? info.fileName() : hardwareName(source.toLocal8Bit());
-        drives.push_back({source, name});
-    }
+    for (const QString &source : list.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        drives.push_back(sourceEntry(source));
 }
 
 } // namespace

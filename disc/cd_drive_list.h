@@ -7,6 +7,8 @@
 struct CdDriveEntry {
     QString path; // device node or image file (driveLetter)
     QString name; // vendor and model, or the image's file name (driveName)
+    QString vendor; // empty for an image
+    QString model;
 };
 
 // Real drives first (in libcdio's order), then the colon-separated HARVELO_CD_DEVICES.

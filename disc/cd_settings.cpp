@@ -1,6 +1,7 @@
 #include "disc/cd_settings.h"
 
 #include "disc/audio_grabber.h"
+#include "disc/drive_description.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -28,7 +29,40 @@ std::optional<int> driveReadTypeFor(int cdType)
     }
 }
 
+int clampedOffset(int offset)
+{
+    return std::clamp(offset, -settings::kMaxReadOffset, settings::kMaxReadOffset);
+}
+
+bool hasName(const QString &vendor, const QString &model)
+{
+    return !vendor.trimmed().isEmpty() || !model.trimmed().isEmpty();
+}
+
 } // namespace
+
+std::optional<int> ownReadOffset(const IniFile &ini, const QString &vendor, const QString &model)
+{
+    if (!hasName(vendor, model))
+        return std::nullopt;
+    const QString key = settings::readOffsetKeyOf(vendor, model);
+    int offset = 0;
+    if (!IniFile::parseInteger(ini.readString(QString::fromLatin1(settings::kCdSettings), key, {}), &offset))
+        return std::nullopt;
+    return clampedOffset(offset);
+}
+
+int readOffsetOf(const IniFile &ini, const QString &vendor, const QString &model)
+{
+    return ownReadOffset(ini, vendor, model).value_or(clampedOffset(ini.read(settings::readOffset)));
+}
+
+void writeOwnReadOffset(IniFile &ini, const QString &vendor, const QString &model, int offset)
+{
+    if (hasName(vendor, model))
+        ini.writeInteger(QString::fromLatin1(settings::kCdSettings), settings::readOffsetKeyOf(vendor, model),
+                         clampedOffset(offset));
+}
 
 void applyCdSettings(AudioGrabber &grabber, const IniFile &ini)
 {
@@ -44,6 +78,7 @@ void applyCdSettings(AudioGrabber &grabber, const IniFile &ini)
 
 void applyReadOffset(AudioGrabber &grabber, const IniFile &ini)
 {
-    const int offset = std::clamp(ini.read(settings::readOffset), -settings::kMaxReadOffset, settings::kMaxReadOffset);
-    grabber.setReadOffset(QFileInfo(grabber.driveLetter()).isFile() ? 0 : offset);
+    const int offset = readOffsetOf(ini, grabber.driveVendor(), grabber.driveModel());
+    const QString source = grabber.driveLetter();
+    grabber.setReadOffset(QFileInfo(source).isFile() && !isDriveDescriptionPath(source) ? 0 : offset);
 }

@@ -2,6 +2,7 @@
 
 #include "disc/cd_disc.h"
 #include "disc/image/cd_image.h"
+#include "disc/simulated_drive.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,6 +27,8 @@ cdrom_drive_t *openDrive(const CdDisc &disc)
         cdio_cddap_close_no_free_cdio(drive);
         return nullptr;
     }
+    if (disc.simulation())
+        disc.simulation()->attach(drive);
     return drive;
 }
 
@@ -103,7 +106,9 @@ public:
         cdio_paranoia_modeset(m_paranoia, paranoiaMode(settings.grabMode));
         cdio_paranoia_set_range(m_paranoia, firstLsn, firstLsn + sectors - 1);
         cdio_paranoia_seek(m_paranoia, firstLsn, SEEK_SET);
-        m_retries = std::max(1, settings.retries);
+        // paranoia weighs its retry limit only at every fifth retry: any other limit is never
+        // reached, and an unreadable sector is then read for ever.
+        m_retries = (std::max(1, settings.retries) + 4) / 5 * 5;
     }
     ~ParanoiaReader() override { cdio_paranoia_free(m_paranoia); }
 

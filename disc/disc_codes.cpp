@@ -2,6 +2,7 @@
 
 #include "disc/cd_disc.h"
 #include "disc/image/cd_image.h"
+#include "disc/simulated_drive.h"
 #include "disc/freedb_disc_id.h"
 
 #include <QRegularExpression>
@@ -43,6 +44,8 @@ DiscCodes readDiscCodes(const CdDisc &disc)
 {
     if (disc.isImage())
         return disc.image()->codes; // checked by the sheet's reader
+    if (disc.simulation())
+        return disc.simulation()->layout().codes;
     DiscCodes codes;
     codes.catalog = validCatalog(takeCdioString(cdio_get_mcn(disc.handle())));
     for (const CdTocTrack &track : disc.toc().tracks) {

@@ -1,5 +1,7 @@
 #include "disc/track_checksums.h"
 
+#include "disc/cd_disc.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -71,6 +73,12 @@ ProductSums productSums(const int16_t *samples, size_t frames, uint64_t position
 
 } // namespace
 
+uint32_t pcmCrc32(uint32_t crc, const int16_t *samples, size_t count)
+{
+    crcOf(crc, samples, count);
+    return crc;
+}
+
 TrackChecksummer::TrackChecksummer(int64_t trackFrames, bool firstTrack, bool lastTrack)
 {
     m_firstCounted = firstTrack ? uint64_t(kEdgeFrames) : 1;
@@ -81,7 +89,7 @@ void TrackChecksummer::add(const int16_t *samples, size_t count)
 {
     if (count == 0)
         return;
-    crcOf(m_sums.crc32, samples, count);
+    m_sums.crc32 = pcmCrc32(m_sums.crc32, samples, count);
     if (m_hasPending) {
         const int16_t frame[2] = {m_pending, samples[0]};
         addFrames(frame, 1);
@@ -117,3 +125,18 @@ TrackChecksums TrackChecksummer::result() const
     sums.frames = int64_t(m_position);
     return sums;
 }
+
+// The AccurateRip sums leave out the edges of the disc's first and last audio tracks.
+TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track)
+{
+    const CdTocTrack *first = nullptr;
+    const CdTocTrack *last = nullptr;
+    for (const CdTocTrack &t : toc.tracks) {
+        if (t.audio) {
+            first = first ? first : &t;
+            last = &t;
+        }
+    }
+    return TrackChecksummer(int64_t(track.sectors) * kSectorFrames, &track == first, &track == last);
+}
+

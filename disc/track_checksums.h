@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
+struct CdToc;
+struct CdTocTrack;
+
 // What a rip proves about one track: the AccurateRip checksums (v1 and v2), the CRC32 of its
 // PCM bytes (little-endian 16-bit stereo, as on the disc) and its peak level.
 struct TrackChecksums {
@@ -13,6 +16,10 @@ struct TrackChecksums {
     int64_t frames = 0;  // stereo frames seen
     double peakPercent() const { return peak * 100.0 / 32768.0; }
 };
+
+// The CRC-32 of 16-bit samples as little-endian bytes (a WAV data chunk, the disc's PCM), going
+// on from `crc` (0 to start).
+uint32_t pcmCrc32(uint32_t crc, const int16_t *samples, size_t count);
 
 // Sums the checksums of one track block by block, while it is read. The AccurateRip sums
 // leave out the first five sectors less one frame of the disc's first audio track and the
@@ -25,6 +32,9 @@ public:
     // Interleaved stereo samples in host order; an odd trailing sample waits for its pair.
     void add(const int16_t *samples, size_t count);
     TrackChecksums result() const;
+    // The 1-based frame positions that the AccurateRip sums take, ends included.
+    uint64_t firstCounted() const { return m_firstCounted; }
+    uint64_t lastCounted() const { return m_lastCounted; }
 
 private:
     void addFrames(const int16_t *samples, size_t frames);
@@ -36,3 +46,7 @@ private:
     bool m_hasPending = false;
     int16_t m_pending = 0; // a left sample whose right one is in the next block
 };
+
+// The checksummer for a track of this disc: the disc's first and last audio tracks leave out
+// their edges.
+TrackChecksummer checksummerFor(const CdToc &toc, const CdTocTrack &track);

@@ -1,5 +1,6 @@
 // An AccurateRip database reply (a dBAR file: one or more pressings) and the verdict on each
 // track place, as the proof of a rip takes them.
+#include "disc/accuraterip_disc_id.h"
 #include "disc/track_checksums.h"
 #include "lookup/accuraterip_db.h"
 #include "fuzz/fuzz_support.h"
@@ -63,6 +64,29 @@ void checkVerdict(const std::vector<AccurateRipPressing> &pressings, int index,
         fuzz::fail("a reply that was read left the track unchecked");
 }
 
+// The disc of the first pressing: every pressing with its head is kept, in order, and no other.
+void checkDiscFilter(const std::vector<AccurateRipPressing> &pressings)
+{
+    const AccurateRipPressing &first = pressings.front();
+    AccurateRipDiscId id;
+    id.audioTracks = int(first.tracks.size());
+    id.id1 = first.id1;
+    id.id2 = first.id2;
+    id.freedbId = first.freedbId;
+    const auto same = [&id](const AccurateRipPressing &p) {
+        return int(p.tracks.size()) == id.audioTracks && p.id1 == id.id1 && p.id2 == id.id2
+            && p.freedbId == id.freedbId;
+    };
+    const std::vector<AccurateRipPressing> kept = pressingsOfDisc(pressings, id);
+    if (kept.empty() || size_t(std::count_if(pressings.cbegin(), pressings.cend(), same)) != kept.size()
+        || !std::all_of(kept.cbegin(), kept.cend(), same))
+        fuzz::fail("the pressings of the disc are not exactly those with its head");
+    id.audioTracks += 1; // a count no pressing of the first's head has
+    if (std::any_of(pressings.cbegin(), pressings.cend(), [&](const auto &p) { return same(p); })
+        != !pressingsOfDisc(pressings, id).empty())
+        fuzz::fail("a pressing kept for another track count");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -72,6 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!pressings)
         return 0;
     const size_t most = checkPressings(*pressings, reply.size());
+    checkDiscFilter(*pressings);
     const std::vector<AccurateRipPressing::Entry> &first = pressings->front().tracks;
     for (int index = -1; index <= int(most); ++index) {
         // A rip whose checksum is the first pressing's entry: as v1, then as v2.

@@ -55,7 +55,7 @@ RipReport reportOf(const QList<QByteArray> &parts, DiscCodes &codes)
         const QByteArray wav = silentWav(sectors);
         const QString path = fuzz::writeInput(name, reinterpret_cast<const uint8_t *>(wav.constData()),
                                               size_t(wav.size()));
-        report.tracks.append({n, path, title, {}, 0, {}});
+        report.tracks.append({n, path, title, {}, 0, {}, {}});
         lsn += sectors;
     }
     report.toc.leadoutLsn = lsn;

@@ -54,8 +54,26 @@ void writeAudio(const QString &target, const QString &name, int rate, int channe
         qFatal("cannot write seed %s: error %d", qPrintable(name), writer.ErrorCode());
 }
 
+// A short WAV deeper than 16 bits, written through the wide blocks of the conversions.
+void writeDeepWav(const QString &name, SampleDepth depth)
+{
+    AudioFile writer;
+    writer.CreateFile(seedPath(QStringLiteral("audio_wav"), name), 0);
+    const std::vector<int16_t> sine = sineSamples({0.01, 44100, 2, 440.0, 0.5});
+    WideSampleBlock block;
+    block.depth = depth;
+    for (size_t i = 0; i < sine.size(); ++i)
+        block.samples.push_back(int32_t(sine[i]) * 65536 + int32_t(i % 256) * 256);
+    writer.writeWideBlock(block);
+    writer.CloseFile();
+    if (writer.ErrorCode() != 0)
+        qFatal("cannot write seed %s: error %d", qPrintable(name), writer.ErrorCode());
+}
+
 void audioSeeds()
 {
+    writeDeepWav(QStringLiteral("stereo_24bit.wav"), SampleDepth{24, false});
+    writeDeepWav(QStringLiteral("stereo_float.wav"), SampleDepth{32, true});
     writeSineWav(seedPath(QStringLiteral("audio_wav"), QStringLiteral("mono_8k.wav")),
                  {0.05, 8000, 1});
     writeSineWav(seedPath(QStringLiteral("audio_wav"), QStringLiteral("stereo_44k.wav")),

@@ -1,5 +1,17 @@
 #include "jobs/job_control.h"
 
+#include "jobs/part_file.h"
+
+namespace {
+
+JobControl::StepHook &stepHook()
+{
+    static JobControl::StepHook hook;
+    return hook;
+}
+
+} // namespace
+
 void JobControl::requestStop()
 {
     std::lock_guard lock(m_mutex);
@@ -32,4 +44,21 @@ void JobControl::reset()
     std::lock_guard lock(m_mutex);
     m_stop = false;
     m_paused = false;
+}
+
+void JobControl::setStepHook(StepHook hook)
+{
+    stepHook() = std::move(hook);
+}
+
+void JobControl::reached(JobStep step)
+{
+    if (stepHook())
+        stepHook()(step, *this);
+}
+
+bool commitUnlessStopped(PartFile &part, JobControl &control)
+{
+    control.reached(JobStep::BeforeCommit);
+    return !control.stopRequested() && part.commit();
 }

@@ -33,8 +33,11 @@ AccurateRipAnswer AccurateRipClient::lookup(const AccurateRipDiscId &id) const
         return {AccurateRipAnswer::NotPresent, {}};
     if (!reply || reply->status != 200)
         return {};
-    auto pressings = parseDbar(reply->body);
-    if (!pressings)
+    const auto parsed = parseDbar(reply->body);
+    if (!parsed)
         return {AccurateRipAnswer::Broken, {}};
-    return {AccurateRipAnswer::Found, std::move(*pressings)};
+    std::vector<AccurateRipPressing> pressings = pressingsOfDisc(*parsed, id);
+    if (pressings.empty())
+        return {AccurateRipAnswer::OtherDisc, {}};
+    return {AccurateRipAnswer::Found, std::move(pressings)};
 }

@@ -14,9 +14,10 @@ struct AccurateRipAnswer {
         NotPresent, // the server does not know the disc (HTTP 404)
         NotChecked, // no answer in time, no network, an HTTP error
         Broken,     // an answer that is no dBAR file
+        OtherDisc,  // a dBAR file with no pressing of this disc: its track count or IDs differ
     };
     Status status = NotChecked;
-    std::vector<AccurateRipPressing> pressings;
+    std::vector<AccurateRipPressing> pressings; // only those of the disc asked for
 };
 
 // Fetches the disc's dBAR file over HTTP from `server` ("host", "host:port" or a URL with a

@@ -1,5 +1,6 @@
 #include "lookup/accuraterip_db.h"
 
+#include "disc/accuraterip_disc_id.h"
 #include "disc/track_checksums.h"
 
 #include <algorithm>
@@ -38,6 +39,16 @@ std::optional<std::vector<AccurateRipPressing>> parseDbar(const QByteArray &byte
     }
     if (pressings.empty())
         return std::nullopt;
+    return pressings;
+}
+
+std::vector<AccurateRipPressing> pressingsOfDisc(std::vector<AccurateRipPressing> pressings,
+                                                 const AccurateRipDiscId &id)
+{
+    std::erase_if(pressings, [&id](const AccurateRipPressing &p) {
+        return int(p.tracks.size()) != id.audioTracks || p.id1 != id.id1 || p.id2 != id.id2
+            || p.freedbId != id.freedbId;
+    });
     return pressings;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+struct AccurateRipDiscId;
 struct TrackChecksums;
 
 // One pressing's answer in a dBAR file: a 13-byte head (track count, the two disc sums and
@@ -25,6 +26,12 @@ struct AccurateRipPressing {
 // Every pressing of a dBAR file; nullopt when the bytes are not one (cut short, empty
 // pressing, a track count of 0).
 std::optional<std::vector<AccurateRipPressing>> parseDbar(const QByteArray &bytes);
+
+// The pressings that answer for the disc `id`: the same track count, both disc sums and the
+// freedb ID. A server may answer for another disc (a wrong path, a stale mirror); such a
+// pressing says nothing of this one.
+std::vector<AccurateRipPressing> pressingsOfDisc(std::vector<AccurateRipPressing> pressings,
+                                                 const AccurateRipDiscId &id);
 
 // What the database says of one ripped track.
 struct AccurateRipVerdict {

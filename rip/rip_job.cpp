@@ -79,6 +79,8 @@ void RipJob::pass()
             m_host.finish({});
             return;
         }
+        if (m_results.last().outcome != RipTrackResult::Outcome::Saved)
+            m_proof->addUnripped(row, m_results.last().title, m_results.last().outcome);
         // Tested after a skipped track too: a Stop pressed while the track's question was open
         // answered it for the user and ends the pass as any Stop does.
         if (m_control.stopRequested())
@@ -92,6 +94,8 @@ void RipJob::pass()
 
 void RipJob::prove()
 {
+    if (m_control.stopRequested())
+        m_proof->setStopped();
     QStringList failed;
     const QStringList written = m_proof->write(IniFile(), &failed);
     for (const QString &path : failed)
@@ -134,6 +138,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
         return TrackEnd::Refused;
+    m_written = writtenFormat(naming.extension, ini);
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
@@ -145,19 +150,23 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     if (!createOutput(part))
         return TrackEnd::Skipped;
     m_c.file.SetPcmFormat(44100, 2);
+    const std::optional<uint32_t> testCrc = testRead(ini, row);
     if (!openTrack(row))
         return TrackEnd::Skipped;
     const Progress progress = copyBlocks(ini, part.finalPath());
+    m_results.last().testCrc32 = testCrc;
+    m_results.last().copyCrc32 = m_c.grabber.trackChecksums().crc32;
     m_results.last().outcome = finishTrack(row, part, progress);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
-                          m_c.grabber.trackSamples(), m_results.last().lostFrames);
+                          m_c.grabber.trackSamples(), m_results.last().lostFrames, m_written, testCrc);
     return TrackEnd::Ripped;
 }
 
-// The file replaces the final name only when it is whole and tagged: after a Stop inside the
-// track, or when the close or the tagging fails, the temporary file goes and an existing file
-// stays. A read or write error answered No still ends the track as if complete.
+// The file replaces the final name only when it is whole (TrackFrames) and tagged. After a
+// Stop anywhere in the track, up to the commit, or when the close or the tagging fails, the
+// temporary file goes and an existing file stays. A read error answered No still ends the
+// track as if complete; a write error answered No leaves a file that is not whole.
 RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progress &progress)
 {
     RipTrackResult &result = m_results.last();
@@ -168,13 +177,15 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
         result.lostFrames = std::max(result.lostFrames, progress.trackSamples - progress.written);
     m_c.grabber.CloseTrack();
     m_c.file.CloseFile();
-    if (progress.stopped)
+    if (m_control.stopRequested())
         return RipTrackResult::Outcome::Stopped;
     if (progress.failed)
         return RipTrackResult::Outcome::Failed; // already told
-    if (!progress.gaveUpWriting && m_c.file.ErrorCode() == 0 && saveTags(row, part.path())
-        && part.commit())
+    if (!progress.gaveUpWriting && result.frames.whole() && m_c.file.ErrorCode() == 0
+        && saveTags(row, part.path()) && commitUnlessStopped(part, m_control))
         return RipTrackResult::Outcome::Saved;
+    if (m_control.stopRequested())
+        return RipTrackResult::Outcome::Stopped;
     if (part.conflicted())
         m_host.tell(QStringLiteral("Error"), conflictMessage(part.finalPath()));
     else
@@ -258,12 +269,14 @@ bool RipJob::openTrack(int row)
     return false;
 }
 
-// One message at the end of the rip for every saved track that lost audio.
+// One message at the end of the rip for every saved track that lost audio or whose test and
+// copy reads differ.
 void RipJob::reportReadLosses()
 {
-    const QString report = readLossReport(m_results);
-    if (!report.isEmpty())
-        m_host.tell(QStringLiteral("Track read error!"), report);
+    QStringList reports{readLossReport(m_results), testAndCopyReport(m_results)};
+    reports.removeAll(QString());
+    if (!reports.isEmpty())
+        m_host.tell(QStringLiteral("Track read error!"), reports.join(QStringLiteral("\n\n")));
 }
 
 void RipJob::pump(int times)

@@ -2,6 +2,7 @@
 
 #include "lookup/disc_names.h"
 #include "rip/rip_track_result.h"
+#include "rip/written_audio.h"
 
 #include <QList>
 #include <QString>
@@ -46,6 +47,7 @@ struct RipSnapshot {
     // The headless rip's file format (".flac"), over what "output type" chooses.
     std::optional<QString> extension;
     std::optional<QString> outputDirectory;
+    std::optional<bool> testAndCopy; // over "test and copy"
 };
 
 struct RipComponents {
@@ -120,7 +122,7 @@ private:
         int shownFrom = 0;
         int shownWidth = 100;
         int shown() const { return shownFrom + percent * shownWidth / 100; }
-        bool stopped = false;      // left by a Stop before the track was read to its end
+        bool encoding = false;     // the pass from the spool to the encoder
         bool gaveUpReading = false; // left after a read error answered No
         bool gaveUpWriting = false; // left after a write error answered No: the file is not whole
         bool failed = false;       // ended by an error already told
@@ -134,12 +136,14 @@ private:
     bool mayWrite(const QString &path);
     bool createOutput(const PartFile &part);
     bool openTrack(int row);
+    std::optional<uint32_t> testRead(const IniFile &ini, int row);
     Progress copyBlocks(const IniFile &ini, const QString &path);
     bool copyOneBlock(PcmSpool *spool, Progress &progress);
     Progress encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
+    TrackFrames &trackFrames() { return m_results.last().frames; }
     bool saveTags(int row, const QString &path);
     void saveCover();
     void reportReadLosses();
@@ -158,4 +162,5 @@ private:
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
     QList<RipTrackResult> m_results;
+    WrittenAudio m_written; // what the current track's file holds
 };

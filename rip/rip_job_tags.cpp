@@ -46,6 +46,9 @@ bool sameBytes(const QString &path, const QByteArray &bytes)
 bool RipJob::saveTags(int row, const QString &path)
 {
     const DecodedAudio written = decodeAudio(path);
+    // That reading also gives the CRC of the audio as the file holds it.
+    if (m_written.lossless && written.complete)
+        m_written.crc32 = written.crc32;
     AudioInformation &info = m_c.information;
     const QString shown = m_snapshot.rows[row - 1].title;
     const ShownTitle name = m_snapshot.names.ownArtist(row - 1).isEmpty() ? ShownTitle{{}, shown}

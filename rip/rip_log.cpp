@@ -1,31 +1,47 @@
 #include "rip/rip_log.h"
 
 #include "rip/output_naming.h"
+#include "settings/setting_choices.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-
-namespace {
 
 QString hex8(uint32_t value)
 {
     return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
 
+namespace {
+
+template <size_t N>
+QString choiceText(const std::array<Choice, N> &list, int value)
+{
+    for (const Choice &choice : list) {
+        if (choice.value == value)
+            return QString::fromLatin1(choice.text);
+    }
+    return {};
+}
+
+// The value and its name on the CD settings page; a value the page does not offer is read as
+// the nearest mode (0 straight, above 4 as 4).
 QString readModeText(int mode)
 {
-    if (mode >= 3)
-        return QStringLiteral("%1 (full paranoia%2)").arg(mode).arg(mode >= 4 ? QStringLiteral(", small reads") : QString());
-    if (mode == 2)
-        return QStringLiteral("2 (jitter correction)");
-    return QStringLiteral("%1 (straight)").arg(mode);
+    const QString name = choiceText(choices::grabModes, mode);
+    if (!name.isEmpty())
+        return QStringLiteral("%1 \"%2\"").arg(mode).arg(name);
+    return QStringLiteral("%1, read as \"%2\"").arg(mode).arg(choiceText(choices::grabModes, std::clamp(mode, 1, 4)));
 }
 
 QString errorActionText(int action)
 {
-    static const QStringList names{QStringLiteral("Stop"), QStringLiteral("Silence"),
-                                   QStringLiteral("Cut"), QStringLiteral("Correct")};
-    return names.value(action, QString::number(action));
+    const QString name = choiceText(choices::errorActions, action);
+    return name.isEmpty() ? QString::number(action) : name;
+}
+
+QString orUnknown(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("unknown") : nameOnOneLine(text);
 }
 
 QString accurateRipStatusText(const RipReport &r)
@@ -37,6 +53,8 @@ QString accurateRipStatusText(const RipReport &r)
         return QStringLiteral("disc not present in the database");
     case AccurateRipAnswer::Broken:
         return QStringLiteral("not checked (the answer was not a database file)");
+    case AccurateRipAnswer::OtherDisc:
+        return QStringLiteral("not checked (the answer was for another disc)");
     default:
         return QStringLiteral("not checked (no answer)");
     }
@@ -47,8 +65,9 @@ QString headText(const RipReport &r)
     QString t;
     t += QStringLiteral("Harvelo %1 rip log\n").arg(QStringLiteral(HARVELO_VERSION));
     t += QStringLiteral("Date: %1\n\n").arg(r.date.toString(Qt::ISODate));
-    t += QStringLiteral("Drive: %1\nImage or device: %2\n")
-             .arg(nameOnOneLine(r.driveName), nameOnOneLine(r.drivePath));
+    t += QStringLiteral("Drive: %1\nDrive vendor: %2\nDrive model: %3\nImage or device: %4\n")
+             .arg(nameOnOneLine(r.driveName), orUnknown(r.driveVendor), orUnknown(r.driveModel),
+                  nameOnOneLine(r.drivePath));
     t += QStringLiteral("Read mode: %1\nRetries: %2\nError action: %3\n")
              .arg(readModeText(r.grabMode)).arg(r.retries).arg(errorActionText(r.errorAction));
     t += QStringLiteral("Speed: %1\nRead offset: %2 samples\n\n").arg(r.speed).arg(r.readOffset);
@@ -85,17 +104,93 @@ QString namesText(const RipReport &r)
     return t + QLatin1Char('\n');
 }
 
+// What was read from the disc: the sums the AccurateRip database verifies.
+QStringList readLines(const RippedTrack &track)
+{
+    QStringList lines{QStringLiteral("Peak: %1 %").arg(track.sums.peakPercent(), 0, 'f', 1),
+                      QStringLiteral("CRC32: %1").arg(hex8(track.sums.crc32))};
+    if (track.testCrc32) {
+        const bool same = *track.testCrc32 == track.sums.crc32;
+        lines << QStringLiteral("Test CRC32: %1").arg(hex8(*track.testCrc32))
+              << QStringLiteral("Copy CRC32: %1%2")
+                     .arg(hex8(track.sums.crc32), same ? QString() : QStringLiteral("  suspicious"));
+    }
+    return lines << QStringLiteral("AccurateRip v1: %1").arg(hex8(track.sums.accurateRipV1))
+                 << QStringLiteral("AccurateRip v2: %1").arg(hex8(track.sums.accurateRipV2))
+                 << QStringLiteral("AccurateRip: %1").arg(track.verdict.text())
+                 << QStringLiteral("Samples not read: %1").arg(track.lostSamples);
+}
+
+// What the file holds: it differs from what was read when normalized or lossy.
+QStringList fileLines(const RippedTrack &track)
+{
+    const WrittenAudio &w = track.written;
+    QStringList lines{QStringLiteral("Format: %1").arg(w.format), w.normalizationText()};
+    if (w.crc32)
+        lines << QStringLiteral("File CRC32: %1").arg(hex8(*w.crc32));
+    return lines;
+}
+
 QString trackText(const RippedTrack &track)
 {
     QString t = QStringLiteral("Track %1: %2\n").arg(track.number).arg(nameOnOneLine(track.title));
     t += QStringLiteral("  File: %1\n").arg(nameOnOneLine(track.path));
-    t += QStringLiteral("  Peak: %1 %\n").arg(track.sums.peakPercent(), 0, 'f', 1);
-    t += QStringLiteral("  CRC32: %1\n").arg(hex8(track.sums.crc32));
-    t += QStringLiteral("  AccurateRip v1: %1\n").arg(hex8(track.sums.accurateRipV1));
-    t += QStringLiteral("  AccurateRip v2: %1\n").arg(hex8(track.sums.accurateRipV2));
-    t += QStringLiteral("  AccurateRip: %1\n").arg(track.verdict.text());
-    t += QStringLiteral("  Samples not read: %1\n\n").arg(track.lostSamples);
+    t += QStringLiteral("  Read from the disc:\n");
+    for (const QString &line : readLines(track))
+        t += QStringLiteral("    ") + line + QLatin1Char('\n');
+    t += QStringLiteral("  In the file:\n");
+    for (const QString &line : fileLines(track))
+        t += QStringLiteral("    ") + line + QLatin1Char('\n');
+    return t + QLatin1Char('\n');
+}
+
+QString unrippedText(const UnrippedTrack &track)
+{
+    using Outcome = RipTrackResult::Outcome;
+    const QString what = track.outcome == Outcome::Stopped ? QStringLiteral("stopped")
+        : track.outcome == Outcome::Failed                  ? QStringLiteral("failed")
+                                                            : QStringLiteral("skipped");
+    return QStringLiteral("Track %1: %2\n  Not ripped: %3, no file written\n\n")
+        .arg(track.number)
+        .arg(nameOnOneLine(track.title), what);
+}
+
+// Every ticked track reached, ripped or not, in the disc's order.
+QString tracksText(const RipReport &r)
+{
+    QList<std::pair<int, QString>> entries;
+    for (const RippedTrack &track : r.tracks)
+        entries.append({track.number, trackText(track)});
+    for (const UnrippedTrack &track : r.unripped)
+        entries.append({track.number, unrippedText(track)});
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    QString t;
+    for (const auto &entry : entries)
+        t += entry.second;
     return t;
+}
+
+// What the files hold beside what was read: "files normalized, not bit-identical to the disc".
+QString filesSummary(const RipReport &r)
+{
+    bool normalized = false, lossy = false, asRead = true;
+    for (const RippedTrack &t : r.tracks) {
+        normalized = normalized || t.written.normalized();
+        lossy = lossy || !t.written.lossless;
+        asRead = asRead && t.written.crc32 && *t.written.crc32 == t.sums.crc32;
+    }
+    if (r.tracks.isEmpty())
+        return QStringLiteral("no file written");
+    if (normalized)
+        return QStringLiteral("files normalized, not bit-identical to the disc");
+    if (lossy)
+        return QStringLiteral("files in a lossy format, not bit-identical to the disc");
+    if (!asRead)
+        return QStringLiteral("files differ from the audio read");
+    if (accurateTrackCount(r) == r.tracks.size())
+        return QStringLiteral("files bit-identical to the disc");
+    return QStringLiteral("files bit-identical to the audio read");
 }
 
 } // namespace
@@ -138,19 +233,22 @@ int accurateTrackCount(const RipReport &report)
 QString ripSummary(const RipReport &report)
 {
     const int accurate = accurateTrackCount(report);
+    QString proof;
     if (accurate < 0)
-        return QStringLiteral("not checked");
-    if (!report.tracks.isEmpty() && accurate == report.tracks.size())
-        return QStringLiteral("All tracks accurately ripped");
-    return QStringLiteral("%1 of %2 tracks accurate").arg(accurate).arg(report.tracks.size());
+        proof = QStringLiteral("AccurateRip not checked");
+    else if (!report.tracks.isEmpty() && accurate == report.tracks.size())
+        proof = QStringLiteral("All tracks accurately ripped");
+    else
+        proof = QStringLiteral("%1 of %2 tracks accurate").arg(accurate).arg(report.tracks.size());
+    return proof + QStringLiteral("; ") + filesSummary(report);
 }
 
 QString ripLogText(const RipReport &report)
 {
-    QString body = headText(report) + tocText(report) + namesText(report);
-    for (const RippedTrack &track : report.tracks)
-        body += trackText(track);
+    QString body = headText(report) + tocText(report) + namesText(report) + tracksText(report);
+    if (report.stopped)
+        body += QStringLiteral("Rip stopped\n");
+    body += QStringLiteral("Summary: ") + ripSummary(report) + QLatin1Char('\n');
     const QByteArray hash = QCryptographicHash::hash(body.toUtf8(), QCryptographicHash::Sha256);
-    return body + ripSummary(report) + QStringLiteral("\nSHA-256: ")
-        + QString::fromLatin1(hash.toHex()) + QLatin1Char('\n');
+    return body + QStringLiteral("SHA-256: ") + QString::fromLatin1(hash.toHex()) + QLatin1Char('\n');
 }

@@ -23,6 +23,8 @@ RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QSt
     RipReport &r = m_report;
     r.date = QDateTime::currentDateTimeUtc();
     r.driveName = grabber.driveName();
+    r.driveVendor = grabber.driveVendor();
+    r.driveModel = grabber.driveModel();
     r.drivePath = grabber.driveLetter();
     r.grabMode = grabber.GrabModePreset();
     r.retries = grabber.grabOnErrorRetries();
@@ -39,14 +41,24 @@ RipProof::RipProof(const AudioGrabber &grabber, const QString &artist, const QSt
     r.onlineAnswers = grabber.onlineAnswers();
 }
 
-void RipProof::addTrack(int row, const QString &path, const QString &title,
-                        const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples)
+// The log, the cue sheet and the AccurateRip verdict know a track by its number on the disc.
+int RipProof::numberOf(int row) const
 {
-    // The log, the cue sheet and the AccurateRip verdict know a track by its number on the disc.
     const std::vector<CdTocTrack> &toc = m_report.toc.tracks;
-    const int number = row >= 1 && row <= int(toc.size()) ? toc[size_t(row - 1)].number : row;
-    m_report.tracks.append({number, path, title, sums, lostSamples, {}});
+    return row >= 1 && row <= int(toc.size()) ? toc[size_t(row - 1)].number : row;
+}
+
+void RipProof::addTrack(int row, const QString &path, const QString &title,
+                        const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples,
+                        const WrittenAudio &written, std::optional<uint32_t> testCrc32)
+{
+    m_report.tracks.append({numberOf(row), path, title, sums, lostSamples, {}, written, testCrc32});
     m_expectedFrames.append(expectedFrames);
+}
+
+void RipProof::addUnripped(int row, const QString &title, RipTrackResult::Outcome outcome)
+{
+    m_report.unripped.append({numberOf(row), title, outcome});
 }
 
 bool RipProof::anyTrackIncomplete() const

@@ -16,9 +16,16 @@ public:
     RipProof(const AudioGrabber &grabber, const QString &artist, const QString &album);
 
     // Right after the track's file is closed. `row` is its place on the disc (1 for the first
-    // track, whatever number the disc gives it); `expectedFrames` is its length on the disc.
+    // track, whatever number the disc gives it); `expectedFrames` is its length on the disc;
+    // `written` what the file holds.
     void addTrack(int row, const QString &path, const QString &title,
-                  const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples);
+                  const TrackChecksums &sums, qint64 expectedFrames, qint64 lostSamples,
+                  const WrittenAudio &written = {},
+                  std::optional<uint32_t> testCrc32 = std::nullopt);
+    // A ticked track that got no file.
+    void addUnripped(int row, const QString &title, RipTrackResult::Outcome outcome);
+    // Stop ended the rip.
+    void setStopped() { m_report.stopped = true; }
     // True when a track lost samples or is shorter than on the disc.
     bool anyTrackIncomplete() const;
 
@@ -29,6 +36,7 @@ public:
 
 private:
     void judge(const IniFile &ini);
+    int numberOf(int row) const;
     QString freePath(const QString &directory, const QString &base, int attempt, const QString &ext) const;
 
     RipReport m_report;

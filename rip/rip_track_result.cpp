@@ -37,3 +37,17 @@ QString readLossReport(const QList<RipTrackResult> &results)
     lines.prepend(QStringLiteral("Some audio could not be read:"));
     return lines.join(QLatin1Char('\n'));
 }
+
+QString testAndCopyReport(const QList<RipTrackResult> &results)
+{
+    QStringList lines;
+    for (const RipTrackResult &r : results) {
+        if (r.outcome == RipTrackResult::Outcome::Saved && r.suspicious())
+            lines << QStringLiteral("Track %1 (%2): Test CRC32 %3, Copy CRC32 %4, suspicious")
+                         .arg(QString::number(r.track), nameOnOneLine(r.title), hex8(*r.testCrc32), hex8(r.copyCrc32));
+    }
+    if (lines.isEmpty())
+        return {};
+    lines.prepend(QStringLiteral("Test and copy read some tracks differently:"));
+    return lines.join(QLatin1Char('\n'));
+}

@@ -37,6 +37,14 @@ inline constexpr std::array<const char *, 7> namingRules{
 inline constexpr std::array<Choice, 3> opusBitrateModes{{
     {"VBR", 0}, {"Constrained VBR", 1}, {"Hard CBR", 2}}};
 
+// The radio groups of "cd settings" by the value stored for each: "grab mode", "error action".
+inline constexpr std::array<Choice, 4> grabModes{{
+    {"Burst mode", 1}, {"Synch mode(Correct Jitter Errors)", 2},
+    {"Secure Mode (Double Precision Error Correction)", 3},
+    {"Paranoid Mode (Small Blocks Read, drive cache disable)", 4}}};
+inline constexpr std::array<Choice, 4> errorActions{{
+    {"Stop", 0}, {"Silence", 1}, {"Cut", 2}, {"Correct", 3}}};
+
 // OGG: at 32000 Hz mono the encoder takes no more than this bit-rate position ("64kb").
 inline constexpr int oggLowRateMaxBitratePosition = 2;
 

@@ -28,4 +28,9 @@ QString defaultCgiScript()
     return QStringLiteral("/~cddb/cddb.cgi");
 }
 
+QString readOffsetKeyOf(const QString &vendor, const QString &model)
+{
+    return QString::fromLatin1(kReadOffsetOfDrive).arg(vendor.simplified(), model.simplified());
+}
+
 } // namespace settings

@@ -47,6 +47,13 @@ inline constexpr IntKey driveSpeed{kCdSettings, "drive speed", 32};
 // with 0.
 inline constexpr IntKey readOffset{kCdSettings, "read offset", 0};
 inline constexpr int kMaxReadOffset = 3000;
+// One drive's own read offset, read before "read offset": the key names the drive, so it is
+// made by readOffsetKeyOf ("read offset PLEXTOR DVDR PX-716A"); same default and range.
+inline constexpr char kReadOffsetOfDrive[] = "read offset %1 %2";
+QString readOffsetKeyOf(const QString &vendor, const QString &model);
+// "yes": every track is read twice and the second read is written; the log compares the two
+// reads' CRC32.
+inline constexpr TextKey testAndCopy{kCdSettings, "test and copy", [] { return QStringLiteral("no"); }};
 // "yes": a disc put into or taken out of the chosen drive refreshes the track list while the
 // window is idle.
 inline constexpr TextKey refreshOnDiscChange{kCdSettings, "refresh on disc change",

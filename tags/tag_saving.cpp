@@ -2,6 +2,7 @@
 
 #include "codec/audio_file.h"
 #include "codec/conversion_block.h"
+#include "disc/track_checksums.h"
 #include "jobs/part_file.h"
 #include "tags/audio_information.h"
 
@@ -64,6 +65,7 @@ DecodedAudio decodeAudio(const QString &path)
             break;
         audio.frames += block.frames();
         audio.checksum = addToChecksum(audio.checksum, block.samples);
+        audio.crc32 = pcmCrc32(audio.crc32, block.samples.data(), block.samples.size());
     }
     reader.CloseFile();
     audio.complete = true;

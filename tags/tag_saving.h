@@ -14,6 +14,7 @@ struct DecodedAudio {
     int channels = 0;
     qint64 frames = 0;
     quint64 checksum = 0;
+    quint32 crc32 = 0; // of the samples as little-endian 16-bit bytes, as a WAV holds them
     bool operator==(const DecodedAudio &) const = default;
 };
 

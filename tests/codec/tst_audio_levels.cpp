@@ -47,11 +47,6 @@ std::vector<double> channelRms(const std::vector<int16_t> &samples, int channels
     return sums;
 }
 
-double decibels(double ratio)
-{
-    return 20.0 * std::log10(ratio);
-}
-
 // A 32-bit float WAV written by hand, so that values beyond full scale can be stored.
 bool writeFloatWav(const QString &path, const std::vector<float> &samples, int channels)
 {

@@ -1,40 +1,42 @@
 #include "jobs/job_control.h"
 #include "tests/support/test_env.h"
 
-#include <QSignalSpy>
+#include <QScopeGuard>
 #include <QtTest>
+#include <chrono>
+#include <future>
 #include <thread>
 
-class Counter : public QObject {
-    Q_OBJECT
-public:
-    std::atomic_int blocks{0};
-Q_SIGNALS:
-    void finished();
-};
+using namespace std::chrono_literals;
 
 class TestJobControl : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The worker tells its end through a future: the test thread waits on it with a time-out
+    // and shares nothing else with the worker but atomics.
     void pauseHoldsAndResumeContinues()
     {
         JobControl control;
-        Counter counter;
+        std::atomic_int blocks{0};
+        std::promise<void> finished;
+        const std::future<void> done = finished.get_future();
         control.pause();
         std::thread worker([&] {
-            while (control.checkpoint() && counter.blocks < 5)
-                ++counter.blocks;
-            Q_EMIT counter.finished();
+            while (control.checkpoint() && blocks < 5)
+                ++blocks;
+            finished.set_value();
         });
-        // The worker is held before its first block.
-        QTest::qWait(50);
-        QCOMPARE(counter.blocks.load(), 0);
-        QSignalSpy done(&counter, &Counter::finished);
+        const auto join = qScopeGuard([&] {
+            control.requestStop();
+            worker.join();
+        });
+        // Held before its first block: nothing moves while paused.
+        QCOMPARE(done.wait_for(50ms), std::future_status::timeout);
+        QCOMPARE(blocks.load(), 0);
         control.resume();
-        QVERIFY(done.wait(5000) || done.count() == 1);
-        worker.join();
-        QCOMPARE(counter.blocks.load(), 5);
+        QCOMPARE(done.wait_for(5s), std::future_status::ready);
+        QCOMPARE(blocks.load(), 5);
     }
 
     void stopWakesAPausedWorker()

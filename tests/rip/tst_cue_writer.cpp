@@ -77,7 +77,7 @@ private Q_SLOTS:
         const QStringList replacements{"#", "&", "#", "=", "#", "#", "#", "(", ")"};
         for (int n = 1; n <= 2; ++n) {
             const QString file = fittedName(QStringLiteral("%1-").arg(n) + cleanName(name, replacements), ".wav");
-            report.tracks.append({n, dir + QLatin1Char('/') + file, n == 1 ? name : QStringLiteral("Two"), {}, 0, {}});
+            report.tracks.append({n, dir + QLatin1Char('/') + file, n == 1 ? name : QStringLiteral("Two"), {}, 0, {}, {}});
             QVERIFY(writeSineWav(report.tracks.last().path, {10 * 588 / 44100.0}));
         }
         const QByteArray sheet = cueSheetText(report, DiscCodes{}, dir).toUtf8();

@@ -10,6 +10,7 @@
 #include "tests/support/cddb_test_server.h"
 #include "tests/support/test_env.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QRegularExpression>
 #include <QtTest>
@@ -40,6 +41,31 @@ QString valueIn(const QStringList &entry, const QString &key)
             return line.mid(key.size() + 2);
     }
     return {};
+}
+
+// The CRC-32 of a WAV file's data chunk by Python's zlib, in upper-case hex.
+QString dataChunkCrc(const QString &wav)
+{
+    static const QString script = QStringLiteral(
+        "import struct, sys, zlib\n"
+        "d = open(sys.argv[1], 'rb').read()\n"
+        "assert d[:4] == b'RIFF' and d[8:12] == b'WAVE'\n"
+        "i = 12\n"
+        "while i + 8 <= len(d):\n"
+        "    size = struct.unpack('<I', d[i + 4:i + 8])[0]\n"
+        "    if d[i:i + 4] == b'data':\n"
+        "        print('%08X' % zlib.crc32(d[i + 8:i + 8 + size]))\n"
+        "        break\n"
+        "    i += 8 + size + (size & 1)\n");
+    const ProcessResult run = runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, wav});
+    return run.status == 0 ? QString::fromLatin1(run.out.trimmed()) : QStringLiteral("no data chunk");
+}
+
+// What the log must say of a normalized track whose loudest sample was `peak`.
+QString normalizedLine(int peak)
+{
+    return QString::asprintf("Normalized: gain %+.2f dB (peak %.1f %% to 98 %%)",
+                             20 * std::log10(32767 * 0.98 / peak), peak * 100.0 / 32768);
 }
 
 } // namespace
@@ -74,9 +100,10 @@ class TestRipProofWindow : public QObject {
         return dbarPressing(AccurateRipDiscId::fromToc(fm_main->AudioGrabber.toc()), entries);
     }
 
-    void prepareWithLog(CddbTestServer &server)
+    void prepareWithLog(CddbTestServer &server, const QList<int> &rows = kRows,
+                        const QString &normalize = QStringLiteral("no"))
     {
-        f->prepare(kRows);
+        f->prepare(rows, {}, normalize);
         IniFile ini;
         ini.write(settings::writeLog, QStringLiteral("yes"));
         ini.write(settings::accurateRipServer, server.address());
@@ -117,7 +144,7 @@ private Q_SLOTS:
             QVERIFY(sameAsDisc(f->trackFile(kRows[i], ".wav"), kRows[i], f->frames[kRows[i] - 1]));
             m_guiFiles[kRows[i]] = f->trackFile(kRows[i], ".wav");
         }
-        QVERIFY(m_guiLog.contains(QStringLiteral("\nAll tracks accurately ripped\nSHA-256: ")));
+        QVERIFY(m_guiLog.contains(QStringLiteral("\nSummary: All tracks accurately ripped; ")));
         QVERIFY(f->prompter.boxes.isEmpty()); // the window says nothing more than before
 
         QVERIFY(QFile(dir + QStringLiteral("/Album.bin")).open(QIODevice::WriteOnly)); // libcdio opens it
@@ -125,6 +152,90 @@ private Q_SLOTS:
         QVERIFY(cdio);
         QCOMPARE(int(cdio_get_num_tracks(cdio)), 3);
         cdio_destroy(cdio);
+    }
+
+    void logSaysWhatTheFilesHold_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("normalize");
+        QTest::addColumn<int>("grabMode");
+        QTest::addColumn<int>("skipped"); // a row whose earlier file is kept (answered No)
+        QTest::addColumn<int>("stopped"); // the counter at whose first block Stop is pressed
+        QTest::addColumn<QString>("readMode");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("as read") << QList<int>{1, 2} << "no" << 1 << 0 << 0 << "1 \"Burst mode\""
+                                 << "All tracks accurately ripped; files bit-identical to the disc";
+        QTest::newRow("normalized") << QList<int>{1, 2} << "yes" << 3 << 0 << 0
+                                    << "3 \"Secure Mode (Double Precision Error Correction)\""
+                                    << "All tracks accurately ripped; files normalized, not bit-identical to the disc";
+        QTest::newRow("skipped") << QList<int>{1, 2, 3} << "no" << 2 << 2 << 0
+                                 << "2 \"Synch mode(Correct Jitter Errors)\""
+                                 << "1 of 2 tracks accurate; files bit-identical to the audio read";
+        QTest::newRow("stopped") << QList<int>{1, 2, 3} << "yes" << 7 << 0 << 2
+                                 << "7, read as \"Paranoid Mode (Small Blocks Read, drive cache disable)\""
+                                 << "All tracks accurately ripped; files normalized, not bit-identical to the disc";
+    }
+    // Per track the log tells what was read (against the Python reference over the image) and
+    // what the file holds: the gain, the format and the CRC of the file's data chunk as Python
+    // reads it; a line for each track skipped or stopped, and a summary that tells the two apart.
+    void logSaysWhatTheFilesHold()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, normalize);
+        QFETCH(int, skipped);
+        QFETCH(int, stopped);
+        CddbTestServer server;
+        prepareWithLog(server, rows, normalize);
+        QFETCH(int, grabMode);
+        IniFile().write(settings::grabMode, grabMode);
+        if (skipped != 0) {
+            QVERIFY(QDir().mkpath(QFileInfo(f->trackFile(skipped, ".wav")).path()));
+            QVERIFY(writeFileBytes(f->trackFile(skipped, ".wav"), "keep me"));
+            f->prompter.answers << Prompter::Answer::No;
+        }
+        f->onProgress = [stopped, done = false](int percent) mutable {
+            if (!done && percent > 0 && fm_progress->lbl_tracknum->text() == QString::number(stopped)) {
+                done = true;
+                fm_progress->skbtn_abort->click();
+            }
+        };
+        f->rip(1);
+        const QString log = QString::fromUtf8(fileBytes(f->outDir() + QStringLiteral("/Band/Album.log")));
+        QVERIFY(!log.isEmpty());
+        const QStringList lines = log.split(QLatin1Char('\n'));
+        QTEST(lines.filter(QRegularExpression("^Read mode: ")).value(0).mid(11), "readMode");
+        QVERIFY(lines.contains(QStringLiteral("Drive vendor: unknown"))); // an image has none
+        QFETCH(QString, summary);
+        QCOMPARE(lines.value(lines.size() - 3), QStringLiteral("Summary: ") + summary);
+        QCOMPARE(lines.value(lines.size() - 4) == QStringLiteral("Rip stopped"), stopped != 0);
+        const QString body = log.left(log.lastIndexOf(QStringLiteral("SHA-256: ")));
+        QCOMPARE(lines.value(lines.size() - 2),
+                 QStringLiteral("SHA-256: ") + QCryptographicHash::hash(body.toUtf8(), QCryptographicHash::Sha256).toHex());
+
+        for (int row : rows) {
+            const QStringList entry = trackEntry(log, row);
+            if (row == skipped || row == stopped || (stopped != 0 && row > stopped)) {
+                const QString end = row == skipped ? QStringLiteral("skipped") : QStringLiteral("stopped");
+                // A track after the one stopped was never reached: the log says nothing of it.
+                QCOMPARE(entry, row > stopped && stopped != 0 ? QStringList()
+                                                              : QStringList{"Not ripped: " + end + ", no file written"});
+                continue;
+            }
+            const ReferenceSums &read = m_reference[row];
+            const QString file = f->trackFile(row, ".wav");
+            QCOMPARE(valueIn(entry, "File"), file);
+            QCOMPARE(valueIn(entry, "CRC32"), read.crc32.toUpper());
+            QCOMPARE(valueIn(entry, "Format"), QStringLiteral("WAV, 16-bit PCM, 44100 Hz, stereo"));
+            const QString fileCrc = dataChunkCrc(file);
+            QCOMPARE(valueIn(entry, "File CRC32"), fileCrc);
+            if (normalize == QLatin1String("yes")) {
+                QVERIFY2(entry.contains(normalizedLine(read.peak)), qPrintable(entry.join(" / ") + " <> " + normalizedLine(read.peak)));
+                QVERIFY(fileCrc != read.crc32.toUpper());
+            } else {
+                QVERIFY(entry.contains(QStringLiteral("Not normalized")));
+                QCOMPARE(fileCrc, read.crc32.toUpper());
+            }
+        }
     }
 
     // The same rip without a window: the same audio, the same checksums and verdicts.

@@ -124,3 +124,18 @@ QByteArray stderrOf(const std::function<void()> &work)
     capture.seek(0);
     return capture.readAll();
 }
+
+QString makeDriveFile(const QString &image, const QString &faults, int offset, const QString &name)
+{
+    const QString path = QFileInfo(image).dir().filePath(name);
+    QFile file(path);
+    const QByteArray text = QStringLiteral("[drive]\nimage = %1 ; beside this file\nvendor = PLEXTOR\n"
+                                           "model = DVDR   PX-716A\noffset = %2\n[faults]\n%3\n")
+                                .arg(QFileInfo(image).fileName())
+                                .arg(offset)
+                                .arg(faults)
+                                .toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}

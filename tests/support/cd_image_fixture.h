@@ -50,3 +50,8 @@ QByteArray stderrOf(const std::function<void()> &work);
 
 // HARVELO_CD_DEVICES for this process: the drive list after the machine's real drives.
 void setCdDevices(const QStringList &sources);
+
+// A simulated drive over `image` (a PLEXTOR "DVDR   PX-716A" reading `offset` frames early)
+// with the [faults] lines given, written as `name` beside the image; returns its path.
+QString makeDriveFile(const QString &image, const QString &faults = {}, int offset = 0,
+                      const QString &name = QStringLiteral("disc.drive"));

@@ -14,6 +14,7 @@ TestEnv::TestEnv()
     qputenv("HARVELO_CONFIG_DIR", m_config.path().toLocal8Bit());
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", m_cache.path().toLocal8Bit()); // DriveOffsets.bin, never the user's
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("HARVELO_AUDIO_OUTPUT"))

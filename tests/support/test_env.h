@@ -18,6 +18,7 @@ public:
 private:
     QTemporaryDir m_config;
     QTemporaryDir m_runtime;
+    QTemporaryDir m_cache;
     QTemporaryDir m_work;
 };
 

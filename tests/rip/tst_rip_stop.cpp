@@ -1,0 +1,137 @@
+#include "gui/main/forms.h"
+#include "jobs/job_control.h"
+#include "rip/rip_job.h"
+#include "rip/rip_proof.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+#include "tests/rip/rip_fixture.h"
+#include "tests/support/audio_probe.h"
+#include "tests/support/stop_at_step.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+// What the job tells its window; every question is answered Yes.
+class RecordingHost : public RipJobHost {
+public:
+    QStringList texts;
+    QList<int> provenTracks;
+    QStringList written;
+
+    void showTrackCount(int) override {}
+    void showTrack(int, const QString &, const QString &) override {}
+    void showPercent(int) override {}
+    void showProgress(const QString &, int) override {}
+    bool askYesNo(const QString &, const QString &text) override
+    {
+        texts << text;
+        return true;
+    }
+    void tell(const QString &, const QString &text) override { texts << text; }
+    void finish(const QString &) override {}
+    void fail(std::exception_ptr) override { texts << QStringLiteral("(an exception)"); }
+    void proven(const RipProof &proof, const QStringList &files) override
+    {
+        for (const RippedTrack &t : proof.report().tracks)
+            provenTracks << t.number;
+        written = files;
+    }
+};
+
+// The main window's list and fields as the rip window hands them to its job.
+RipSnapshot snapshotOf(int format)
+{
+    RipSnapshot s;
+    const QTreeWidget *list = fm_main->sklv_main;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = list->topLevelItem(i);
+        s.rows.append({item->checkState(0) == Qt::Checked, item->text(1), item->text(3)});
+    }
+    s.artist = fm_main->skedt_artist->text();
+    s.album = fm_main->skedt_album->text();
+    s.genre = fm_main->skcb_genre->currentIndex();
+    s.outputType = format;
+    return s;
+}
+
+} // namespace
+
+// A Stop at whatever step of a track it lands in ends that track Stopped: the earlier file
+// answered Yes stays as it was, nothing is left beside it, the log has no entry for it and
+// nothing is told. The track before it is saved, so a log is written and the Stop is known to
+// hit the second track. WMA runs as the window-thread job, the others as the worker.
+class TestRipStop : public QObject {
+    Q_OBJECT
+    std::unique_ptr<RipFixture> f;
+
+private Q_SLOTS:
+    void initTestCase() { f = std::make_unique<RipFixture>(); }
+    void cleanupTestCase() { f.reset(); }
+
+    void stopAtEachStep_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("normalize");
+        QTest::addColumn<JobStep>("step");
+        const QList<std::pair<int, QString>> formats{{0, ".mp3"}, {1, ".wav"}, {2, ".wma"}, {3, ".ogg"}};
+        for (const auto &[format, extension] : formats)
+            for (const QString normalize : {"yes", "no"})
+                for (const NamedStep &s : allJobSteps())
+                    QTest::addRow("%s, normalize %s, %s", qPrintable(extension.mid(1)),
+                                  qPrintable(normalize), qPrintable(s.name))
+                        << format << extension << normalize << s.step;
+    }
+
+    void stopAtEachStep()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, extension);
+        QFETCH(QString, normalize);
+        QFETCH(JobStep, step);
+        f->prepare({2, 4}, {}, normalize);
+        IniFile().write(settings::writeLog, QStringLiteral("yes"));
+        const QString saved = f->trackFile(2, extension);
+        const QString stopped = f->trackFile(4, extension);
+        QVERIFY(QDir().mkpath(QFileInfo(stopped).path()));
+        QVERIFY(writeFileBytes(stopped, "an earlier rip"));
+        fm_main->AudioFile.setWmaFormatEnabled(format == 2);
+
+        RecordingHost host;
+        JobControl control;
+        RipJob job(format == 2 ? RipPlace::WindowThread : RipPlace::Worker,
+                   {fm_main->AudioGrabber, fm_main->AudioFile, fm_main->AudioTransform,
+                    fm_main->AudioInformation},
+                   snapshotOf(format), host, control);
+        {
+            const StopAtStep stop(step, 2);
+            job.run();
+            QCOMPARE(stop.seen(), 2);
+        }
+        QCOMPARE(fileBytes(stopped), QByteArray("an earlier rip"));
+        QCOMPARE(job.results().size(), 2);
+        QCOMPARE(job.results()[0].outcome, RipTrackResult::Outcome::Saved);
+        QCOMPARE(job.results()[1].outcome, RipTrackResult::Outcome::Stopped);
+        QCOMPARE(host.texts, QStringList{stopped + " is already exist.Overwrite?"});
+        QVERIFY(probeAudio(saved).ok);
+        QCOMPARE(host.provenTracks, QList<int>{2});
+        const QString folder = QFileInfo(saved).path();
+        const QString log = folder + QStringLiteral("/Album.log");
+        const QString cue = folder + QStringLiteral("/Album.cue");
+        QCOMPARE(host.written, (QStringList{log, cue}));
+        const QString logText = QString::fromUtf8(fileBytes(log));
+        const auto entry = [](int track) {
+            return QRegularExpression(QStringLiteral("^Track %1: ").arg(track), QRegularExpression::MultilineOption);
+        };
+        QVERIFY(logText.contains(entry(2)));
+        QVERIFY(!logText.contains(entry(4)));
+        QCOMPARE(filesBelow(f->outDir()), (QStringList{saved, stopped, cue, log}));
+    }
+};
+
+HARVELO_TEST_MAIN(TestRipStop, QApplication)
+#include "tst_rip_stop.moc"
