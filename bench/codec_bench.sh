@@ -3,8 +3,9 @@
 # and checks the goals: each line ends in a verdict, and the script fails when a goal is missed
 # by more than the noise measured in the same run.
 #   encode   WAV -> MP3/OGG/WMA: CPU time at most 1.03x lame -b 128 --cbr / oggenc -b 128 /
-#            ffmpeg -c:a wmav2 -b:a 128k, with the same bit rate out
-#   decode   MP3/OGG/WMA -> WAV: at most the tool's CPU time (x1.03) plus harvelo-cli's start-up
+#            ffmpeg -c:a wmav2 -b:a 128k, with the same bit rate out; WAV -> FLAC/Opus at most
+#            1.05x flac -5 / opusenc --bitrate 160 (VBR)
+#   decode   MP3/OGG/WMA/FLAC/Opus -> WAV: at most the tool's CPU time (x1.03) plus harvelo-cli's start-up
 #   start-up harvelo-cli --help and a 0.1 s conversion: under 20 ms of CPU time each
 #   -j       eight 60 s WAVs to MP3 with -j 2: at most 0.55x the wall time of -j 1
 #   window   the main window painted within 0.3 s of main() (given PATH/TO/harvelo and xvfb-run)
@@ -21,7 +22,7 @@ CLI=${1:?usage: codec_bench.sh PATH/TO/harvelo-cli [PATH/TO/harvelo]}
 GUI=${2:-}
 RUNS=${RUNS:-5}
 SECONDS_OF_AUDIO=${SECONDS_OF_AUDIO:-120}
-for tool in sox lame oggenc oggdec mpg123 ffmpeg ffprobe /usr/bin/time; do
+for tool in sox lame oggenc oggdec mpg123 flac opusenc opusdec ffmpeg ffprobe /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "codec_bench: $tool is not installed" >&2; exit 1; }
 done
 
@@ -42,6 +43,12 @@ vbr enabled=0
 quality enabled=0
 [wma settings]
 wma format=28
+[flac settings]
+compression level=5
+verify=0
+[opus settings]
+bitrate=160
+bitrate mode=0
 INI
 
 # Music-like input: pink noise under a chord.
@@ -122,10 +129,11 @@ verdict "harvelo-cli --help" "$(median <"$WORK/help")" 20 "$(half_iqr <"$WORK/he
 verdict "convert of 0.1 s WAV to MP3" "$STARTUP_MS" 20 "$(half_iqr <"$WORK/short")" ms
 
 echo "Encoding"
+# The goal is ENCODE_GOAL (1.03 unless the caller sets it).
 encode() { # name reference-name harvelo-output reference-output reference-command...
-  local name=$1 ext=${3##*.}; shift
-  compare "$name" 1.03 "$2" "$3" -- "$CLI" convert --force "$WORK/in.wav" "$2" -- "${@:4}"
-  verdict "$name CPU vs $1" "$RATIO" 1.03 "$NOISE" x
+  local name=$1 ext=${3##*.} goal=${ENCODE_GOAL:-1.03}; shift
+  compare "$name" "$goal" "$2" "$3" -- "$CLI" convert --force "$WORK/in.wav" "$2" -- "${@:4}"
+  verdict "$name CPU vs $1" "$RATIO" "$goal" "$NOISE" x
   ffprobe -v error "$2" || { echo "codec_bench: ffprobe rejects the $ext output" >&2; FAILED=1; }
   echo "    bit rate: harvelo-cli $(bitrate "$2"), $1 $(bitrate "$3")"
 }
@@ -133,6 +141,10 @@ encode "wav -> mp3 128k" lame "$WORK/h.mp3" "$WORK/t.mp3" lame --quiet -b 128 --
 encode "wav -> ogg 128k" oggenc "$WORK/h.ogg" "$WORK/t.ogg" oggenc -Q -b 128 -o "$WORK/t.ogg" "$WORK/in.wav"
 encode "wav -> wma 128k" ffmpeg "$WORK/h.wma" "$WORK/t.wma" \
   ffmpeg -v error -y -i "$WORK/in.wav" -c:a wmav2 -b:a 128k "$WORK/t.wma"
+ENCODE_GOAL=1.05 encode "wav -> flac -5" flac "$WORK/h.flac" "$WORK/t.flac" \
+  flac -s -f -5 -o "$WORK/t.flac" "$WORK/in.wav"
+ENCODE_GOAL=1.05 encode "wav -> opus 160k" opusenc "$WORK/h.opus" "$WORK/t.opus" \
+  opusenc --quiet --bitrate 160 --vbr "$WORK/in.wav" "$WORK/t.opus"
 
 echo "Decoding (goal: the tool's time x1.03 plus harvelo-cli's start-up)"
 decode() { # name input reference-output reference-command...
@@ -142,10 +154,12 @@ decode() { # name input reference-output reference-command...
   allowed=$(awk -v r="$R" -v s="$STARTUP_MS" 'BEGIN { print r * 1.03 + s / 1000 }')
   verdict "$name CPU vs ${2}" "$(awk -v h="$H" -v a="$allowed" 'BEGIN { print h / a }')" 1.00 "$NOISE" x
 }
-cp "$WORK/h.mp3" "$WORK/d.mp3" && cp "$WORK/h.ogg" "$WORK/d.ogg" && cp "$WORK/h.wma" "$WORK/d.wma"
+for ext in mp3 ogg wma flac opus; do cp "$WORK/h.$ext" "$WORK/d.$ext"; done
 decode "mp3 -> wav" "$WORK/d.mp3" "$WORK/tm.wav" mpg123 -q -w "$WORK/tm.wav" "$WORK/d.mp3"
 decode "ogg -> wav" "$WORK/d.ogg" "$WORK/to.wav" oggdec -Q -o "$WORK/to.wav" "$WORK/d.ogg"
 decode "wma -> wav" "$WORK/d.wma" "$WORK/tw.wav" ffmpeg -v error -y -i "$WORK/d.wma" "$WORK/tw.wav"
+decode "flac -> wav" "$WORK/d.flac" "$WORK/tf.wav" flac -s -f -d -o "$WORK/tf.wav" "$WORK/d.flac"
+decode "opus -> wav" "$WORK/d.opus" "$WORK/tp.wav" opusdec --quiet --rate 48000 "$WORK/d.opus" "$WORK/tp.wav"
 
 echo "Several files: eight 60 s WAVs to MP3, wall time of -j 2 against -j 1"
 mkdir -p "$WORK/batch" "$WORK/out1" "$WORK/out2"

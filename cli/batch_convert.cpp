@@ -46,7 +46,8 @@ struct BatchOptions {
 std::optional<QString> targetSuffix(const QString &format)
 {
     const QString f = format.toLower();
-    if (f == QLatin1String("mp3") || f == QLatin1String("ogg") || f == QLatin1String("wma"))
+    if (f == QLatin1String("mp3") || f == QLatin1String("ogg") || f == QLatin1String("wma")
+        || f == QLatin1String("flac") || f == QLatin1String("opus"))
         return QLatin1Char('.') + f;
     if (f == QLatin1String("wav"))
         return QStringLiteral("_NOM.wav");
@@ -63,11 +64,11 @@ void addBatchOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral(
         "Converts each INPUT into DIR as the encode and decode windows name their targets\n"
-        "(<name>.mp3, .ogg, .wma; <name>_NOM.wav), N files at a time."));
+        "(<name>.mp3, .ogg, .wma, .flac, .opus; <name>_NOM.wav), N files at a time."));
     parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("The files to read."));
     parser.addOptions({
         {QStringLiteral("output-dir"), QStringLiteral("Write the targets into DIR."), QStringLiteral("DIR")},
-        {QStringLiteral("format"), QStringLiteral("mp3, ogg, wma or wav."), QStringLiteral("EXT")},
+        {QStringLiteral("format"), QStringLiteral("mp3, ogg, wma, flac, opus or wav."), QStringLiteral("EXT")},
         {{QStringLiteral("j"), QStringLiteral("jobs")},
          QStringLiteral("Convert N files at a time (default: the number of processors)."),
          QStringLiteral("N")},
@@ -88,7 +89,7 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, BatchOption
         return options->outputDir + QStringLiteral(" is not a directory");
     const auto suffix = targetSuffix(parser.value(QStringLiteral("format")));
     if (!suffix)
-        return QStringLiteral("--format takes mp3, ogg, wma or wav");
+        return QStringLiteral("--format takes mp3, ogg, wma, flac, opus or wav");
     options->suffix = *suffix;
     bool ok = true;
     options->workers = parser.isSet(QStringLiteral("j"))

@@ -22,6 +22,7 @@ namespace {
 std::optional<QString> setUpEncoder(AudioFile &writer, const QString &ext)
 {
     const IniFile ini;
+    setFlacAndOpusFormats(writer, ini);
     if (ext == QLatin1String("mp3")) {
         const auto mp3 = Mp3EncoderSettings::read(ini);
         if (!writer.IsMp3FormatSupported(mp3.frequency, mp3.bitrate, mp3.channels))
@@ -91,8 +92,9 @@ int runConvert(const QStringList &args)
         return runBatchConvert(args);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Converts INPUT (WAV, MP3, OGG or WMA) to the format of OUTPUT's extension (.wav, .mp3,\n"
-        ".ogg, .wma) with the encoder settings of harvelo.ini, block by block. --normalize\n"
+        "Converts INPUT (WAV, MP3, OGG, WMA, FLAC or Opus) to the format of OUTPUT's extension\n"
+        "(.wav, .mp3, .ogg, .wma, .flac, .opus) with the encoder settings of harvelo.ini, block\n"
+        "by block. --normalize\n"
         "reads INPUT twice: once to find its peak, then to convert it with the one gain that\n"
         "brings that peak to RATIO."));
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The file to read."));
@@ -133,7 +135,8 @@ int runTag(const QStringList &args)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Writes the tags of FILE as a rip does: ID3v1 and ID3v2.3 for MP3, Vorbis comments for\n"
-        "OGG, ASF attributes for WMA, a RIFF INFO list for WAV. Only the fields given change;\n"
+        "OGG, FLAC and Opus, ASF attributes for WMA, a RIFF INFO list for WAV. Only the fields\n"
+        "given change;\n"
         "the file keeps its other tags. With --clear every field is written, and those not\n"
         "given become empty (no genre, track 0)."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to tag."));

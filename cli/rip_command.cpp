@@ -28,7 +28,7 @@ const char kHelp[] =
     "NAME\n"
     "    harvelo-cli rip - rip tracks of a CD or CD image without a window\n\n"
     "SYNOPSIS\n"
-    "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg]\n"
+    "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg|flac|opus]\n"
     "                    [--output DIR] [--lookup [--release MBID]] [--offset N] [--test-and-copy]\n"
     "                    [--force]\n\n"
     "DESCRIPTION\n"
@@ -40,7 +40,8 @@ const char kHelp[] =
     "    --device D     Drive number (from 1, as 'harvelo-cli drives' lists them), device\n"
     "                   or image path. Default: \"cd unit\" + 1.\n"
     "    --tracks LIST  Tracks to rip, e.g. 1,3-5. Default: every audio track.\n"
-    "    --format F     mp3, wav, wma or ogg. Default: \"output type\".\n"
+    "    --format F     mp3, wav, wma, ogg, flac or opus. Default: \"output type\" (with\n"
+    "                   \"lossless format\" and \"ogg codec\").\n"
     "    --output DIR   Output directory. Default: \"output directory\".\n"
     "    --lookup       Names on-line first (MusicBrainz, then the CDDB server), then\n"
     "                   CD-Text and cdplayer.ini. Default: CD-Text and cdplayer.ini only.\n"
@@ -79,12 +80,15 @@ std::optional<QList<int>> parseTracks(const QString &text, int count)
     return tracks;
 }
 
+// A format's output type, the button it belongs to: FLAC is WAV's, Opus is OGG's.
 std::optional<int> formatNumber(const QString &name)
 {
     static const QStringList names{QStringLiteral("mp3"), QStringLiteral("wav"),
-                                   QStringLiteral("wma"), QStringLiteral("ogg")};
-    const int index = names.indexOf(name.toLower());
-    return index >= 0 ? std::optional(index) : std::nullopt;
+                                   QStringLiteral("wma"), QStringLiteral("ogg"),
+                                   QStringLiteral("flac"), QStringLiteral("opus")};
+    static const int types[] = {0, 1, 2, 3, 1, 3};
+    const int index = names.indexOf(name);
+    return index >= 0 ? std::optional(types[index]) : std::nullopt;
 }
 
 // The drive of --device: a number, or a path that is listed or added to the list.
@@ -129,7 +133,7 @@ RipSnapshot snapshotOf(AudioGrabber &grabber, const QList<int> &tracks)
 
 struct RipOptions {
     QList<int> tracks;
-    std::optional<int> format;
+    std::optional<QString> format; // lower case
     std::optional<QString> output;
     std::optional<int> offset;
     QString release;
@@ -141,8 +145,11 @@ struct RipOptions {
 std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &grabber, RipOptions &o)
 {
     const auto value = [&p](const char *name) { return p.value(QString::fromLatin1(name)); };
-    if (p.isSet(QStringLiteral("format")) && !(o.format = formatNumber(value("format"))))
-        return QStringLiteral("--format takes mp3, wav, wma or ogg");
+    if (p.isSet(QStringLiteral("format"))) {
+        o.format = value("format").toLower();
+        if (!formatNumber(*o.format))
+            return QStringLiteral("--format takes mp3, wav, wma, ogg, flac or opus");
+    }
     if (p.isSet(QStringLiteral("output")))
         o.output = QDir(value("output")).absolutePath();
     if (p.isSet(QStringLiteral("offset"))) {
@@ -197,7 +204,9 @@ int ripWith(AudioGrabber &grabber, const RipOptions &o)
     AudioTransform transform;
     AudioInformation information;
     RipSnapshot snapshot = snapshotOf(grabber, o.tracks);
-    snapshot.outputType = o.format.value_or(IniFile().read(settings::outputType));
+    snapshot.outputType = o.format ? *formatNumber(*o.format) : IniFile().read(settings::outputType);
+    if (o.format)
+        snapshot.extension = QLatin1Char('.') + *o.format;
     snapshot.outputDirectory = o.output;
     if (o.testAndCopy)
         snapshot.testAndCopy = true;
@@ -224,7 +233,7 @@ int runRip(const QStringList &args)
     parser.addOptions({
         {QStringLiteral("device"), QStringLiteral("Drive number, device or image."), QStringLiteral("D")},
         {QStringLiteral("tracks"), QStringLiteral("Tracks, e.g. 1,3-5."), QStringLiteral("LIST")},
-        {QStringLiteral("format"), QStringLiteral("mp3, wav, wma or ogg."), QStringLiteral("F")},
+        {QStringLiteral("format"), QStringLiteral("mp3, wav, wma, ogg, flac or opus."), QStringLiteral("F")},
         {QStringLiteral("output"), QStringLiteral("Output directory."), QStringLiteral("DIR")},
         {QStringLiteral("offset"), QStringLiteral("Read offset in samples."), QStringLiteral("N")},
         {QStringLiteral("lookup"), QStringLiteral("Names from MusicBrainz and CDDB, then local.")},

@@ -40,6 +40,8 @@ public:
     // Reads up to `frames` interleaved frames; returns the count, 0 at the end, -1 on bad data.
     // A deep source is dithered to 16 bits (TpdfDither).
     virtual int read(int16_t *out, int frames) = 0;
+    // Moves to a frame, for readers that can (FLAC); false when the reader cannot go there.
+    virtual bool seek(int64_t) { return false; }
     // As read(), at the full depth of a deep source (format().depth), left-justified in 32
     // bits. Only deep readers implement it.
     virtual int readWide(int32_t *, int) { return -1; }
@@ -76,6 +78,20 @@ struct OggParams {
     int quality = -1;     // 0..1000, -1: bit rate mode
 };
 
+struct FlacParams {
+    int level = 5;      // compression 0..8, as the flac tool's -0..-8
+    bool verify = false; // decode every frame again while encoding and compare
+};
+
+constexpr int kMinOpusBitrate = 6;   // kbit/s
+constexpr int kMaxOpusBitrate = 510; // kbit/s
+
+struct OpusParams {
+    enum Mode { Vbr = 0, Cvbr = 1, Cbr = 2 };
+    int bitrate = 160; // kbit/s, kMinOpusBitrate..kMaxOpusBitrate
+    int mode = Vbr;
+};
+
 struct WmaProfile {
     int code;
     int rate;
@@ -91,11 +107,15 @@ std::unique_ptr<AudioReader> makeWavReader();
 std::unique_ptr<AudioReader> makeMp3Reader();
 std::unique_ptr<AudioReader> makeOggReader();
 std::unique_ptr<AudioReader> makeWmaReader();
+std::unique_ptr<AudioReader> makeFlacReader();
+std::unique_ptr<AudioReader> makeOpusReader();
 
 std::unique_ptr<AudioWriter> makeWavWriter();
 std::unique_ptr<AudioWriter> makeMp3Writer(const Mp3Params &params);
 std::unique_ptr<AudioWriter> makeOggWriter(const OggParams &params);
 std::unique_ptr<AudioWriter> makeWmaWriter(const WmaProfile &profile);
+std::unique_ptr<AudioWriter> makeFlacWriter(const FlacParams &params);
+std::unique_ptr<AudioWriter> makeOpusWriter(const OpusParams &params);
 
 // Ask the encoders whether they produce exactly this format.
 bool lameAccepts(const Mp3Params &params);

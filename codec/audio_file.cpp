@@ -13,7 +13,7 @@ namespace {
 // A block never holds more than this many frames, whatever the caller asks for.
 constexpr int kMaxBlockFrames = 1 << 20;
 
-enum class Kind { None, Wav, Mp3, Ogg, Wma };
+enum class Kind { None, Wav, Mp3, Ogg, Wma, Flac, Opus };
 
 Kind kindOf(const QString &path)
 {
@@ -26,6 +26,10 @@ Kind kindOf(const QString &path)
         return Kind::Ogg;
     if (ext == QLatin1String("wma"))
         return Kind::Wma;
+    if (ext == QLatin1String("flac"))
+        return Kind::Flac;
+    if (ext == QLatin1String("opus"))
+        return Kind::Opus;
     return Kind::None;
 }
 
@@ -36,6 +40,8 @@ std::unique_ptr<AudioReader> makeReader(Kind kind)
     case Kind::Mp3: return makeMp3Reader();
     case Kind::Ogg: return makeOggReader();
     case Kind::Wma: return makeWmaReader();
+    case Kind::Flac: return makeFlacReader();
+    case Kind::Opus: return makeOpusReader();
     case Kind::None: break;
     }
     return nullptr;
@@ -60,6 +66,8 @@ struct AudioFile::Private {
     std::optional<PcmFormat> pcmFormat;
     Mp3Params mp3;
     OggParams ogg;
+    FlacParams flac;
+    OpusParams opus;
     int wmaCode = 28;
     int vbrBitrate = 128;
     int vbrQuality = 5;
@@ -81,6 +89,8 @@ std::unique_ptr<AudioWriter> AudioFile::Private::makeWriter(Kind kind)
     case Kind::Wav: return makeWavWriter();
     case Kind::Mp3: return makeMp3Writer(mp3);
     case Kind::Ogg: return makeOggWriter(ogg);
+    case Kind::Flac: return makeFlacWriter(flac);
+    case Kind::Opus: return makeOpusWriter(opus);
     case Kind::Wma:
         if (const WmaProfile *profile = wmaProfile(wmaCode))
             return makeWmaWriter(*profile);
@@ -303,6 +313,17 @@ int AudioFile::SetWmaFormat(int profile)
     // An unknown code is kept so that CreateFile reports it instead of using another profile.
     d->wmaCode = profile;
     return wmaProfile(profile) ? 0 : -1;
+}
+
+void AudioFile::SetFlacFormat(int level, bool verify)
+{
+    d->flac = FlacParams{std::clamp(level, 0, 8), verify};
+}
+
+void AudioFile::SetOpusFormat(int bitrate, int mode)
+{
+    d->opus = OpusParams{std::clamp(bitrate, kMinOpusBitrate, kMaxOpusBitrate),
+                         std::clamp(mode, int(OpusParams::Vbr), int(OpusParams::Cbr))};
 }
 
 bool AudioFile::IsMp3FormatSupported(int frequency, int bitrate, int channels)

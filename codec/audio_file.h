@@ -19,7 +19,7 @@ private:
     AudioFile &m_file;
 };
 
-// Reads WAV, MP3, OGG and WMA; writes the format of the created file's extension.
+// Reads WAV, MP3, OGG, WMA, FLAC and Opus; writes the format of the created file's extension.
 // One file is open at a time, for reading or for writing. Not thread-safe: one user at a time.
 // Every failure sets ErrorCode (an AudioError value) and returns normally. Blocks read are
 // interleaved 16-bit samples at the input's own rate and channels; a deeper source is dithered
@@ -41,7 +41,7 @@ public:
     // Finishes a written file (headers, flush); ErrorCode then tells whether the whole file
     // reached the disk. Harmless when nothing is open.
     void CloseFile();
-    void CreateFile(const QString &path, int = 0); // ".mp3", ".wma", ".ogg", ".wav"
+    void CreateFile(const QString &path, int = 0); // ".mp3", ".wma", ".ogg", ".wav", ".flac", ".opus"
     void WriteBlock(SampleBlock &block);
     SampleBlock ReadBlock(int samples); // empty at the end (ErrorCode 0) or on bad data (non-zero)
     // The depth of the open input: deeper than 16 bits only for 24- and 32-bit and float PCM.
@@ -59,6 +59,11 @@ public:
     int SetOggFormat(int frequency, int channels, int bitrate, int minBitrate, int maxBitrate,
                      int16_t quality);
     int SetWmaFormat(int profile); // codes 1..33; another code makes CreateFile of ".wma" fail
+    // FLAC: compression level 0..8 and verify. Written as 16-bit at the blocks' rate and channels.
+    void SetFlacFormat(int level, bool verify);
+    // Opus: kbit/s 6..510 and OpusParams::Mode; resampled to 48 kHz by the encoder. Values
+    // outside the ranges are brought into them.
+    void SetOpusFormat(int bitrate, int mode);
     Mp3Settings GetMp3Settings() { return Mp3Settings(*this); }
     bool IsMp3FormatSupported(int frequency, int bitrate, int channels);
     bool IsOggFormatSupported(int frequency, int channels, int bitrate, int minBitrate,

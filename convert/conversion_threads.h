@@ -41,6 +41,20 @@ public:
         : ConversionThread(std::move(job), QStringLiteral(".ogg")) {}
 };
 
+class TThreadWavtoFlac final : public ConversionThread {
+    Q_OBJECT
+public:
+    explicit TThreadWavtoFlac(ConversionJob job)
+        : ConversionThread(std::move(job), QStringLiteral(".flac")) {}
+};
+
+class TThreadWavtoOpus final : public ConversionThread {
+    Q_OBJECT
+public:
+    explicit TThreadWavtoOpus(ConversionJob job)
+        : ConversionThread(std::move(job), QStringLiteral(".opus")) {}
+};
+
 // Decoding and normalizing are one operation: every input becomes "<name>_NOM.wav".
 class TThreadDecode final : public ConversionThread {
     Q_OBJECT

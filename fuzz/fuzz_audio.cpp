@@ -1,6 +1,7 @@
 // One audio reader through AudioFile, as the conversions use it: open, then read blocks to the
 // end (a source deeper than 16 bits in 16-bit and wide blocks by turns). Built once per file
-// type; HARVELO_FUZZ_EXT names it ("wav", "mp3", "ogg", "wma").
+// type; HARVELO_FUZZ_EXT names it ("wav", "mp3", "ogg", "wma", "flac",
+// "opus").
 #include "codec/audio_codec.h"
 #include "codec/audio_file.h"
 #include "codec/conversion_block.h"

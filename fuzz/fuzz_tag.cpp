@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     fuzz::ensureApplication();
-    static const char *const types[] = {"mp3", "ogg", "wma", "wav"};
-    const QString path = fuzz::writeInput(QStringLiteral("input.") + QLatin1String(types[data[0] % 4]),
+    static const char *const types[] = {"mp3", "ogg", "wma", "wav", "flac", "opus"};
+    const QString path = fuzz::writeInput(QStringLiteral("input.") + QLatin1String(types[data[0] % 6]),
                                           data + 1, size - 1);
     const QByteArray original = fuzz::bytes(data + 1, size - 1);
     const DecodedAudio before = decodeAudio(path);

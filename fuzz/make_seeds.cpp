@@ -43,6 +43,8 @@ void writeAudio(const QString &target, const QString &name, int rate, int channe
     writer.SetMp3Format(rate, 8, channels);
     writer.SetOggFormat(rate, channels, 32, 0, 0, 0);
     writer.SetWmaFormat(wmaCode);
+    writer.SetFlacFormat(5, false);
+    writer.SetOpusFormat(16, 0);
     writer.SetPcmFormat(rate, channels);
     writer.CreateFile(seedPath(target, name), 0);
     SampleBlock block(sineSamples({seconds, rate, channels, 440.0, 0.5}), rate, channels);
@@ -81,9 +83,14 @@ void audioSeeds()
     writeAudio(QStringLiteral("audio_ogg"), QStringLiteral("mono_8k.ogg"), 8000, 1, 0);
     writeAudio(QStringLiteral("audio_wma"), QStringLiteral("mono_8k.wma"), 8000, 1, 1);
     writeAudio(QStringLiteral("audio_wma"), QStringLiteral("stereo_8k.wma"), 8000, 2, 7);
+    writeAudio(QStringLiteral("audio_flac"), QStringLiteral("mono_8k.flac"), 8000, 1, 0);
+    writeAudio(QStringLiteral("audio_flac"), QStringLiteral("stereo_44k.flac"), 44100, 2, 0, 0.01);
+    writeAudio(QStringLiteral("audio_opus"), QStringLiteral("mono_8k.opus"), 8000, 1, 0);
+    writeAudio(QStringLiteral("audio_opus"), QStringLiteral("stereo_48k.opus"), 48000, 2, 0, 0.03);
 }
 
-// The tag target's input: a byte that picks the type (0 mp3, 1 ogg, 2 wma, 3 wav), then the file.
+// The tag target's input: a byte that picks the type (0 mp3, 1 ogg, 2 wma, 3 wav, 4 flac,
+// 5 opus), then the file.
 void tagSeeds()
 {
     const QString target = QStringLiteral("tag");
@@ -102,6 +109,10 @@ void tagSeeds()
          SizeLie::None);
     seed(QStringLiteral("stereo_8k_wma"), 2, wma, SizeLie::None);
     seed(QStringLiteral("stereo_44k_wav"), 3, seedPath(QStringLiteral("audio_wav"), QStringLiteral("stereo_44k.wav")),
+         SizeLie::None);
+    seed(QStringLiteral("mono_8k_flac"), 4, seedPath(QStringLiteral("audio_flac"), QStringLiteral("mono_8k.flac")),
+         SizeLie::None);
+    seed(QStringLiteral("stereo_48k_opus"), 5, seedPath(QStringLiteral("audio_opus"), QStringLiteral("stereo_48k.opus")),
          SizeLie::None);
     seed(QStringLiteral("regression_id3v2_bad_version"), 0, mp3, SizeLie::Id3v2BadVersion);
     seed(QStringLiteral("regression_asf_huge_header"), 2, wma, SizeLie::AsfHugeHeader);

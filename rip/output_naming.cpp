@@ -57,7 +57,7 @@ NamingSettings NamingSettings::read(const IniFile &ini, const std::optional<QStr
     for (const settings::Replacement &r : settings::replacements)
         s.replacements << ini.read(r.key);
     s.extension = fixedExtension ? *fixedExtension
-                                 : extensionForOutputType(ini.read(settings::outputType));
+                                 : ripExtension(ini.read(settings::outputType), ini);
     return s;
 }
 
@@ -78,6 +78,27 @@ QString extensionForOutputType(int outputType)
     if (outputType < 0 || outputType > 3)
         return {};
     return QString::fromLatin1(extensions[outputType]);
+}
+
+QString ripExtension(int outputType, const IniFile &ini)
+{
+    const auto chosen = [&ini](const TextKey &key, const char *value) {
+        return ini.read(key).compare(QLatin1String(value), Qt::CaseInsensitive) == 0;
+    };
+    if (outputType == 1 && chosen(settings::losslessFormat, "flac"))
+        return QStringLiteral(".flac");
+    if (outputType == 3 && chosen(settings::oggCodec, "opus"))
+        return QStringLiteral(".opus");
+    return extensionForOutputType(outputType);
+}
+
+QString formatName(const QString &extension)
+{
+    if (extension == QLatin1String(".ogg"))
+        return QStringLiteral("OGG Vorbis");
+    if (extension == QLatin1String(".opus"))
+        return QStringLiteral("Opus");
+    return extension.mid(1).toUpper();
 }
 
 QString cleanName(const QString &text, const QStringList &replacements)

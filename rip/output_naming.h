@@ -40,6 +40,11 @@ struct OutputPath {
 
 // ".mp3", ".wav", ".wma", ".ogg" for output types 0 to 3; empty for any other value.
 QString extensionForOutputType(int outputType);
+// What a rip of `outputType` writes: as above, but ".flac" for WAV when "lossless format" is
+// flac, and ".opus" for OGG when "ogg codec" is opus.
+QString ripExtension(int outputType, const IniFile &ini);
+// The format's name for people: "MP3", "WAV", "WMA", "OGG Vorbis", "FLAC", "Opus".
+QString formatName(const QString &extension);
 
 // U+0000 to U+001F and U+007F: no file or folder name keeps them.
 bool isControlCharacter(QChar c);

@@ -107,8 +107,9 @@ NamingSettings RipJob::naming(const IniFile &ini) const
 {
     std::optional<QString> extension = QStringLiteral(".wma");
     if (worker())
-        extension = m_snapshot.outputType ? std::optional(extensionForOutputType(*m_snapshot.outputType))
-                                          : std::nullopt;
+        extension = m_snapshot.extension ? m_snapshot.extension
+                    : m_snapshot.outputType ? std::optional(ripExtension(*m_snapshot.outputType, ini))
+                                            : std::nullopt;
     NamingSettings settings = NamingSettings::read(ini, extension);
     if (m_snapshot.outputDirectory)
         settings.outputDirectory = *m_snapshot.outputDirectory;
@@ -137,7 +138,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
         return TrackEnd::Refused;
-    m_written = writtenFormat(worker() ? outputType(ini) : 2, ini);
+    m_written = writtenFormat(naming.extension, ini);
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
@@ -193,25 +194,19 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
     return RipTrackResult::Outcome::Failed;
 }
 
-int RipJob::outputType(const IniFile &ini) const
-{
-    return m_snapshot.outputType.value_or(ini.read(settings::outputType));
-}
-
 bool RipJob::setUpEncoder(const IniFile &ini)
 {
     if (!worker()) {
         m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
         return true;
     }
-    switch (outputType(ini)) {
-    case 0:
+    setFlacAndOpusFormats(m_c.file, ini);
+    const QString extension = naming(ini).extension;
+    if (extension == QLatin1String(".mp3"))
         return setUpMp3(ini);
-    case 3:
+    if (extension == QLatin1String(".ogg"))
         return setUpOgg(ini);
-    default:
-        return true;
-    }
+    return true;
 }
 
 bool RipJob::setUpMp3(const IniFile &ini)

@@ -44,6 +44,8 @@ struct RipSnapshot {
     DiscNames names;
     // The headless rip's choices over "output type" and "output directory" of the settings.
     std::optional<int> outputType;
+    // The headless rip's file format (".flac"), over what "output type" chooses.
+    std::optional<QString> extension;
     std::optional<QString> outputDirectory;
     std::optional<bool> testAndCopy; // over "test and copy"
 };
@@ -128,7 +130,6 @@ private:
 
     void pass();
     TrackEnd ripTrack(int row);
-    int outputType(const IniFile &ini) const;
     bool setUpEncoder(const IniFile &ini);
     bool setUpMp3(const IniFile &ini);
     bool setUpOgg(const IniFile &ini);

@@ -3,6 +3,7 @@
 #include "rip/output_naming.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
+#include "settings/setting_choices.h"
 #include "settings/settings_keys.h"
 #include "settings/wma_formats.h"
 
@@ -44,6 +45,24 @@ QString wmaText(const IniFile &ini)
                                       : QStringLiteral("WMA, ") + QString::fromLatin1(found->text);
 }
 
+QString flacText(const IniFile &ini)
+{
+    const auto flac = FlacEncoderSettings::read(ini);
+    return QStringLiteral("FLAC, level %1%2, 16-bit, 44100 Hz, stereo")
+        .arg(flac.level)
+        .arg(flac.verify ? QStringLiteral(", verified") : QString());
+}
+
+QString opusText(const IniFile &ini)
+{
+    const auto opus = OpusEncoderSettings::read(ini);
+    const auto mode = std::find_if(choices::opusBitrateModes.cbegin(), choices::opusBitrateModes.cend(),
+                                   [&opus](const Choice &c) { return c.value == opus.mode; });
+    const QString modeText = mode == choices::opusBitrateModes.cend() ? QStringLiteral("VBR")
+                                                                      : QString::fromLatin1(mode->text);
+    return QStringLiteral("Opus, %1 kbit/s %2, 48000 Hz, stereo").arg(opus.bitrate).arg(modeText);
+}
+
 } // namespace
 
 double WrittenAudio::gainDb() const
@@ -66,27 +85,28 @@ QString WrittenAudio::normalizationText() const
         .arg(std::clamp(ratio, 0, 100));
 }
 
-WrittenAudio writtenFormat(int outputType, const IniFile &ini)
+WrittenAudio writtenFormat(const QString &extension, const IniFile &ini)
 {
     WrittenAudio audio;
-    switch (outputType) {
-    case 0:
+    const QString ext = extension.toLower();
+    if (ext == QLatin1String(".mp3"))
         audio.format = mp3Text(ini);
-        break;
-    case 2:
+    else if (ext == QLatin1String(".wma"))
         audio.format = wmaText(ini);
-        break;
-    case 3:
+    else if (ext == QLatin1String(".ogg"))
         audio.format = oggText(ini);
-        break;
-    default:
+    else if (ext == QLatin1String(".flac"))
+        audio.format = flacText(ini);
+    else if (ext == QLatin1String(".opus"))
+        audio.format = opusText(ini);
+    else
         audio.format = QStringLiteral("WAV, 16-bit PCM, 44100 Hz, stereo");
-    }
-    audio.lossless = isLosslessExtension(extensionForOutputType(outputType));
+    audio.lossless = isLosslessExtension(ext);
     return audio;
 }
 
 bool isLosslessExtension(const QString &extension)
 {
-    return extension.compare(QLatin1String(".wav"), Qt::CaseInsensitive) == 0;
+    return extension.compare(QLatin1String(".wav"), Qt::CaseInsensitive) == 0
+        || extension.compare(QLatin1String(".flac"), Qt::CaseInsensitive) == 0;
 }

@@ -26,10 +26,10 @@ struct WrittenAudio {
     QString normalizationText() const;
 };
 
-// A rip's output format as the settings set it up: `outputType` 0 MP3, 1 WAV, 2 WMA, 3 OGG.
+// A rip's output format, by the file's extension, as the settings set it up.
 // The format's name and the settings the encoder was given ("MP3, 128 kbit/s, 44100 Hz,
 // stereo"); `lossless` set from the format.
-WrittenAudio writtenFormat(int outputType, const IniFile &ini);
+WrittenAudio writtenFormat(const QString &extension, const IniFile &ini);
 
-// A file of this extension holds its samples exactly (".wav").
+// A file of this extension holds its samples exactly (".wav", ".flac").
 bool isLosslessExtension(const QString &extension);

@@ -1,5 +1,6 @@
 #include "settings/encoder_settings.h"
 
+#include "codec/audio_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -21,4 +22,22 @@ OggEncoderSettings OggEncoderSettings::read(const IniFile &ini)
             vbr ? ini.read(oggMinBitrate) : 0,
             vbr ? ini.read(oggMaxBitrate) : 0,
             int16_t(withQuality ? ini.read(oggQuality) : -1)};
+}
+
+FlacEncoderSettings FlacEncoderSettings::read(const IniFile &ini)
+{
+    return {ini.read(settings::flacLevel), ini.readFlag(settings::flacVerify)};
+}
+
+OpusEncoderSettings OpusEncoderSettings::read(const IniFile &ini)
+{
+    return {ini.read(settings::opusBitrate), ini.read(settings::opusBitrateMode)};
+}
+
+void setFlacAndOpusFormats(AudioFile &file, const IniFile &ini)
+{
+    const FlacEncoderSettings flac = FlacEncoderSettings::read(ini);
+    const OpusEncoderSettings opus = OpusEncoderSettings::read(ini);
+    file.SetFlacFormat(flac.level, flac.verify);
+    file.SetOpusFormat(opus.bitrate, opus.mode);
 }

@@ -33,6 +33,10 @@ inline constexpr std::array<const char *, 7> namingRules{
     "<Title>", "<Title>-<Artist>", "<Title>-<Artist>-<Album>", "<artist>/<title>",
     "<artist>/<number>-<title>", "<artist>/<album>/<title>", "<artist>/<album>/<number>-<title>"};
 
+// Opus: "bitrate mode" 0..2.
+inline constexpr std::array<Choice, 3> opusBitrateModes{{
+    {"VBR", 0}, {"Constrained VBR", 1}, {"Hard CBR", 2}}};
+
 // The radio groups of "cd settings" by the value stored for each: "grab mode", "error action".
 inline constexpr std::array<Choice, 4> grabModes{{
     {"Burst mode", 1}, {"Synch mode(Correct Jitter Errors)", 2},

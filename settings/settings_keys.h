@@ -25,6 +25,8 @@ inline constexpr char kCdSettings[] = "cd settings";
 inline constexpr char kMp3Settings[] = "mp3 settings";
 inline constexpr char kWmaSettings[] = "wma settings";
 inline constexpr char kOggSettings[] = "ogg settings";
+inline constexpr char kFlacSettings[] = "flac settings";
+inline constexpr char kOpusSettings[] = "opus settings";
 inline constexpr char kCddb[] = "cddb";
 inline constexpr char kOutputFormat[] = "output format";
 inline constexpr char kBasic[] = "basic";
@@ -74,6 +76,15 @@ inline constexpr IntKey oggMaxBitrate{kOggSettings, "max bitrate", 128};
 inline constexpr IntKey oggQualityEnabled{kOggSettings, "quality enabled", 0};
 inline constexpr IntKey oggQuality{kOggSettings, "quality", 300};
 
+// FLAC: compression level 0..8 (as flac -0..-8); verify 1 decodes every frame again while
+// encoding.
+inline constexpr IntKey flacLevel{kFlacSettings, "compression level", 5};
+inline constexpr IntKey flacVerify{kFlacSettings, "verify", 0};
+
+// Opus: kbit/s 6..510; bitrate mode 0 VBR, 1 constrained VBR, 2 hard CBR.
+inline constexpr IntKey opusBitrate{kOpusSettings, "bitrate", 160};
+inline constexpr IntKey opusBitrateMode{kOpusSettings, "bitrate mode", 0};
+
 inline constexpr IntKey cdSource{kCddb, "cd source", -1};
 inline constexpr IntKey cddbTimeout{kCddb, "timeout", 7000};
 inline constexpr TextKey cddbServer{kCddb, "cddb server", &defaultCddbServer};
@@ -90,6 +101,9 @@ inline constexpr TextKey accurateRipServer{kCddb, "accuraterip server", [] { ret
 
 inline constexpr IntKey outputType{kOutputFormat, "output type", 0};
 inline constexpr TextKey normalize{kOutputFormat, "normalize", [] { return QStringLiteral("yes"); }};
+// What the WAV and OGG format buttons write: "wav" or "flac", "vorbis" or "opus".
+inline constexpr TextKey losslessFormat{kOutputFormat, "lossless format", [] { return QStringLiteral("wav"); }};
+inline constexpr TextKey oggCodec{kOutputFormat, "ogg codec", [] { return QStringLiteral("vorbis"); }};
 inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
 inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};

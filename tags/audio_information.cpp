@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <taglib/asffile.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -38,12 +41,23 @@ bool saveMp3(const char *path, const AudioInformation &info)
                      TagLib::File::DoNotDuplicate);
 }
 
+// Ogg Vorbis and Ogg Opus files hold the same Vorbis comment.
+template<class OggFile>
 bool saveOgg(const char *path, const AudioInformation &info)
 {
-    TagLib::Ogg::Vorbis::File file(path);
+    OggFile file(path);
     if (!taggable(file) || !file.tag())
         return false;
     writeXiphComment(*file.tag(), info.tagSet());
+    return file.save();
+}
+
+bool saveFlac(const char *path, const AudioInformation &info)
+{
+    TagLib::FLAC::File file(path);
+    if (!taggable(file))
+        return false;
+    writeFlac(file, info.tagSet());
     return file.save();
 }
 
@@ -91,10 +105,27 @@ bool AudioInformation::SaveTags(const QString &path)
     if (ext == QLatin1String("mp3"))
         return saveMp3(name.constData(), *this);
     if (ext == QLatin1String("ogg"))
-        return saveOgg(name.constData(), *this);
+        return saveOgg<TagLib::Ogg::Vorbis::File>(name.constData(), *this);
     if (ext == QLatin1String("wma"))
         return saveWma(name.constData(), *this);
+    if (ext == QLatin1String("flac"))
+        return saveFlac(name.constData(), *this);
+    if (ext == QLatin1String("opus"))
+        return saveOgg<TagLib::Ogg::Opus::File>(name.constData(), *this);
     if (ext == QLatin1String("wav"))
         return saveWav(name.constData(), *this);
     return false;
+}
+
+std::optional<AudioProperties> AudioInformation::ReadProperties(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const TagLib::FileRef ref(QFile::encodeName(path).constData(), true,
+                              TagLib::AudioProperties::Accurate);
+    const TagLib::AudioProperties *audio = ref.isNull() ? nullptr : ref.audioProperties();
+    if (!audio || audio->sampleRate() <= 0)
+        return std::nullopt;
+    return AudioProperties{audio->lengthInMilliseconds(), audio->sampleRate(), audio->channels(),
+                           audio->bitrate()};
 }

@@ -4,8 +4,18 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
-// Tag writer over TagLib: ID3v1 / ID3v2.3 for MP3, Vorbis comments, ASF attributes, RIFF INFO.
+// What a file's header says of its audio.
+struct AudioProperties {
+    int lengthMs = 0;
+    int sampleRate = 0;
+    int channels = 0;
+    int bitrate = 0; // kbit/s, the average over the file
+};
+
+// Tag writer over TagLib: ID3v1 / ID3v2.3 for MP3, Vorbis comments (OGG, FLAC, Opus), ASF
+// attributes, RIFF INFO.
 class AudioInformation {
 public:
     QString infoTitle, infoAlbum, infoArtist;
@@ -30,6 +40,8 @@ public:
 
     // Writes the properties into the file; false when the file cannot be tagged.
     bool SaveTags(const QString &path);
+    // Length, rate, channels and bit rate of any file it tags; nothing when it is no such file.
+    static std::optional<AudioProperties> ReadProperties(const QString &path);
     // What SaveTags writes: the five properties over `extra`.
     TagSet tagSet() const;
 };

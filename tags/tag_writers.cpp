@@ -4,6 +4,7 @@
 #include <taglib/asfpicture.h>
 #include <taglib/asftag.h>
 #include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
@@ -109,7 +110,9 @@ void setXiphField(TagLib::Ogg::XiphComment &tag, const char *key, const QString 
         tag.addField(key, text(value), true);
 }
 
-void setXiphPicture(TagLib::Ogg::XiphComment &tag, const TagPicture &picture)
+// A Vorbis comment and a FLAC file hold their pictures alike.
+template<class PictureHolder>
+void setXiphPicture(PictureHolder &tag, const TagPicture &picture)
 {
     if (picture.isEmpty())
         return;
@@ -211,4 +214,12 @@ void writeRiffInfo(TagLib::RIFF::Info::Tag &tag, const TagSet &tags)
     writeCommon(tag, tags);
     if (!tags.date.isEmpty())
         tag.setFieldText("ICRD", text(tags.date));
+}
+
+void writeFlac(TagLib::FLAC::File &file, const TagSet &tags)
+{
+    TagSet comments = tags;
+    comments.frontCover = TagPicture();
+    writeXiphComment(*file.xiphComment(true), comments);
+    setXiphPicture(file, tags.frontCover);
 }

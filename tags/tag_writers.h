@@ -16,6 +16,9 @@ class XiphComment;
 namespace ASF {
 class Tag;
 }
+namespace FLAC {
+class File;
+}
 namespace RIFF::Info {
 class Tag;
 }
@@ -33,6 +36,8 @@ void writeId3v2(TagLib::ID3v2::Tag &tag, const TagSet &tags);
 // Vorbis comments: TITLE, ARTIST, ALBUM, GENRE, TRACKNUMBER, TRACKTOTAL, ALBUMARTIST, DATE,
 // DISCNUMBER, DISCTOTAL, MUSICBRAINZ_*, the front cover as METADATA_BLOCK_PICTURE.
 void writeXiphComment(TagLib::Ogg::XiphComment &tag, const TagSet &tags);
+// FLAC: the Vorbis comments as above, the front cover as a PICTURE block of the file.
+void writeFlac(TagLib::FLAC::File &file, const TagSet &tags);
 // ASF attributes: Title, Author, WM/AlbumTitle, WM/Genre, WM/TrackNumber, WM/AlbumArtist,
 // WM/Year, WM/PartOfSet, MusicBrainz/*, the front cover as WM/Picture.
 void writeAsf(TagLib::ASF::Tag &tag, const TagSet &tags);

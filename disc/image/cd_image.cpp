@@ -1,5 +1,7 @@
 #include "disc/image/cd_image.h"
 
+#include "codec/audio_codec.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -67,13 +69,14 @@ QString sheetCode(const QByteArray &keyword, const QString &value, int line, QSt
     return valid;
 }
 
-int CdImageBuilder::addFile(const QString &path, bool bigEndian)
+int CdImageBuilder::addFile(const QString &path, bool bigEndian, bool flac)
 {
     for (size_t i = 0; i < m_layout.files.size(); ++i) {
-        if (m_layout.files[i].path == path && m_layout.files[i].bigEndian == bigEndian)
+        if (m_layout.files[i].path == path && m_layout.files[i].bigEndian == bigEndian
+            && m_layout.files[i].flac == flac)
             return int(i);
     }
-    m_layout.files.push_back({path, bigEndian});
+    m_layout.files.push_back({path, bigEndian, flac});
     return int(m_layout.files.size() - 1);
 }
 
@@ -199,6 +202,8 @@ std::optional<CdImageLayout> readCdImage(const QString &path, QString *error)
 CdImageReader::CdImageReader(const CdImageLayout &layout) : m_layout(layout)
 {
     m_files.resize(layout.files.size());
+    m_decoders.resize(layout.files.size());
+    m_nextFrame.resize(layout.files.size(), 0);
 }
 
 CdImageReader::~CdImageReader() = default;
@@ -229,6 +234,9 @@ bool CdImageReader::readSpan(const CdImageSpan &span, int64_t from, int64_t fram
         std::fill(out, out + frames * 2, int16_t(0));
         return true;
     }
+    if (m_layout.files[size_t(span.file)].flac)
+        return readFlac(span.file, span.fileOffset / kBytesPerFrame + (from - span.firstFrame),
+                        frames, out);
     std::unique_ptr<QFile> &file = m_files[size_t(span.file)];
     if (!file) {
         file = std::make_unique<QFile>(m_layout.files[size_t(span.file)].path);
@@ -246,4 +254,24 @@ bool CdImageReader::readSpan(const CdImageSpan &span, int64_t from, int64_t fram
     for (int64_t i = 0; swap && i < frames * 2; ++i)
         out[i] = int16_t(qbswap(quint16(out[i])));
     return true;
+}
+
+bool CdImageReader::readFlac(int file, int64_t frame, int64_t frames, int16_t *out)
+{
+    std::unique_ptr<AudioReader> &decoder = m_decoders[size_t(file)];
+    if (!decoder) {
+        decoder = makeFlacReader();
+        if (decoder->open(m_layout.files[size_t(file)].path) != AudioError::None) {
+            decoder.reset();
+            return false;
+        }
+        m_nextFrame[size_t(file)] = 0;
+    }
+    if (frame != m_nextFrame[size_t(file)] && !decoder->seek(frame)) {
+        decoder.reset(); // a failed seek leaves the decoder lost: open it afresh next time
+        return false;
+    }
+    const int got = decoder->read(out, int(frames));
+    m_nextFrame[size_t(file)] = frame + std::max(got, 0);
+    return got == frames;
 }

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+class AudioReader;
+
 // A CD image (a cue sheet or a cdrdao .toc file) as the disc it describes: where every frame of
 // audio comes from (a stretch of a file, or silence), the table of contents and the CD-Text.
 // Harvelo reads images itself, so no image reaches libcdio's image drivers.
@@ -19,6 +21,7 @@
 struct CdImageFile {
     QString path;
     bool bigEndian = false; // raw MOTOROLA data, or cdrdao's raw files without SWAP
+    bool flac = false;      // decoded; its "bytes" count 4 per frame of the decoded audio
 };
 
 // A run of the disc's frames (4 bytes, one stereo sample), from a file or silent.
@@ -41,7 +44,7 @@ struct CdImageLayout {
 // Builds a layout in disc order; shared by the cue and toc readers.
 class CdImageBuilder {
 public:
-    int addFile(const QString &path, bool bigEndian);
+    int addFile(const QString &path, bool bigEndian, bool flac = false);
     void addSilence(int64_t frames);
     void addFileData(int file, int64_t fileOffset, int64_t frames);
     // Pads the disc to a whole sector, so that the next track starts on a sector boundary.
@@ -67,6 +70,11 @@ struct WavData {
     int64_t bytes = 0;
 };
 std::optional<WavData> locateWavData(QFile &file, QString *error);
+// The same of a FLAC file: its decoded audio as if it were raw data from offset 0. Empty with a
+// reason unless it is a FLAC file of 16-bit stereo 44.1 kHz audio with its length known.
+std::optional<WavData> locateFlacData(const QString &path, QString *error);
+// A sheet's file is FLAC by its type, its extension or its first bytes.
+bool isFlacImageFile(const QString &path, const QByteArray &type);
 
 // The file a sheet names, relative to the sheet's folder. Sheets made on Windows use
 // backslashes, and images are often moved without their folders: those are tried too.
@@ -93,8 +101,13 @@ public:
 private:
     bool readSpan(const CdImageSpan &span, int64_t from, int64_t frames, int16_t *out);
 
+    bool readFlac(int file, int64_t frame, int64_t frames, int16_t *out);
+
     const CdImageLayout &m_layout;
     std::vector<std::unique_ptr<QFile>> m_files;
+    // FLAC files: a decoder each, and the frame it reads next (seeks only when a read jumps).
+    std::vector<std::unique_ptr<AudioReader>> m_decoders;
+    std::vector<int64_t> m_nextFrame;
 };
 
 class CdTrackReader;

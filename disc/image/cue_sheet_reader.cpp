@@ -97,7 +97,13 @@ std::optional<SheetFile> CueLayoutBuilder::openSheetFile(const QByteArray &name,
         return std::nullopt;
     }
     SheetFile opened;
-    if (type == "WAVE") {
+    const bool flac = isFlacImageFile(path, type);
+    if (flac) {
+        const auto audio = locateFlacData(path, reason);
+        if (!audio)
+            return std::nullopt;
+        opened.dataBytes = audio->bytes;
+    } else if (type == "WAVE") {
         const auto wav = locateWavData(file, reason);
         if (!wav)
             return std::nullopt;
@@ -109,7 +115,7 @@ std::optional<SheetFile> CueLayoutBuilder::openSheetFile(const QByteArray &name,
         *reason = QStringLiteral("%1: %2 files are not supported").arg(shown, QString::fromLatin1(type));
         return std::nullopt;
     }
-    opened.index = m_builder.addFile(path, type == "MOTOROLA");
+    opened.index = m_builder.addFile(path, type == "MOTOROLA", flac);
     return opened;
 }
 

@@ -17,6 +17,8 @@ std::unique_ptr<ConversionThread> Tfm_encode::createWorker(ConversionJob job)
     case 0: return std::make_unique<TThreadWavtoMp3>(std::move(job));
     case 1: return std::make_unique<TThreadWavtoWma>(std::move(job));
     case 2: return std::make_unique<TThreadWavtoOgg>(std::move(job));
+    case 3: return std::make_unique<TThreadWavtoFlac>(std::move(job));
+    case 4: return std::make_unique<TThreadWavtoOpus>(std::move(job));
     default: return nullptr;
     }
 }

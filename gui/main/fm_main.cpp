@@ -206,6 +206,7 @@ void Tfm_main::sb_helpClick()
 void Tfm_main::sb_settingClick()
 {
     fm_setting->exec();
+    showFormatsInUse();
 }
 
 void Tfm_main::sb_quitClick()

@@ -102,6 +102,9 @@ public:
     void skinMenuClick(int skin);
     void OthersClick();
     void markOutputFormat();
+    // Names the format a rip writes on the rip button and the formats the WAV and OGG buttons
+    // stand for (a setting makes them FLAC and Opus).
+    void showFormatsInUse();
     void markPlayback();
 
     // Track list
@@ -151,9 +154,11 @@ public:
     void WavToMp3Click();
     void WavToWmaClick();
     void WavToOggClick();
+    void WavToFlacClick();
+    void WavToOpusClick();
     void DecodeClick();
     void NormalizeClick();
-    // Encode format 0 MP3, 1 WMA, 2 OGG; the files are chosen in the shared dialog unless given.
+    // Encode format 0 MP3, 1 WMA, 2 OGG, 3 FLAC, 4 Opus; the files are chosen in the shared dialog unless given.
     void encodeFiles(int encodeformat, const QStringList *files = nullptr);
     void decodeFiles(bool normalize, const QStringList *files = nullptr);
     // Audio files handed over by a drop, the command line or "Convert files": WAV files to the

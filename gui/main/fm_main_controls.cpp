@@ -168,6 +168,8 @@ void Tfm_main::createMenus()
     encode->addAction(QStringLiteral("WAV to &MP3"), this, &Tfm_main::WavToMp3Click);
     encode->addAction(QStringLiteral("WAV to &WMA"), this, &Tfm_main::WavToWmaClick);
     encode->addAction(QStringLiteral("WAV to &OGG"), this, &Tfm_main::WavToOggClick);
+    encode->addAction(QStringLiteral("WAV to &FLAC"), this, &Tfm_main::WavToFlacClick);
+    encode->addAction(QStringLiteral("WAV to O&pus"), this, &Tfm_main::WavToOpusClick);
     pm_action->addAction(icon(skMenuIcon::Decode), QStringLiteral("&Decode to WAV"), this,
                          &Tfm_main::DecodeClick);
     pm_action->addAction(icon(skMenuIcon::Normalize), QStringLiteral("&WAV Normalize"), this,

@@ -2,6 +2,7 @@
 
 #include "gui/main/forms.h"
 #include "gui/services/prompter.h"
+#include "rip/output_naming.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
@@ -19,7 +20,9 @@ namespace {
 
 const char kWavFilter[] = "WAV File(*.wav)|*.wav";
 const char kDecodeFilter[] = "(*.mp3,*.wma,*.ogg)|*.mp3;*.wma;*.ogg";
-const char *const kEncodeTitles[] = {"Encode to MP3...", "Encode to WMA...", "Encode to OGG..."};
+const char *const kEncodeTitles[] = {"Encode to MP3...", "Encode to WMA...", "Encode to OGG...",
+                                     "Encode to FLAC...", "Encode to Opus..."};
+const char *const kEncodeNames[] = {"MP3", "WMA", "OGG", "FLAC", "Opus"};
 
 // Runs the shared dialog, or takes `given` as its choice; the chosen files stay in OpenDialog
 // for the job window.
@@ -54,11 +57,15 @@ bool outputDirectoryUsable(Tfm_main &main)
     return false;
 }
 
-// Sets the writer up for encode format 0 MP3, 1 WMA or 2 OGG; false after telling the user
-// that the stored settings are refused.
+// Sets the writer up for encode format 0 MP3, 1 WMA, 2 OGG, 3 FLAC or 4 Opus; false after
+// telling the user that the stored settings are refused.
 bool setUpEncoder(Tfm_main &main, int encodeformat)
 {
     ::AudioFile &writer = main.AudioFilew;
+    if (encodeformat >= 3) {
+        setFlacAndOpusFormats(writer, IniFile());
+        return true;
+    }
     if (encodeformat == 1) {
         writer.SetWmaFormat(IniFile().read(settings::wmaFormat));
         return true;
@@ -116,10 +123,9 @@ QStringList droppedAudioFiles(const QMimeData *mime)
 void Tfm_main::encodeFiles(int encodeformat, const QStringList *files)
 {
     waitForJobs();
-    const char *const formats[] = {"MP3", "WMA", "OGG"};
     if (!setUpEncoder(*this, encodeformat) || !outputDirectoryUsable(*this)
         || !chooseFiles(*this, kWavFilter,
-                        QStringLiteral("Choose WAV files to encode to ") + QLatin1String(formats[encodeformat]),
+                        QStringLiteral("Choose WAV files to encode to ") + QLatin1String(kEncodeNames[encodeformat]),
                         files))
         return;
     fm_encode->encodeformat = encodeformat;
@@ -142,11 +148,13 @@ void Tfm_main::decodeFiles(bool normalize, const QStringList *files)
 void Tfm_main::WavToMp3Click() { encodeFiles(0); }
 void Tfm_main::WavToWmaClick() { encodeFiles(1); }
 void Tfm_main::WavToOggClick() { encodeFiles(2); }
+void Tfm_main::WavToFlacClick() { encodeFiles(3); }
+void Tfm_main::WavToOpusClick() { encodeFiles(4); }
 void Tfm_main::DecodeClick() { decodeFiles(false); }
 void Tfm_main::NormalizeClick() { decodeFiles(true); }
 
 // WAV files are encoded to the format of the selected format button (MP3 while WAV is
-// selected); the files of the other formats the readers know are decoded. WAV files first,
+// selected, FLAC when that button writes FLAC, Opus when the OGG button writes Opus); the files of the other formats the readers know are decoded. WAV files first,
 // then the others, each as the Action menu's command does after its dialog.
 void Tfm_main::openAudioFiles(const QStringList &paths)
 {
@@ -154,8 +162,12 @@ void Tfm_main::openAudioFiles(const QStringList &paths)
     for (const QString &path : audioFilesAmong(paths))
         (isWav(path) ? wav : encoded) << path;
     const int encodeFormat[] = {0, 0, 1, 2}; // by output_format: MP3, WAV, WMA, OGG
+    const QString extension = ripExtension(output_format, IniFile());
+    const int format = extension == QLatin1String(".flac")   ? 3
+                       : extension == QLatin1String(".opus") ? 4
+                                                             : encodeFormat[std::clamp(output_format, 0, 3)];
     if (!wav.isEmpty())
-        encodeFiles(encodeFormat[std::clamp(output_format, 0, 3)], &wav);
+        encodeFiles(format, &wav);
     if (!encoded.isEmpty())
         decodeFiles(false, &encoded);
 }
@@ -164,7 +176,7 @@ void Tfm_main::openAudioFiles(const QStringList &paths)
 void Tfm_main::ConvertFilesClick()
 {
     QStringList chosen;
-    if (chooseFiles(*this, "Audio files|*.wav;*.mp3;*.wma;*.ogg", QStringLiteral("Choose audio files to convert"),
+    if (chooseFiles(*this, "Audio files|*.wav;*.mp3;*.wma;*.ogg;*.flac;*.opus", QStringLiteral("Choose audio files to convert"),
                     nullptr))
         chosen = OpenDialog;
     openAudioFiles(chosen);

@@ -2,6 +2,7 @@
 
 #include "gui/main/forms.h"
 #include "gui/services/prompter.h"
+#include "rip/output_naming.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "disc/cd_settings.h"
@@ -52,6 +53,14 @@ void Tfm_main::formatButtonClick(int format)
     IniFile().write(settings::outputType, format);
     output_format = format;
     markOutputFormat();
+}
+
+void Tfm_main::showFormatsInUse()
+{
+    const IniFile ini;
+    btn_ripcd->setToolTip(QStringLiteral("Rip CD to ") + formatName(ripExtension(output_format, ini)));
+    btn_wav->setToolTip(formatName(ripExtension(1, ini)));
+    btn_ogg->setToolTip(formatName(ripExtension(3, ini)));
 }
 
 void Tfm_main::btn_ripcdClick()

@@ -145,6 +145,7 @@ void Tfm_main::markOutputFormat()
         buttons[format]->setPicMouseOn(skin_pic[size_t(plain + 2 + selected)]);
         buttons[format]->setChecked(selected);
     }
+    showFormatsInUse();
 }
 
 // The pressed pictures of play and pause double as the playing and paused states.

@@ -5,7 +5,9 @@
 #include "gui/services/desktop_notification.h"
 #include "gui/services/prompter.h"
 #include "jobs/job_notice.h"
+#include "rip/output_naming.h"
 #include "rip/rip_proof.h"
+#include "settings/ini_file.h"
 #include "rip/ripcd_thread.h"
 #include "skin/sk_controls.h"
 #include "gui/services/window_placement.h"
@@ -162,6 +164,17 @@ void Tfm_progress::done(int result)
     QDialog::done(result);
 }
 
+// A format the buttons' names do not say (FLAC, Opus) is named in the caption.
+void Tfm_progress::showFormat()
+{
+    const int type = fm_main->output_format;
+    const QString extension = ripExtension(type, IniFile());
+    QString title = QStringLiteral("        Harvelo");
+    if (extension != extensionForOutputType(type))
+        title += QStringLiteral(" - ") + formatName(extension);
+    setWindowTitle(title);
+}
+
 void Tfm_progress::FormShow()
 {
     waitForWorker();
@@ -173,6 +186,7 @@ void Tfm_progress::FormShow()
     m_pauseStop->reset();
     m_control.reset();
     m_open = true;
+    showFormat();
     m_wma = fm_main->output_format == 2;
     if (m_wma) {
         skbtn_pause->setEnabled(false); // the job starts at the first paint

@@ -42,6 +42,8 @@ public:
     void skbtn_startClick();
     void skbtn_pauseClick();
     void skbtn_abortClick();
+    // The caption names a format the buttons' faces do not say (FLAC, Opus); set at each show.
+    void showFormat();
 
 protected:
     void showEvent(QShowEvent *event) override;

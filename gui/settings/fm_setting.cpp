@@ -6,6 +6,7 @@
 #include "gui/settings/cd_settings_page.h"
 #include "gui/settings/cddb_page.h"
 #include "settings/ini_file.h"
+#include "gui/settings/more_formats_page.h"
 #include "gui/settings/mp3_page.h"
 #include "gui/settings/ogg_page.h"
 #include "gui/settings/output_page.h"
@@ -35,7 +36,8 @@ void Tfm_setting::createPages(QWidget *client)
     Panel4 = new Mp3Page;
     Panel5 = new WmaPage;
     Panel6 = new OggPage;
-    const char *const captions[] = {"CDDB", "CD Settings", "Output", "MP3", "WMA", "OGG"};
+    Panel7 = new MoreFormatsPage;
+    const char *const captions[] = {"CDDB", "CD Settings", "Output", "MP3", "WMA", "OGG", "More"};
     int tab = 0;
     for (SettingPage *page : pagesInTabOrder())
         pgc_setting->addTab(page, QString::fromLatin1(captions[tab++]));
@@ -68,14 +70,15 @@ void Tfm_setting::createButtons(QWidget *client)
     skbtn_help = made[3];
 }
 
-std::array<SettingPage *, 6> Tfm_setting::pagesInFileOrder() const
+// The FLAC and Opus sections, new ones, come after the sections of the others.
+std::array<SettingPage *, 7> Tfm_setting::pagesInFileOrder() const
 {
-    return {Panel2, Panel4, Panel5, Panel6, Panel1, Panel3};
+    return {Panel2, Panel4, Panel5, Panel6, Panel1, Panel3, Panel7};
 }
 
-std::array<SettingPage *, 6> Tfm_setting::pagesInTabOrder() const
+std::array<SettingPage *, 7> Tfm_setting::pagesInTabOrder() const
 {
-    return {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6};
+    return {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6, Panel7};
 }
 
 void Tfm_setting::showEvent(QShowEvent *event)

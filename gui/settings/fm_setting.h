@@ -9,6 +9,7 @@ class CddbPage;
 class CdSettingsPage;
 class Mp3Page;
 class OggPage;
+class MoreFormatsPage;
 class OutputPage;
 class SettingPage;
 class TskButton;
@@ -33,6 +34,7 @@ public:
     Mp3Page *Panel4;
     WmaPage *Panel5;
     OggPage *Panel6;
+    MoreFormatsPage *Panel7;
     TskButton *skbtn_ok, *skbtn_cancel, *skbtn_default, *skbtn_help;
 
     // Load: the drive list from the grabber, then every control from the settings file.
@@ -54,6 +56,6 @@ private:
     void createPages(QWidget *client);
     void createButtons(QWidget *client);
     // The pages in the order of the settings file's sections, the order of Load and Save.
-    std::array<SettingPage *, 6> pagesInFileOrder() const;
-    std::array<SettingPage *, 6> pagesInTabOrder() const;
+    std::array<SettingPage *, 7> pagesInFileOrder() const;
+    std::array<SettingPage *, 7> pagesInTabOrder() const;
 };

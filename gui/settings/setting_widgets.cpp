@@ -3,6 +3,7 @@
 #include "skin/sk_controls.h"
 
 #include <QAbstractButton>
+#include <algorithm>
 #include <QDialog>
 #include <QVBoxLayout>
 
@@ -38,6 +39,24 @@ void selectValue(QComboBox *list, int value, int fallback)
 {
     const int position = list->findData(value);
     list->setCurrentIndex(position >= 0 ? position : list->findData(fallback));
+}
+
+void fillWords(QComboBox *list, std::span<const WordChoice> choices)
+{
+    list->clear();
+    for (const WordChoice &c : choices)
+        list->addItem(QString::fromLatin1(c.text), QString::fromLatin1(c.word));
+}
+
+void selectWord(QComboBox *list, const QString &word)
+{
+    const int position = list->findData(word.trimmed().toLower());
+    list->setCurrentIndex(std::max(position, 0));
+}
+
+QString currentWord(const QComboBox *list)
+{
+    return list->currentData().toString();
 }
 
 void selectPosition(QComboBox *list, int position, int fallback)

@@ -29,6 +29,15 @@ void selectValue(QComboBox *list, int value, int fallback);
 // Selects position, else the position fallback.
 void selectPosition(QComboBox *list, int position, int fallback);
 int currentValue(const QComboBox *list);
+// Lists whose choice is stored as a word ("wav", "flac"): the caption shows, the word rides
+// along. A stored word is matched without regard to case; an unknown one selects the first.
+struct WordChoice {
+    const char *text;
+    const char *word;
+};
+void fillWords(QComboBox *list, std::span<const WordChoice> choices);
+void selectWord(QComboBox *list, const QString &word);
+QString currentWord(const QComboBox *list);
 
 // A dialog drawn in the skinned look: a TskForm frame with its title bar (control box, minimize,
 // help, close) around a client area of the given size, which holds the dialog's controls.

@@ -100,6 +100,58 @@ private Q_SLOTS:
         QVERIFY2(std::none_of(names.begin(), names.end(), PartFile::isPartName), qPrintable(names.join(' ')));
     }
 
+    void ripsToFlacAndOpus_data()
+    {
+        QTest::addColumn<QStringList>("options"); // --format, or the settings of the buttons
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("--format flac") << QStringList{"--format", "flac"} << "flac";
+        QTest::newRow("WAV button writing FLAC") << QStringList{"output type=1", "lossless format=flac"} << "flac";
+        QTest::newRow("--format opus") << QStringList{"--format", "opus"} << "opus";
+        QTest::newRow("OGG button writing Opus") << QStringList{"output type=3", "ogg codec=opus"} << "opus";
+    }
+
+    // A FLAC rip decodes (flac -d, ffmpeg) to the disc's audio sample for sample; an Opus rip
+    // has the track's exact length at 48 kHz in ffmpeg and opusdec. Both carry the names.
+    void ripsToFlacAndOpus()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, ext);
+        const QString out = testEnv().makeDir(QStringLiteral("xiph"));
+        QStringList args{QStringLiteral("rip"), QStringLiteral("--device"), m_discs[0],
+                         QStringLiteral("--output"), out};
+        for (const QString &option : options) {
+            const QStringList keyValue = option.split(QLatin1Char('='));
+            if (keyValue.size() == 1)
+                args << option;
+            else
+                IniFile().writeString(QStringLiteral("output format"), keyValue[0], keyValue[1]);
+        }
+        const ProcessResult rip = runProgram(QStringLiteral(HARVELO_CLI_PATH), args);
+        QVERIFY2(rip.status == 0, rip.err.constData());
+        const int64_t frames = cdFramesForMs(kTrackMs);
+        for (int t = 1; t <= kTitles.size(); ++t) {
+            const QString file = out + QLatin1Char('/') + kTitles[t - 1] + QLatin1Char('.') + ext;
+            const QMap<QString, QString> tags = mutagenTags(file);
+            QCOMPARE(tags.value(QStringLiteral("TITLE")), kTitles[t - 1]);
+            QCOMPARE(tags.value(QStringLiteral("ARTIST")), QStringLiteral("Band"));
+            QCOMPARE(tags.value(QStringLiteral("TRACKNUMBER")), QString::number(t));
+            const QString decoded = out + QStringLiteral("/decoded.wav");
+            if (ext == QLatin1String("flac")) {
+                QCOMPARE(decodeWithFfmpeg(file), cdImageSamples(t, 0, frames));
+                QCOMPARE(runProgram(QStandardPaths::findExecutable(QStringLiteral("flac")),
+                                    {"-d", "-s", "-f", "-o", decoded, file}).status, 0);
+                QCOMPARE(decodeWithFfmpeg(decoded), cdImageSamples(t, 0, frames));
+            } else {
+                // 588 frames of a sector are 640 at 48 kHz.
+                const size_t expected = size_t(frames * 640 / 588) * 2;
+                QCOMPARE(decodeWithFfmpeg(file).size(), expected);
+                QCOMPARE(runProgram(QStandardPaths::findExecutable(QStringLiteral("opusdec")),
+                                    {"--quiet", "--rate", "48000", file, decoded}).status, 0);
+                QCOMPARE(decodeWithFfmpeg(decoded).size(), expected);
+            }
+        }
+    }
+
     void fullDiskIsToldOncePerTrack_data()
     {
         QTest::addColumn<QString>("format");
@@ -107,6 +159,8 @@ private Q_SLOTS:
         QTest::newRow("wav") << "wav" << "no";
         QTest::newRow("wav normalized") << "wav" << "yes";
         QTest::newRow("mp3 normalized") << "mp3" << "yes";
+        QTest::newRow("flac") << "flac" << "no";
+        QTest::newRow("opus normalized") << "opus" << "yes";
     }
 
     // The output folder holds 16 KB: each track fails with one "File write error!" line.

@@ -170,7 +170,7 @@ void TestAudioFormatChecks::encoderSetupFailures_data()
     QTest::newRow("wma profile 0") << "out.wma" << 0 << true;
     QTest::newRow("wma profile 34") << "out.wma" << 34 << true;
     QTest::newRow("wma while disabled") << "out.wma" << 28 << false;
-    QTest::newRow("unknown extension") << "out.flac" << 28 << true;
+    QTest::newRow("unknown extension") << "out.ape" << 28 << true;
     QTest::newRow("missing directory") << "no/such/dir/out.wav" << 28 << true;
 }
 

@@ -19,6 +19,10 @@ void setUpEncoder(AudioFile &file, const QString &ext, const QList<int> &p)
         file.SetOggFormat(p[0], p[1], p[2], p[3], p[4], int16_t(p[5]));
     else if (ext == QLatin1String("wma"))
         file.SetWmaFormat(p[0]);
+    else if (ext == QLatin1String("flac"))
+        file.SetFlacFormat(p[0], p[1] != 0);
+    else if (ext == QLatin1String("opus"))
+        file.SetOpusFormat(p[0], p[1]);
 }
 
 // The signal the output should carry: the fixture at the output's rate, mixed or spread to
@@ -77,6 +81,10 @@ void TestAudioRoundTrip::roundTrip_data()
     QTest::newRow("ogg mono 32000") << "ogg" << 2.0 << 44100 << 2 << QList<int>{32000, 1, 64, 0, 0, -1} << "vorbis" << 32000 << 1 << 64 << 2048;
     QTest::newRow("wma 128k") << "wma" << 1.5003 << 44100 << 2 << QList<int>{28} << "wmav2" << 44100 << 2 << 128 << 2048;
     QTest::newRow("wma 16000 stereo") << "wma" << 2.0 << 44100 << 2 << QList<int>{10} << "wmav2" << 16000 << 2 << 24 << 512;
+    QTest::newRow("flac -5") << "flac" << 1.7771 << 44100 << 2 << QList<int>{5, 0} << "flac" << 44100 << 2 << 0 << 1;
+    QTest::newRow("flac -8 verify mono 22050") << "flac" << 0.9999 << 22050 << 1 << QList<int>{8, 1} << "flac" << 22050 << 1 << 0 << 1;
+    QTest::newRow("opus vbr 160") << "opus" << 1.7771 << 44100 << 2 << QList<int>{160, 0} << "opus" << 48000 << 2 << 0 << 960;
+    QTest::newRow("opus hard cbr 64 mono") << "opus" << 2.0 << 48000 << 1 << QList<int>{64, 2} << "opus" << 48000 << 1 << 64 << 960;
     QTest::newRow("wma 48000 from mono") << "wma" << 2.0 << 22050 << 1 << QList<int>{33} << "wmav2" << 48000 << 2 << 192 << 2048;
 }
 
@@ -146,16 +154,20 @@ void TestAudioRoundTrip::roundTrip()
 void TestAudioRoundTrip::closedAfterStopIsPlayable_data()
 {
     QTest::addColumn<QString>("ext");
-    QTest::newRow("wav") << "wav";
-    QTest::newRow("mp3") << "mp3";
-    QTest::newRow("ogg") << "ogg";
-    QTest::newRow("wma") << "wma";
+    QTest::addColumn<int>("rate"); // of the file: Opus is always 48 kHz
+    QTest::newRow("wav") << "wav" << 44100;
+    QTest::newRow("mp3") << "mp3" << 44100;
+    QTest::newRow("ogg") << "ogg" << 44100;
+    QTest::newRow("wma") << "wma" << 44100;
+    QTest::newRow("flac") << "flac" << 44100;
+    QTest::newRow("opus") << "opus" << 48000;
 }
 
 // A job stopped part-way closes the file after some blocks: the result is a shorter, valid file.
 void TestAudioRoundTrip::closedAfterStopIsPlayable()
 {
     QFETCH(QString, ext);
+    QFETCH(int, rate);
     const QDir dir(testEnv().makeDir(QStringLiteral("stopped")));
     // A name with blanks, a colon and non-ASCII letters reaches every library intact.
     const QString target = dir.filePath(QStringLiteral("part: ü é.") + ext);
@@ -172,10 +184,10 @@ void TestAudioRoundTrip::closedAfterStopIsPlayable()
 
     const ProbeResult probe = probeAudio(target);
     QVERIFY(probe.ok);
-    QCOMPARE(probe.rate, 44100);
+    QCOMPARE(probe.rate, rate);
     // WMA: within a frame, and the silent one that completes it.
     const int frames = ext == QLatin1String("wma") ? 2 : 1;
-    QVERIFY(qAbs(int64_t(decodeWithFfmpeg(target).size()) / 2 - 44100) <= 2048 * frames);
+    QVERIFY(qAbs(int64_t(decodeWithFfmpeg(target).size()) / 2 - rate) <= 2048 * frames);
 }
 
 HARVELO_TEST_MAIN(TestAudioRoundTrip, QCoreApplication)

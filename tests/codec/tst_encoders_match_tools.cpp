@@ -28,8 +28,9 @@ std::vector<int16_t> musicLike()
 
 } // namespace
 
-// harvelo-cli with the default settings sets up and feeds LAME and libvorbis as their own
-// command-line tools do at the same settings: the decoded sound is the same, sample for sample.
+// harvelo-cli with the default settings sets up and feeds LAME, libvorbis, libFLAC and
+// libopusenc as their own command-line tools do at the same settings: the decoded sound is the
+// same, sample for sample.
 class TestEncodersMatchTools : public QObject {
     Q_OBJECT
 
@@ -47,6 +48,9 @@ void TestEncodersMatchTools::sameSoundAsTheTool_data()
                                  << QStringList{"--quiet", "-b", "128", "--cbr", "IN", "OUT"};
     QTest::newRow("ogg average 128") << "ogg" << "oggenc"
                                      << QStringList{"-Q", "-b", "128", "-o", "OUT", "IN"};
+    QTest::newRow("flac -5") << "flac" << "flac" << QStringList{"-s", "-5", "-o", "OUT", "IN"};
+    QTest::newRow("opus vbr 160") << "opus" << "opusenc"
+                                  << QStringList{"--quiet", "--bitrate", "160", "IN", "OUT"};
 }
 
 void TestEncodersMatchTools::sameSoundAsTheTool()

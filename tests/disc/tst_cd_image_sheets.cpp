@@ -7,12 +7,35 @@
 #include "tests/support/cd_image_fixture.h"
 #include "tests/support/test_env.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QtTest>
 
 using Numbers = QList<int>;
 
 namespace {
+
+// What a grabber makes of a sheet: its TOC, its IDs and a checksum of every track's audio.
+QStringList discOf(const QString &sheet)
+{
+    AudioGrabber grabber;
+    loadImage(grabber, sheet);
+    QStringList disc{grabber.discError(), musicBrainzDiscId(grabber.toc()),
+                     AccurateRipDiscId::fromToc(grabber.toc()).text(), grabber.discId()};
+    for (const CdTocTrack &track : grabber.toc().tracks)
+        disc << QStringLiteral("%1@%2%3").arg(track.number).arg(track.firstLsn).arg(track.audio ? "" : " data");
+    disc << QString::number(grabber.toc().leadoutLsn);
+    for (int row = 1; row <= grabber.trackCount(); ++row) {
+        grabber.OpenTrack(row);
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (SampleBlock block = grabber.ReadBlock(88200); !block.isEmpty(); block = grabber.ReadBlock(88200))
+            hash.addData(QByteArrayView(reinterpret_cast<const char *>(block.samples.data()),
+                                        qsizetype(block.samples.size() * 2)));
+        disc << QString::number(grabber.errorCode()) + QLatin1Char(' ') + QString::fromLatin1(hash.result().toHex());
+        grabber.CloseTrack();
+    }
+    return disc;
+}
 
 // Every sheet below names these files (silent WAVs of 1000 and 500 sectors).
 QDir sheetFolder(const QString &name)
@@ -107,6 +130,44 @@ private Q_SLOTS:
         RipProof proof(grabber, QString(), QString());
         proof.addTrack(1, dir.filePath(QStringLiteral("1.wav")), QString(), {}, 1, 0);
         QCOMPARE(proof.report().tracks.value(0).number, numbers[0]);
+    }
+
+    // A sheet whose files are FLAC (typed FLAC or WAVE) reads as its WAV twin: the same TOC,
+    // IDs and audio. The FLAC files are made from the WAV files by the flac tool.
+    void flacSheetsReadLikeTheirWavTwins_data()
+    {
+        QTest::addColumn<QByteArray>("sheet"); // TYPE stands for WAVE in the twin, EXT for wav
+        QTest::addColumn<QList<int>>("sectors"); // of each file, track n's pattern in file n
+        QTest::newRow("one file, FLAC type")
+            << QByteArray("FILE \"f1.EXT\" TYPE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                          " TRACK 02 AUDIO\n  INDEX 00 00:04:00\n  INDEX 01 00:05:00\n")
+            << QList<int>{1000};
+        QTest::newRow("one file per track, WAVE type")
+            << QByteArray("FILE \"f1.EXT\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                          "FILE \"f2.EXT\" WAVE\n TRACK 02 AUDIO\n  INDEX 00 00:00:00\n  INDEX 01 00:00:40\n"
+                          "FILE \"f3.EXT\" WAVE\n TRACK 03 AUDIO\n  INDEX 01 00:00:00\n")
+            << QList<int>{700, 433, 290};
+    }
+    void flacSheetsReadLikeTheirWavTwins()
+    {
+        QFETCH(QByteArray, sheet);
+        QFETCH(QList<int>, sectors);
+        const QDir dir(testEnv().makeDir(QStringLiteral("flac-twins")));
+        for (int i = 0; i < sectors.size(); ++i) {
+            const QString wav = dir.filePath(QStringLiteral("f%1.wav").arg(i + 1));
+            writeSheetAudioFile(wav, QStringLiteral("wav"), sectors[i], i + 1, 3);
+            const ProcessResult flac = runProgram(QStandardPaths::findExecutable(QStringLiteral("flac")),
+                                                  {"-s", "-f", "-o", dir.filePath(QStringLiteral("f%1.flac").arg(i + 1)), wav});
+            QCOMPARE(flac.status, 0);
+        }
+        QByteArray wavSheet = sheet, flacSheet = sheet;
+        wavSheet.replace("EXT", "wav").replace("TYPE", "WAVE");
+        flacSheet.replace("EXT", "flac").replace("TYPE", "FLAC");
+        QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("wav.cue")), wavSheet));
+        QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("flac.cue")), flacSheet));
+        const QStringList twin = discOf(dir.filePath(QStringLiteral("wav.cue")));
+        QCOMPARE(twin.first(), QString());
+        QCOMPARE(discOf(dir.filePath(QStringLiteral("flac.cue"))), twin);
     }
 
     // CATALOG (13 digits) and ISRC (12 letters and digits) values that are no such code are

@@ -258,8 +258,8 @@ private Q_SLOTS:
                                               << "d.cue: line 3: INDEX needs a number and a time mm:ss:ff";
         QTest::newRow("cue missing file") << "d.cue" << QByteArray("FILE \"gone.bin\" BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
                                           << "d.cue: line 1: cannot open gone.bin";
-        QTest::newRow("cue FLAC") << "d.cue" << QByteArray("FILE \"a.wav\" FLAC\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
-                                  << "d.cue: line 1: a.wav: FLAC files are not supported";
+        QTest::newRow("cue FLAC that is WAV") << "d.cue" << QByteArray("FILE \"a.wav\" FLAC\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
+                                              << "d.cue: line 1: a.wav is not a FLAC file";
         QTest::newRow("cue WAVE that is raw") << "d.cue" << QByteArray("FILE \"raw.bin\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
                                               << "d.cue: line 1: raw.bin is not a WAV file";
         QTest::newRow("cue without INDEX 01") << "d.cue" << QByteArray("FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 00 00:00:00\n")

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Prints the tags of an MP3, Ogg Vorbis or WMA file as mutagen reads them: one JSON object of
+"""Prints the tags of an MP3, Ogg Vorbis, FLAC, Opus or WMA file as mutagen reads them: one JSON object of
 text values, an independent reader of what Harvelo writes.
 
 MP3: the ID3v2 frames as stored (no conversion to v2.4), "TXXX:<description>",
 "UFID:<owner>", "APIC", and "version" ("2.3"). Ogg Vorbis: the comment names in upper case.
-WMA: the ASF attribute names. A picture reads "<mime type> <SHA-1 of its data> type <n>".
+FLAC and Opus as Ogg Vorbis; a FLAC file's PICTURE block reads as
+"METADATA_BLOCK_PICTURE". WMA: the ASF attribute names. A picture reads "<mime type> <SHA-1 of its data> type <n>".
 """
 import base64
 import hashlib
@@ -13,8 +14,9 @@ import struct
 import sys
 
 from mutagen.asf import ASF
-from mutagen.flac import Picture
+from mutagen.flac import FLAC, Picture
 from mutagen.id3 import ID3
+from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
 
 
@@ -38,15 +40,18 @@ def id3_tags(path):
     return out
 
 
-def vorbis_tags(path):
+def vorbis_tags(path, kind=OggVorbis):
     out = {}
-    for key, value in OggVorbis(path).tags:
+    audio = kind(path)
+    for key, value in audio.tags or []:
         key = key.upper()
         if key == "METADATA_BLOCK_PICTURE":
             pic = Picture(base64.b64decode(value))
             out[key] = picture(pic.mime, pic.data, pic.type)
         else:
             out[key] = value
+    for pic in getattr(audio, "pictures", []):
+        out["METADATA_BLOCK_PICTURE"] = picture(pic.mime, pic.data, pic.type)
     return out
 
 
@@ -74,7 +79,8 @@ def asf_tags(path):
 
 def main():
     path = sys.argv[1]
-    readers = {"mp3": id3_tags, "ogg": vorbis_tags, "wma": asf_tags}
+    readers = {"mp3": id3_tags, "ogg": vorbis_tags, "wma": asf_tags,
+               "flac": lambda p: vorbis_tags(p, FLAC), "opus": lambda p: vorbis_tags(p, OggOpus)}
     print(json.dumps(readers[path.rsplit(".", 1)[-1].lower()](path)))
 
 

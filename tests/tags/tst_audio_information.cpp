@@ -88,6 +88,8 @@ private slots:
     void everyFieldInEveryFormat_data();
     void everyFieldInEveryFormat();
     void checkedSaveSeesTheAudioChange_data();
+    void propertiesOfEveryFormat_data();
+    void propertiesOfEveryFormat();
     void checkedSaveSeesTheAudioChange();
 };
 
@@ -106,6 +108,8 @@ void TestAudioInformation::tagsReadByFfprobe_data()
     QTest::newRow("wma no genre") << "wma" << 1 << -1 << "";
     QTest::newRow("wav Pop") << "wav" << 2 << 13 << "Pop";
     QTest::newRow("wav no genre") << "wav" << 1 << -1 << "";
+    QTest::newRow("flac Blues") << "flac" << 2 << 0 << "Blues";
+    QTest::newRow("opus no genre") << "opus" << 1 << -1 << "";
 }
 
 void TestAudioInformation::tagsReadByFfprobe()
@@ -210,12 +214,15 @@ void TestAudioInformation::everyFieldInEveryFormat_data()
                        "TXXX:MusicBrainz Album Id=" + kRelease, "TXXX:MusicBrainz Release Group Id=" + kGroup,
                        "TXXX:MusicBrainz Release Track Id=" + kTrack, "UFID:http://musicbrainz.org=" + kRecording,
                        "APIC=" + cover};
-    QTest::newRow("ogg, Vorbis comments") << "ogg"
-        << QStringList{"TITLE=\u00dcber Title", "ARTIST=Guest Artist", "ALBUM=An Album", "ALBUMARTIST=The Artist",
+    const QStringList vorbis{"TITLE=\u00dcber Title", "ARTIST=Guest Artist", "ALBUM=An Album", "ALBUMARTIST=The Artist",
                        "GENRE=Progressive Metal", "DATE=2004-03-17", "TRACKNUMBER=7", "TRACKTOTAL=12",
                        "DISCNUMBER=4", "DISCTOTAL=4", "MUSICBRAINZ_ALBUMID=" + kRelease,
                        "MUSICBRAINZ_RELEASEGROUPID=" + kGroup, "MUSICBRAINZ_TRACKID=" + kRecording,
                        "MUSICBRAINZ_RELEASETRACKID=" + kTrack, "METADATA_BLOCK_PICTURE=" + cover};
+    QTest::newRow("ogg, Vorbis comments") << "ogg" << vorbis;
+    // FLAC's cover is a PICTURE block of the file (read_tags.py shows it under the same name).
+    QTest::newRow("flac, Vorbis comments") << "flac" << vorbis;
+    QTest::newRow("opus, Vorbis comments") << "opus" << vorbis;
     QTest::newRow("wma, ASF") << "wma"
         << QStringList{"Title=\u00dcber Title", "Author=Guest Artist", "WM/AlbumTitle=An Album",
                        "WM/AlbumArtist=The Artist", "WM/Genre=Progressive Metal", "WM/Year=2004",
@@ -292,6 +299,33 @@ void TestAudioInformation::checkedSaveSeesTheAudioChange()
     QCOMPARE(saveTagsChecked(info, path, 1, before), result);
     QCOMPARE(decodeAudio(path) == before, result == TagSave::Saved);
     QCOMPARE(saveTagsChecked(info, path, 1, DecodedAudio()), TagSave::Refused);
+}
+
+
+void TestAudioInformation::propertiesOfEveryFormat_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<int>("rate");
+    for (const char *ext : {"wav", "mp3", "ogg", "wma", "flac"})
+        QTest::newRow(ext) << ext << 44100;
+    QTest::newRow("opus") << "opus" << 48000;
+}
+
+// Length, rate, channels and bit rate of one second of stereo audio, as each file's header says.
+void TestAudioInformation::propertiesOfEveryFormat()
+{
+    QFETCH(QString, ext);
+    QFETCH(int, rate);
+    const QString path = makeFile(ext);
+    QVERIFY(!path.isEmpty());
+    const auto properties = AudioInformation::ReadProperties(path);
+    QVERIFY(properties);
+    QCOMPARE(properties->sampleRate, rate);
+    QCOMPARE(properties->channels, 2);
+    // Within two encoder frames: WMA counts its leading frame of silence.
+    QVERIFY2(qAbs(properties->lengthMs - 1000) <= 100, qPrintable(QString::number(properties->lengthMs)));
+    QVERIFY(properties->bitrate > 0);
+    QVERIFY(!AudioInformation::ReadProperties(path + QStringLiteral(".missing")));
 }
 
 HARVELO_TEST_MAIN(TestAudioInformation, QCoreApplication)

@@ -184,7 +184,7 @@ private Q_SLOTS:
         QStringList tabs;
         for (int i = 0; i < fm_setting->pgc_setting->count(); ++i)
             tabs << fm_setting->pgc_setting->tabText(i);
-        QCOMPARE(tabs, QStringList({"CDDB", "CD Settings", "Output", "MP3", "WMA", "OGG"}));
+        QCOMPARE(tabs, QStringList({"CDDB", "CD Settings", "Output", "MP3", "WMA", "OGG", "More"}));
         QCOMPARE(fm_setting->pgc_setting->currentIndex(), 0);
         QVERIFY(fm_setting->Panel1->isVisible());
 
@@ -487,9 +487,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("to");
         const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
         QTest::newRow("Ctrl+Tab in a field") << "field" << int(Qt::Key_Tab) << ctrl << 0 << 1;
-        QTest::newRow("Ctrl+Tab on OK wraps") << "ok" << int(Qt::Key_Tab) << ctrl << 5 << 0;
+        QTest::newRow("Ctrl+Tab on OK wraps") << "ok" << int(Qt::Key_Tab) << ctrl << 6 << 0;
         QTest::newRow("Ctrl+Shift+Tab") << "field" << int(Qt::Key_Backtab) << ctrlShift << 2 << 1;
-        QTest::newRow("Ctrl+Shift+Tab wraps") << "ok" << int(Qt::Key_Backtab) << ctrlShift << 0 << 5;
+        QTest::newRow("Ctrl+Shift+Tab wraps") << "ok" << int(Qt::Key_Backtab) << ctrlShift << 0 << 6;
         QTest::newRow("Ctrl+PgDown") << "field" << int(Qt::Key_PageDown) << ctrl << 3 << 4;
         QTest::newRow("Ctrl+PgUp") << "field" << int(Qt::Key_PageUp) << ctrl << 3 << 2;
         QTest::newRow("Right on the strip") << "strip" << int(Qt::Key_Right) << 0 << 1 << 2;
