@@ -1,4 +1,5 @@
 #include "codec/audio_codec.h"
+#include "codec/dither.h"
 
 #include <FLAC/metadata.h>
 #include <FLAC/stream_decoder.h>
@@ -14,13 +15,22 @@ namespace {
 // Room for tags written later, as the flac tool leaves it: TagLib then rewrites no audio.
 constexpr unsigned kPaddingBytes = 8192;
 
-// Samples of other depths become 16-bit as libsndfile makes them of a WAV file: deeper ones
-// keep their top 16 bits, shallower ones are moved up to full scale.
-int16_t toShort(FLAC__int32 sample, unsigned bits)
+// Decoded samples are kept left-justified, as a WAV file's are read: full scale is 2^31 at
+// every depth, so that shallower ones are moved up and deeper ones keep all their bits.
+int32_t toWide(FLAC__int32 sample, unsigned bits)
 {
-    if (bits > 16)
-        return int16_t(sample >> (bits - 16));
-    return int16_t(sample << (16 - bits));
+    return int32_t(uint32_t(sample) << (32 - bits));
+}
+
+// The depths FLAC holds without loss wherever it is played: up to 24 bits. Deeper integers
+// and float are rounded to 24 bits; that error lies far below any 24-bit converter's noise.
+constexpr int kMaxFlacBits = 24;
+
+int flacBitsFor(SampleDepth depth)
+{
+    if (depth.floating)
+        return kMaxFlacBits;
+    return std::clamp(depth.bits, 16, kMaxFlacBits);
 }
 
 class FlacReader : public AudioReader {
@@ -52,7 +62,21 @@ public:
     PcmFormat format() const override { return m_format; }
     int64_t frames() const override { return m_frames; }
 
+    // A deep source is dithered as a deep WAV file is; the others give their top 16 bits.
     int read(int16_t *out, int frames) override
+    {
+        m_wideOut.resize(size_t(std::max(frames, 0)) * size_t(m_format.channels));
+        const int got = readWide(m_wideOut.data(), frames);
+        const size_t count = size_t(std::max(got, 0)) * size_t(m_format.channels);
+        if (m_format.depth.isDeep())
+            m_dither.toInt16(m_wideOut.data(), out, count);
+        else
+            std::transform(m_wideOut.begin(), m_wideOut.begin() + qsizetype(count), out,
+                           [](int32_t sample) { return int16_t(sample >> 16); });
+        return got;
+    }
+
+    int readWide(int32_t *out, int frames) override
     {
         const size_t channels = size_t(m_format.channels);
         int done = 0;
@@ -117,7 +141,7 @@ private:
         reader->m_pending.resize(size_t(count) * channels);
         for (unsigned i = 0; i < count; ++i)
             for (unsigned c = 0; c < channels; ++c)
-                reader->m_pending[size_t(i) * channels + c] = toShort(buffer[c][i], bits);
+                reader->m_pending[size_t(i) * channels + c] = toWide(buffer[c][i], bits);
         return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
     }
 
@@ -133,7 +157,8 @@ private:
             return;
         }
         reader->m_haveInfo = true;
-        reader->m_format = PcmFormat{int(info.sample_rate), int(info.channels)};
+        const SampleDepth depth{int(std::max(info.bits_per_sample, 16u)), false};
+        reader->m_format = PcmFormat{int(info.sample_rate), int(info.channels), depth};
         reader->m_frames = int64_t(std::min<FLAC__uint64>(info.total_samples, INT64_MAX));
     }
 
@@ -148,8 +173,10 @@ private:
     bool m_failed = false;
     PcmFormat m_format;
     int64_t m_frames = 0;
-    std::vector<int16_t> m_pending;
+    std::vector<int32_t> m_pending;
     size_t m_next = 0;
+    std::vector<int32_t> m_wideOut;
+    TpdfDither m_dither;
 };
 
 class FlacWriter : public AudioWriter {
@@ -174,11 +201,12 @@ public:
     AudioError begin(PcmFormat input) override
     {
         m_channels = input.channels;
+        m_bits = flacBitsFor(input.depth);
         m_encoder = FLAC__stream_encoder_new();
         if (!m_encoder || input.channels < 1 || input.channels > 8 || input.rate <= 0)
             return AudioError::UnsupportedFormat;
         FLAC__stream_encoder_set_channels(m_encoder, unsigned(input.channels));
-        FLAC__stream_encoder_set_bits_per_sample(m_encoder, 16);
+        FLAC__stream_encoder_set_bits_per_sample(m_encoder, unsigned(m_bits));
         FLAC__stream_encoder_set_sample_rate(m_encoder, unsigned(input.rate));
         FLAC__stream_encoder_set_compression_level(m_encoder, unsigned(std::clamp(m_params.level, 0, 8)));
         FLAC__stream_encoder_set_verify(m_encoder, m_params.verify);
@@ -193,10 +221,26 @@ public:
 
     AudioError write(const int16_t *samples, int frames) override
     {
-        m_wide.assign(samples, samples + size_t(frames) * size_t(m_channels));
-        if (!FLAC__stream_encoder_process_interleaved(m_encoder, m_wide.data(), unsigned(frames)))
-            return AudioError::WriteFailed;
-        return AudioError::None;
+        const int shift = m_bits - 16;
+        m_wide.resize(size_t(frames) * size_t(m_channels));
+        std::transform(samples, samples + m_wide.size(), m_wide.begin(),
+                       [shift](int16_t sample) { return FLAC__int32(uint32_t(sample) << shift); });
+        return encode(frames);
+    }
+
+    bool keepsDepth() const override { return true; }
+
+    // Left-justified samples to the stream's depth, rounded to the nearest step.
+    AudioError writeWide(const int32_t *samples, int frames) override
+    {
+        const int shift = 32 - m_bits;
+        const int64_t half = shift > 0 ? int64_t(1) << (shift - 1) : 0;
+        const int64_t top = (int64_t(1) << (m_bits - 1)) - 1;
+        m_wide.resize(size_t(frames) * size_t(m_channels));
+        std::transform(samples, samples + m_wide.size(), m_wide.begin(), [=](int32_t sample) {
+            return FLAC__int32(std::min((int64_t(sample) + half) >> shift, top));
+        });
+        return encode(frames);
     }
 
     AudioError finish() override
@@ -210,6 +254,13 @@ public:
     }
 
 private:
+    AudioError encode(int frames)
+    {
+        if (!FLAC__stream_encoder_process_interleaved(m_encoder, m_wide.data(), unsigned(frames)))
+            return AudioError::WriteFailed;
+        return AudioError::None;
+    }
+
     void addMetadata()
     {
         FLAC__StreamMetadata *comment = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
@@ -262,6 +313,7 @@ private:
     std::vector<FLAC__StreamMetadata *> m_metadata;
     std::vector<FLAC__int32> m_wide;
     int m_channels = 0;
+    int m_bits = 16;
     bool m_writeFailed = false;
 };
 

@@ -26,7 +26,7 @@ const QStringList kFloat{QStringLiteral("-e"), QStringLiteral("floating-point")}
 } // namespace
 
 // Sources deeper than 16 bits: read as 16-bit blocks they are rounded with TPDF dither, not
-// truncated; converted to WAV they keep their depth.
+// truncated; converted to WAV or FLAC they keep their depth.
 class TestAudioDepth : public QObject {
     Q_OBJECT
 
@@ -49,10 +49,12 @@ void TestAudioDepth::init()
 void TestAudioDepth::deepSourcesAreDitheredTo16Bits_data()
 {
     QTest::addColumn<QStringList>("encoding");
-    QTest::newRow("24-bit") << QStringList{"-b", "24"};
-    QTest::newRow("32-bit integer") << QStringList{"-e", "signed-integer", "-b", "32"};
-    QTest::newRow("32-bit float") << (kFloat + QStringList{"-b", "32"});
-    QTest::newRow("64-bit float") << (kFloat + QStringList{"-b", "64"});
+    QTest::addColumn<QString>("source"); // the source's extension
+    QTest::newRow("24-bit") << QStringList{"-b", "24"} << "wav";
+    QTest::newRow("32-bit integer") << QStringList{"-e", "signed-integer", "-b", "32"} << "wav";
+    QTest::newRow("32-bit float") << (kFloat + QStringList{"-b", "32"}) << "wav";
+    QTest::newRow("64-bit float") << (kFloat + QStringList{"-b", "64"}) << "wav";
+    QTest::newRow("24-bit flac") << QStringList{"-b", "24"} << "flac";
 }
 
 // The 16-bit samples against the source as ffmpeg reads it at full depth: no mean error, and
@@ -61,7 +63,8 @@ void TestAudioDepth::deepSourcesAreDitheredTo16Bits_data()
 void TestAudioDepth::deepSourcesAreDitheredTo16Bits()
 {
     QFETCH(QStringList, encoding);
-    const QString source = m_dir.filePath(QStringLiteral("quiet.wav"));
+    QFETCH(QString, source);
+    source = m_dir.filePath(QStringLiteral("quiet.") + source);
     QVERIFY(soxTone(source, encoding, -100.0, 2.0));
     const ReadResult read = readWithAudioFile(source);
     QCOMPARE(read.error, 0);
@@ -85,26 +88,33 @@ void TestAudioDepth::deepSourcesAreDitheredTo16Bits()
 void TestAudioDepth::wavTargetsKeepTheDepth_data()
 {
     QTest::addColumn<QStringList>("encoding");
+    QTest::addColumn<QString>("source"); // the source's extension
     QTest::addColumn<QString>("target");
     QTest::addColumn<double>("ratio"); // 0: copied unchanged
     QTest::addColumn<QString>("codec"); // what ffprobe finds in the target
-    QTest::newRow("24-bit") << QStringList{"-b", "24"} << "wav" << 0.0 << "pcm_s24le";
-    QTest::newRow("24-bit normalized") << QStringList{"-b", "24"} << "wav" << 98.0 << "pcm_s24le";
-    QTest::newRow("32-bit integer") << QStringList{"-e", "signed-integer", "-b", "32"} << "wav" << 0.0 << "pcm_s32le";
-    QTest::newRow("32-bit float") << (kFloat + QStringList{"-b", "32"}) << "wav" << 0.0 << "pcm_f32le";
-    QTest::newRow("64-bit float normalized") << (kFloat + QStringList{"-b", "64"}) << "wav" << 98.0 << "pcm_f64le";
-    QTest::newRow("24-bit to mp3") << QStringList{"-b", "24"} << "mp3" << 0.0 << "mp3";
+    const QStringList bits24{"-b", "24"};
+    QTest::newRow("24-bit") << bits24 << "wav" << "wav" << 0.0 << "pcm_s24le";
+    QTest::newRow("24-bit normalized") << bits24 << "wav" << "wav" << 98.0 << "pcm_s24le";
+    QTest::newRow("32-bit integer") << QStringList{"-e", "signed-integer", "-b", "32"} << "wav" << "wav" << 0.0 << "pcm_s32le";
+    QTest::newRow("32-bit float") << (kFloat + QStringList{"-b", "32"}) << "wav" << "wav" << 0.0 << "pcm_f32le";
+    QTest::newRow("64-bit float normalized") << (kFloat + QStringList{"-b", "64"}) << "wav" << "wav" << 98.0 << "pcm_f64le";
+    QTest::newRow("24-bit to mp3") << bits24 << "wav" << "mp3" << 0.0 << "mp3";
+    QTest::newRow("24-bit to flac") << bits24 << "wav" << "flac" << 0.0 << "flac";
+    QTest::newRow("24-bit normalized to flac") << bits24 << "wav" << "flac" << 98.0 << "flac";
+    QTest::newRow("24-bit flac to flac") << bits24 << "flac" << "flac" << 0.0 << "flac";
+    QTest::newRow("24-bit flac to wav") << bits24 << "flac" << "wav" << 0.0 << "pcm_s24le";
 }
 
-// Through the conversions' block loop: a WAV target holds the source's samples bit for bit,
+// Through the conversions' block loop: a WAV or FLAC target holds the source's samples bit for bit,
 // or scaled to the ratio with its depth kept; a lossy target gets them at their level.
 void TestAudioDepth::wavTargetsKeepTheDepth()
 {
     QFETCH(QStringList, encoding);
+    QFETCH(QString, source);
     QFETCH(QString, target);
     QFETCH(double, ratio);
     QFETCH(QString, codec);
-    const QString source = m_dir.filePath(QStringLiteral("deep.wav"));
+    source = m_dir.filePath(QStringLiteral("deep.") + source);
     const QString output = m_dir.filePath(QStringLiteral("out.") + target);
     QVERIFY(soxTone(source, encoding, -12.0));
     AudioFile writer;
