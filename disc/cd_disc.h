@@ -17,6 +17,10 @@ struct CdTocTrack {
     bool audio = true;
 };
 
+// An enhanced CD's data session starts this many sectors after the audio session's end: the
+// first session's lead-out and the second's lead-in.
+inline constexpr int kSessionGapSectors = 11400;
+
 struct CdToc {
     std::vector<CdTocTrack> tracks;
     int leadoutLsn = 0;

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kLsnToLba = 150;
-constexpr int kSessionGapSectors = 11400;
 
 QString takeCdioString(char *text)
 {

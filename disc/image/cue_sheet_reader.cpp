@@ -53,6 +53,7 @@ private:
     SheetFile *openFile(const QByteArray &name, QString *error);
     std::optional<SheetFile> openSheetFile(const QByteArray &name, const QByteArray &type, QString *reason);
     bool addTrack(const Cd *cd, int position, QString *error);
+    void addSessionData(const CueSessionData &data);
     void addData(const SheetFile &file, int64_t fromByte, int64_t bytes, enum TrackMode mode);
     int64_t dataStart(const Track *track, bool *gapInPreviousFile) const;
     int pregapSectors(const Track *track) const;
@@ -199,20 +200,43 @@ bool CueLayoutBuilder::addTrack(const Cd *cd, int position, QString *error)
     return true;
 }
 
+// The data session: silence where the disc has its session gap and its data track, so that the
+// table of contents has the disc's true places. Its length, when the sheet does not give it,
+// is unknown, and so is the lead-out: the disc IDs that count it cannot be right, and a note
+// says so.
+void CueLayoutBuilder::addSessionData(const CueSessionData &data)
+{
+    m_builder.padToSector();
+    m_builder.addSilence(int64_t(kSessionGapSectors) * kFramesPerSector);
+    m_builder.addTrack(data.number, m_builder.frame(), false);
+    m_builder.addSilence(int64_t(std::max(1, data.sectors)) * kFramesPerSector);
+    m_pregaps.append(0);
+}
+
 std::optional<CdImageLayout> CueLayoutBuilder::build(const Cd *cd, QString *error)
 {
     for (int position = 1; position <= cd_get_ntrack(cd); ++position) {
         if (!addTrack(cd, position, error))
             return std::nullopt;
     }
+    if (m_cue.sessionData)
+        addSessionData(*m_cue.sessionData);
     CdImageLayout layout;
     *error = m_builder.finish(&layout);
     if (!error->isEmpty())
         return std::nullopt;
+    if (m_cue.sessionData) {
+        // The last audio track ends where its session does, not at the data track.
+        layout.toc.tracks[layout.toc.tracks.size() - 2].sectors -= kSessionGapSectors;
+    }
     layout.text = m_cue.cdText;
     layout.codes = m_cue.codes;
     layout.codes.pregapSectors = m_pregaps;
     layout.notes = m_cue.notes;
+    if (m_cue.sessionData && m_cue.sessionData->sectors < 0)
+        layout.notes << QStringLiteral("line %1: the data track's length is not given (REM DATATRACKLENGTH): "
+                                       "the freedb and AccurateRip disc IDs cannot be known")
+                            .arg(m_cue.sessionData->line);
     return layout;
 }
 

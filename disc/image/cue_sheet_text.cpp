@@ -37,11 +37,17 @@ private:
     bool track(int number, const QString &text);
     bool timed(int number, const QByteArray &keyword, const QString &text);
     bool closeTrack();
+    bool takeSessionData();
     void textOrCode(int number, const QByteArray &keyword, const QByteArray &line);
+    void dataTrackLength(int number, const QByteArray &line);
 
     int m_unusedFileLine = 0; // a FILE that no TRACK or INDEX has used yet
     QString m_unusedFile;
     bool m_index1 = false;
+    bool m_dataTrack = false;      // the open track is not audio
+    qsizetype m_trackTextStart = 0; // where the open track's statements begin in cue.text
+    int m_dataLength = -1;
+    int m_dataLengthLine = 0;
 };
 
 bool CueChecker::fail(int line, const QString &reason)
@@ -94,7 +100,10 @@ bool CueChecker::track(int number, const QString &text)
                                    "MODE2/2342", "MODE2/2332", "MODE2/2352"};
     const auto m = track.match(text);
     const int disc = m.captured(1).toInt();
-    const QString mode = m.captured(2).toUpper();
+    QString mode = m.captured(2).toUpper();
+    // EAC names a data track whose mode it did not read so; no byte of it is in a file.
+    if (mode == QLatin1String("MODEX/2XXX"))
+        mode = QStringLiteral("MODE1/2352");
     if (!m.hasMatch() || disc < 1 || !modes.contains(mode))
         return fail(number, QStringLiteral("TRACK needs a number from 1 to 99 and a mode"));
     if (cue.files.isEmpty())
@@ -111,6 +120,8 @@ bool CueChecker::track(int number, const QString &text)
     cue.codes.isrcs.append(QString());
     m_unusedFileLine = 0;
     m_index1 = false;
+    m_dataTrack = mode != QLatin1String("AUDIO");
+    m_trackTextStart = cue.text.size();
     cue.text += QStringLiteral("TRACK %1 %2\n").arg(disc).arg(mode).toLatin1();
     return true;
 }
@@ -143,6 +154,37 @@ bool CueChecker::closeTrack()
     return fail(cue.tracks.last().line, QStringLiteral("track %1 has no INDEX 01").arg(cue.tracks.last().number));
 }
 
+// Called when the sheet's last track is a data track with no INDEX 01: it becomes the enhanced
+// CD's data session, given that audio comes before it. libcue never sees it.
+bool CueChecker::takeSessionData()
+{
+    if (cue.tracks.size() < 2)
+        return false;
+    cue.sessionData = CueSessionData{cue.tracks.last().number, cue.tracks.last().line, m_dataLength,
+                                     m_dataLengthLine};
+    cue.tracks.removeLast();
+    cue.text.truncate(m_trackTextStart);
+    return true;
+}
+
+// REM DATATRACKLENGTH mm:ss:ff (or a count of sectors): the enhanced CD's data track length,
+// which the disc's lead-out, and with it the freedb and AccurateRip IDs, depend on.
+void CueChecker::dataTrackLength(int number, const QByteArray &line)
+{
+    static const QRegularExpression length(
+        QStringLiteral("^REM DATATRACKLENGTH (?:(\\d{1,3}):(\\d{1,2}):(\\d{1,2})|(\\d{1,6}))$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = length.match(QString::fromLatin1(line));
+    if (!m.hasMatch() || (m.captured(4).isEmpty() && !msfValid(m, 1))) {
+        cue.notes << QStringLiteral("line %1: REM DATATRACKLENGTH needs a time mm:ss:ff; left out").arg(number);
+        return;
+    }
+    m_dataLength = m.captured(4).isEmpty()
+        ? (m.captured(1).toInt() * 60 + m.captured(2).toInt()) * 75 + m.captured(3).toInt()
+        : m.captured(4).toInt();
+    m_dataLengthLine = number;
+}
+
 // CD-Text and codes; lines of no concern to the disc's audio are left out.
 void CueChecker::textOrCode(int number, const QByteArray &keyword, const QByteArray &line)
 {
@@ -157,6 +199,8 @@ void CueChecker::textOrCode(int number, const QByteArray &keyword, const QByteAr
         cue.codes.catalog = sheetCode(keyword, quotedValue(line), number, &cue.notes);
     else if (keyword == "ISRC" && track > 0)
         cue.codes.isrcs[track - 1] = sheetCode(keyword, quotedValue(line), number, &cue.notes);
+    else if (keyword == "REM" && line.toUpper().startsWith("REM DATATRACKLENGTH"))
+        dataTrackLength(number, line);
 }
 
 bool CueChecker::finish(int lastLine)
@@ -165,6 +209,8 @@ bool CueChecker::finish(int lastLine)
         return fail(lastLine, QStringLiteral("no TRACK"));
     if (m_unusedFileLine)
         return fail(m_unusedFileLine, QStringLiteral("FILE %1 has no TRACK").arg(m_unusedFile));
+    if (!m_index1 && m_dataTrack && takeSessionData())
+        return true;
     return closeTrack();
 }
 

@@ -22,6 +22,15 @@ struct CueTrack {
     int index1Line = 0; // of its INDEX 01
 };
 
+// An enhanced CD's data track as EAC writes it: last, after the audio, with INDEX 00 only. It
+// lies in the disc's second session, 11400 sectors after the audio's end, and in no file.
+struct CueSessionData {
+    int number = 0;
+    int line = 0;        // of its TRACK line
+    int sectors = -1;    // from REM DATATRACKLENGTH; -1 when the sheet does not say
+    int lengthLine = 0;
+};
+
 struct CueText {
     QByteArray text;                  // for libcue, one statement a line
     QHash<QByteArray, CueFile> files; // by the name libcue gives back
@@ -29,6 +38,7 @@ struct CueText {
     CdText cdText;
     DiscCodes codes;
     QStringList notes;
+    std::optional<CueSessionData> sessionData; // not in `tracks` nor in `text`
 };
 
 // Empty with a reason ("line 3: ...") when the sheet cannot be read.

@@ -132,6 +132,66 @@ private Q_SLOTS:
         QCOMPARE(proof.report().tracks.value(0).number, numbers[0]);
     }
 
+    // EAC's sheet of an enhanced CD: the data track last, in no file, INDEX 00 only. It lies
+    // 11400 sectors after the audio, its length from REM DATATRACKLENGTH; without that length
+    // the lead-out is unknown and a warning says which IDs cannot be right. IDs from
+    // "disc_id_reference.py --data-track 1 LEADOUT 0 375 12400".
+    void enhancedCdSheets_data()
+    {
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<int>("leadout");
+        QTest::addColumn<QString>("ids"); // freedb, MusicBrainz, AccurateRip
+        QTest::addColumn<QString>("warning");
+        const QByteArray audio = "FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                                 " TRACK 02 AUDIO\n  INDEX 01 00:05:00\n";
+        const QString known = "1700b903 .eKGXVgCQkOISVNaJ4aiWdMW9ko- 002-000037c3-0000a5d3-1700b903";
+        QTest::newRow("MODE1/2352, length as a time")
+            << "REM DATATRACKLENGTH 00:20:00\n" + audio + " TRACK 03 MODE1/2352\n  INDEX 00 00:13:25\n"
+            << 13900 << known << QString();
+        QTest::newRow("EAC's MODEx/2xxx, length in sectors, after the track")
+            << audio + " TRACK 03 MODEx/2xxx\n  TITLE \"Data\"\n  INDEX 00 00:13:25\nREM DATATRACKLENGTH 1500\n"
+            << 13900 << known << QString();
+        QTest::newRow("no length")
+            << audio + " TRACK 03 MODE1/2352\n  INDEX 00 00:13:25\n" << 12401
+            << "1700a503 .eKGXVgCQkOISVNaJ4aiWdMW9ko- 002-000031e8-00009442-1700a503"
+            << "e.cue: line 6: the data track's length is not given (REM DATATRACKLENGTH): the freedb "
+               "and AccurateRip disc IDs cannot be known";
+    }
+    void enhancedCdSheets()
+    {
+        QFETCH(QByteArray, sheet);
+        QFETCH(int, leadout);
+        QFETCH(QString, ids);
+        QFETCH(QString, warning);
+        const QDir dir = sheetFolder(QStringLiteral("enhanced"));
+        QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("e.cue")), sheet));
+        if (!warning.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        AudioGrabber grabber;
+        loadImage(grabber, dir.filePath(QStringLiteral("e.cue")));
+        QCOMPARE(grabber.discError(), QString());
+        QStringList tracks;
+        for (const CdTocTrack &track : grabber.toc().tracks)
+            tracks << QStringLiteral("%1@%2%3").arg(track.number).arg(track.firstLsn).arg(track.audio ? "" : " data");
+        QCOMPARE(tracks, QStringList({"1@0", "2@375", "3@12400 data"}));
+        QCOMPARE(grabber.toc().leadoutLsn, leadout);
+        const CdToc &toc = grabber.toc();
+        QCOMPARE(QStringList({grabber.discId(), musicBrainzDiscId(toc), AccurateRipDiscId::fromToc(toc).text()})
+                     .join(QLatin1Char(' ')),
+                 ids);
+        // The last audio track ends with the file, not at the data track.
+        grabber.setTrackNum(2);
+        QCOMPARE(grabber.trackSamples(), 625 * 588);
+        grabber.OpenTrack(2);
+        qint64 read = 0;
+        for (SampleBlock block = grabber.ReadBlock(88200); !block.isEmpty(); block = grabber.ReadBlock(88200))
+            read += block.size() / 2;
+        QCOMPARE(grabber.errorCode(), 0);
+        QCOMPARE(read, 625 * 588);
+        grabber.CloseTrack();
+    }
+
     // A sheet whose files are FLAC (typed FLAC or WAVE) reads as its WAV twin: the same TOC,
     // IDs and audio. The FLAC files are made from the WAV files by the flac tool.
     void flacSheetsReadLikeTheirWavTwins_data()
@@ -147,6 +207,10 @@ private Q_SLOTS:
                           "FILE \"f2.EXT\" WAVE\n TRACK 02 AUDIO\n  INDEX 00 00:00:00\n  INDEX 01 00:00:40\n"
                           "FILE \"f3.EXT\" WAVE\n TRACK 03 AUDIO\n  INDEX 01 00:00:00\n")
             << QList<int>{700, 433, 290};
+        QTest::newRow("one file, enhanced CD as EAC writes it")
+            << QByteArray("REM DATATRACKLENGTH 00:20:00\nFILE \"f1.EXT\" TYPE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                          " TRACK 02 AUDIO\n  INDEX 01 00:05:00\n TRACK 03 MODEx/2xxx\n  INDEX 00 00:13:25\n")
+            << QList<int>{1000};
     }
     void flacSheetsReadLikeTheirWavTwins()
     {

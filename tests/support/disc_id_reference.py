@@ -13,7 +13,11 @@ Written from the published descriptions, apart from Harvelo's code and libdiscid
   the sum of each start (at least 1) times its position and the lead-out times the count + 1,
   and the freedb ID.
 
-Usage: disc_id_reference.py FIRST_TRACK LEADOUT_LSN TRACK_LSN...
+- An enhanced CD (--data-track: the last LSN is its data track, in a second session): freedb
+  counts every track and the true lead-out; MusicBrainz only the audio session, whose lead-out
+  lies 11400 sectors before the data track; AccurateRip the audio tracks and the true lead-out.
+
+Usage: disc_id_reference.py [--data-track] FIRST_TRACK LEADOUT_LSN TRACK_LSN...
 Prints: freedb ID, MusicBrainz ID, AccurateRip ID.
 """
 import base64
@@ -45,10 +49,15 @@ def accuraterip_id(lsns, leadout, freedb):
 
 
 def main():
-    first, leadout, lsns = int(sys.argv[1]), int(sys.argv[2]), [int(a) for a in sys.argv[3:]]
+    args = sys.argv[1:]
+    enhanced = args[0] == "--data-track"
+    args = args[1:] if enhanced else args
+    first, leadout, lsns = int(args[0]), int(args[1]), [int(a) for a in args[2:]]
     lbas = [lsn + 150 for lsn in lsns]
     freedb = freedb_id(first, lbas, leadout + 150)
-    print(freedb, musicbrainz_id(first, lbas, leadout + 150), accuraterip_id(lsns, leadout, freedb))
+    audio, session_end = (lsns[:-1], lsns[-1] - 11400) if enhanced else (lsns, leadout)
+    print(freedb, musicbrainz_id(first, [lsn + 150 for lsn in audio], session_end + 150),
+          accuraterip_id(audio, leadout, freedb))
 
 
 if __name__ == "__main__":
