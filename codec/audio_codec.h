@@ -24,6 +24,10 @@ constexpr long kMinSampleRate = 1000;
 constexpr long kMaxSampleRate = 384000;
 constexpr long kMaxInputChannels = 8;
 
+// What every reader checks before its library sees the path: libraries differ on a folder
+// (some open it and fail late) and on a file they cannot read.
+bool isReadableFile(const QString &path);
+
 constexpr bool isPlausibleFormat(long rate, long channels)
 {
     return rate >= kMinSampleRate && rate <= kMaxSampleRate && channels >= 1

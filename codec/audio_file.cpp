@@ -8,6 +8,12 @@
 #include <optional>
 #include <type_traits>
 
+bool isReadableFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isReadable() && !info.isDir();
+}
+
 namespace {
 
 // A block never holds more than this many frames, whatever the caller asks for.

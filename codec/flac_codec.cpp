@@ -5,7 +5,6 @@
 #include <FLAC/stream_decoder.h>
 #include <FLAC/stream_encoder.h>
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -43,7 +42,7 @@ public:
 
     AudioError open(const QString &path) override
     {
-        if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
+        if (!isReadableFile(path))
             return AudioError::CannotOpen;
         m_decoder = FLAC__stream_decoder_new();
         if (!m_decoder)

@@ -1,7 +1,6 @@
 #include "codec/audio_codec.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <mpg123.h>
 
@@ -67,7 +66,7 @@ public:
 
     AudioError open(const QString &path) override
     {
-        if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
+        if (!isReadableFile(path))
             return AudioError::CannotOpen;
         const QByteArray name = QFile::encodeName(path);
         m_handle = newHandle();

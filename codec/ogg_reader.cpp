@@ -1,7 +1,6 @@
 #include "codec/audio_codec.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <vorbis/vorbisfile.h>
 
 namespace {
@@ -16,7 +15,7 @@ public:
 
     AudioError open(const QString &path) override
     {
-        if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
+        if (!isReadableFile(path))
             return AudioError::CannotOpen;
         if (ov_fopen(QFile::encodeName(path).constData(), &m_file) != 0)
             return AudioError::UnknownFormat;

@@ -1,7 +1,6 @@
 #include "codec/audio_codec.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 #include <opusenc.h>
@@ -23,7 +22,7 @@ public:
 
     AudioError open(const QString &path) override
     {
-        if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
+        if (!isReadableFile(path))
             return AudioError::CannotOpen;
         int error = 0;
         m_file = op_open_file(QFile::encodeName(path).constData(), &error);

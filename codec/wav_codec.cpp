@@ -2,7 +2,6 @@
 #include "codec/dither.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <fcntl.h>
 #include <sndfile.h>
@@ -80,7 +79,7 @@ public:
 
     AudioError open(const QString &path) override
     {
-        if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
+        if (!isReadableFile(path))
             return AudioError::CannotOpen;
         SF_INFO info{};
         m_file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);

@@ -4,7 +4,6 @@
 #include "codec/ffmpeg_util.h"
 #include "codec/pcm_converter.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -28,7 +27,7 @@ public:
 
     AudioError open(const QString &path) override
     {
-        if (!QFileInfo(path).isReadable() || QFileInfo(path).isDir())
+        if (!isReadableFile(path))
             return AudioError::CannotOpen;
         const AVInputFormat *asf = m_av.av_find_input_format("asf");
         if (m_av.avformat_open_input(&m_format, ffmpegFileUrl(path).constData(), asf, nullptr) < 0
