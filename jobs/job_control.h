@@ -60,8 +60,9 @@ class PartFile;
 // Reports BeforeCommit first.
 bool commitUnlessStopped(PartFile &part, JobControl &control);
 
-// The thread sanitizer cannot see the semaphore inside Qt that a blocking queued call waits
-// on; these tell it that what the owning thread did happens before the caller goes on.
+// The thread sanitizer cannot see the queue and the semaphore inside Qt that carry a blocking
+// queued call; these tell it that what the caller did happens before the call runs, and what
+// the call did happens before the caller goes on.
 #if defined(__SANITIZE_THREAD__)
 extern "C" void __tsan_acquire(void *addr);
 extern "C" void __tsan_release(void *addr);
@@ -81,20 +82,24 @@ auto runOn(QObject *context, F &&fn) -> std::invoke_result_t<F>
     if (QThread::currentThread() == context->thread()) {
         return fn();
     } else if constexpr (std::is_void_v<R>) {
-        int done = 0;
-        const auto call = [&fn, &done] {
+        int token = 0;
+        const auto call = [&fn, &token] {
+            takeOver(&token);
             fn();
-            handOver(&done);
+            handOver(&token);
         };
+        handOver(&token);
         QMetaObject::invokeMethod(context, call, Qt::BlockingQueuedConnection);
-        takeOver(&done);
+        takeOver(&token);
     } else {
         R result{};
         // The result is written here rather than by Qt, so that it is handed over too.
         const auto call = [&fn, &result] {
+            takeOver(&result);
             result = fn();
             handOver(&result);
         };
+        handOver(&result);
         QMetaObject::invokeMethod(context, call, Qt::BlockingQueuedConnection);
         takeOver(&result);
         return result;

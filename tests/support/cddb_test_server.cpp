@@ -1,7 +1,7 @@
 #include "tests/support/cddb_test_server.h"
+#include "jobs/job_control.h"
 
 #include <QHostAddress>
-#include <QMutexLocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -52,20 +52,17 @@ CddbTestServer::CddbTestServer()
     m_anchor = new QObject;
     m_anchor->moveToThread(&m_thread);
     m_thread.start();
-    QMetaObject::invokeMethod(
-        m_anchor,
-        [this] {
-            m_server = new QTcpServer;
-            m_server->listen(QHostAddress::LocalHost);
-            m_port = m_server->serverPort();
-            connect(m_server, &QTcpServer::newConnection, m_server, [this] { onNewConnection(); });
-        },
-        Qt::BlockingQueuedConnection);
+    runOn(m_anchor, [this] {
+        m_server = new QTcpServer;
+        m_server->listen(QHostAddress::LocalHost);
+        m_port = m_server->serverPort();
+        connect(m_server, &QTcpServer::newConnection, m_server, [this] { onNewConnection(); });
+    });
 }
 
 CddbTestServer::~CddbTestServer()
 {
-    QMetaObject::invokeMethod(m_anchor, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+    runOn(m_anchor, [this] { delete m_server; });
     m_thread.quit();
     m_thread.wait();
     delete m_anchor;
@@ -78,25 +75,25 @@ QString CddbTestServer::address() const
 
 void CddbTestServer::setBehaviour(Behaviour behaviour)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_behaviour = behaviour;
 }
 
 void CddbTestServer::setBehaviourFor(const QString &pathPrefix, Behaviour behaviour)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_pathBehaviours.insert(pathPrefix, behaviour);
 }
 
 void CddbTestServer::setTocReply(const QByteArray &bytes)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_tocReply = bytes;
 }
 
 QList<qint64> CddbTestServer::requestTimes() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     return m_times;
 }
 
@@ -119,49 +116,49 @@ CddbTestServer::Behaviour CddbTestServer::behaviourFor(const QString &path) cons
 
 void CddbTestServer::setQueryReply(const QByteArray &reply)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_queryReply = reply;
 }
 
 void CddbTestServer::setEntry(const QString &category, const QString &discId, const QByteArray &entry)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_entries.insert(category + QLatin1Char(' ') + discId, entry);
 }
 
 void CddbTestServer::setFile(const QString &path, const QByteArray &bytes)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_files.insert(path, bytes);
 }
 
 void CddbTestServer::setRedirect(const QString &path, const QByteArray &location)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_redirects.insert(path, location);
 }
 
 QStringList CddbTestServer::paths() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     return m_paths;
 }
 
 QStringList CddbTestServer::commands() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     return m_commands;
 }
 
 QList<QByteArray> CddbTestServer::requestHeads() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     return m_heads;
 }
 
 qint64 CddbTestServer::bytesSent() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     return m_bytesSent;
 }
 
@@ -192,7 +189,7 @@ void CddbTestServer::onNewConnection()
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::bytesWritten, socket, [this](qint64 bytes) {
-            QMutexLocker lock(&m_mutex);
+            std::unique_lock lock(m_mutex);
             m_bytesSent += bytes;
         });
     }
@@ -210,7 +207,7 @@ void CddbTestServer::onReadyRead(QTcpSocket *socket)
     const QByteArray requestLine = head.left(head.indexOf("\r\n"));
     const QString command = commandOf(requestLine);
     const QString path = pathOf(requestLine);
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     m_heads.append(head);
     m_commands.append(command);
     m_paths.append(path);
@@ -279,7 +276,7 @@ void CddbTestServer::drip(QTcpSocket *socket, const QByteArray &response)
 // Null for a server that stays silent.
 QByteArray CddbTestServer::responseFor(const QString &command, const QString &path, const QString &query)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     switch (behaviourFor(path)) {
     case Behaviour::UnavailableOnce:
         if (!m_unavailableSent.contains(prefixOf(path))) {
@@ -318,7 +315,7 @@ QByteArray CddbTestServer::responseFor(const QString &command, const QString &pa
 
 QByteArray CddbTestServer::fileResponse(const QString &path, const QString &query) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     if (path.startsWith(QLatin1String("/ws/2/discid/")) && query.contains(QLatin1String("toc="))) {
         if (m_tocReply.isNull())
             return httpResponse("404 Not Found", "{\"error\": \"Not Found\"}");
@@ -334,7 +331,7 @@ QByteArray CddbTestServer::fileResponse(const QString &path, const QString &quer
 
 QByteArray CddbTestServer::replyFor(const QString &command) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     const QStringList words = command.split(QLatin1Char(' '));
     if (command.startsWith(QLatin1String("cddb query ")))
         return m_queryReply;

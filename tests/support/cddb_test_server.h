@@ -4,10 +4,10 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
-#include <QMutex>
 #include <QObject>
 #include <QStringList>
 #include <QThread>
+#include <mutex>
 
 class QTcpServer;
 class QTcpSocket;
@@ -84,7 +84,7 @@ private:
     QObject *m_anchor = nullptr;    // lives on m_thread; runs the calls made there
     QTcpServer *m_server = nullptr; // lives on m_thread
     quint16 m_port = 0;
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex; // std::mutex: the thread sanitizer sees its hand-offs
     Behaviour m_behaviour = Behaviour::Answer;
     QHash<QString, Behaviour> m_pathBehaviours;
     QSet<QString> m_unavailableSent; // path prefixes whose one 503 went out
