@@ -42,7 +42,8 @@ Sectors orchardAppended()
     return {13907, 10959, 16223, 9312, 18800, 12077, 21935, 15508, 8954, 17341, 11629, 20600, 14093, 25760};
 }
 
-// A copy of the real sheet in a folder of its own, beside silent WAVs of the given lengths.
+// A copy of a whole disc's sheet from tests/data/cd_images in a folder of its own, beside
+// silent WAVs of the given lengths.
 QString placeRealSheet(const QString &sheet, const Sectors &fileSectors)
 {
     const QDir dir(testEnv().makeDir(QStringLiteral("real-") + sheet));
