@@ -246,23 +246,23 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("warnings");
         const QByteArray cueTrack = "FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n";
         QTest::newRow("cue, valid codes")
-            << "d.cue" << "CATALOG 0602517642256\n" + cueTrack + "  ISRC USUM70839874\n"
-            << "0602517642256" << "USUM70839874" << QStringList();
+            << "d.cue" << "CATALOG 5034012987651\n" + cueTrack + "  ISRC GBX7P2300417\n"
+            << "5034012987651" << "GBX7P2300417" << QStringList();
         QTest::newRow("cue, CATALOG without a value")
             << "d.cue" << "CATALOG\n" + cueTrack << "" << ""
             << QStringList{"d.cue: line 1: CATALOG \"\" is not a catalog number of 13 digits; left out"};
         QTest::newRow("cue, short CATALOG and ISRC with dashes")
-            << "d.cue" << "CATALOG 060251764225\n" + cueTrack + "  ISRC US-UM7-08-39874\n" << "" << ""
-            << QStringList{"d.cue: line 1: CATALOG \"060251764225\" is not a catalog number of 13 digits; left out",
-                           "d.cue: line 5: ISRC \"US-UM7-08-39874\" is not an ISRC of 12 letters and digits; left out"};
+            << "d.cue" << "CATALOG 503401298765\n" + cueTrack + "  ISRC GB-X7P-23-00417\n" << "" << ""
+            << QStringList{"d.cue: line 1: CATALOG \"503401298765\" is not a catalog number of 13 digits; left out",
+                           "d.cue: line 5: ISRC \"GB-X7P-23-00417\" is not an ISRC of 12 letters and digits; left out"};
         QTest::newRow("cue, zeros for none")
             << "d.cue" << "CATALOG 0000000000000\n" + cueTrack + "  ISRC 000000000000\n" << "" << "" << QStringList();
         QTest::newRow("cue, lines libcue cannot parse")
             << "d.cue" << "REM GENRE\nSONGWRITER\nFOO bar\n" + cueTrack + "  FLAGS\n  REM REPLAYGAIN_TRACK_GAIN\n"
             << "" << "" << QStringList();
         QTest::newRow("toc, ISRC of letters only")
-            << "d.toc" << QByteArray("CD_DA\nCATALOG \"0602517642256\"\nTRACK AUDIO\nISRC \"ABCDEFGHIJKL\"\nFILE \"a.wav\" 0\n")
-            << "0602517642256" << ""
+            << "d.toc" << QByteArray("CD_DA\nCATALOG \"5034012987651\"\nTRACK AUDIO\nISRC \"ABCDEFGHIJKL\"\nFILE \"a.wav\" 0\n")
+            << "5034012987651" << ""
             << QStringList{"d.toc: line 4: ISRC \"ABCDEFGHIJKL\" is not an ISRC of 12 letters and digits; left out"};
     }
     void sheetCodesAreChecked()

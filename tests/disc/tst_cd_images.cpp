@@ -1,3 +1,4 @@
+#include "disc/accuraterip_disc_id.h"
 #include "disc/audio_grabber.h"
 #include "disc/disc_codes.h"
 #include "tests/support/cd_image_fixture.h"
@@ -29,15 +30,20 @@ QStringList sheetFiles(const QString &sheet)
     return names;
 }
 
-// The disc ID the sheet names on its REM DISCID line, lower case.
-QString remDiscId(const QString &sheet)
+// The files of orchard.eac.corrected.cue: each gap at the start of its own track's file.
+Sectors orchardCorrected()
 {
-    static const QRegularExpression rem(QStringLiteral("^REM DISCID ([0-9A-Fa-f]{8})\\s*$"),
-                                        QRegularExpression::MultilineOption);
-    return rem.match(QString::fromUtf8(fileBytes(sheet))).captured(1).toLower();
+    return {13907, 10914, 16268, 9312, 18650, 12227, 21935, 15508, 8866, 17429, 11629, 20488, 14205, 25760};
 }
 
-// A copy of the real sheet in a folder of its own, beside silent WAVs of the given lengths.
+// The files of orchard.eac.noncompliant.cue: each gap at the end of the file before.
+Sectors orchardAppended()
+{
+    return {13907, 10959, 16223, 9312, 18800, 12077, 21935, 15508, 8954, 17341, 11629, 20600, 14093, 25760};
+}
+
+// A copy of a whole disc's sheet from tests/data/cd_images in a folder of its own, beside
+// silent WAVs of the given lengths.
 QString placeRealSheet(const QString &sheet, const Sectors &fileSectors)
 {
     const QDir dir(testEnv().makeDir(QStringLiteral("real-") + sheet));
@@ -80,37 +86,42 @@ class TestCdImages : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Real discs' sheets: lengths from their INDEX lines (the last track's from the audio file,
-    // whose length the disc's known lead-out gives) and the freedb ID of their REM DISCID
-    // line, or of the same disc's cue sheet for a .toc file.
+    // Whole discs' sheets as rippers and cdrdao write them: lengths from their INDEX lines (the
+    // last track's from the audio file) and the disc IDs of tests/support/disc_id_reference.py
+    // for the same table of contents (the commands are in tests/data/cd_images/README.md).
     void realSheets_data()
     {
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<Sectors>("fileSectors"); // per FILE name, in order
-        QTest::addColumn<QString>("discId");
+        QTest::addColumn<QString>("ids");         // freedb, MusicBrainz, AccurateRip
         QTest::addColumn<Sectors>("trackSectors");
-        const Sectors bloc{19649, 16513, 17658, 15102, 12534, 15701, 19921, 16147, 19477, 17467, 17792, 18772, 21263};
-        const Sectors cure{28324, 17786, 20657, 11280, 10688, 21256, 20218, 16836, 15109, 18499, 17374, 20744, 19263};
-        // The DISCID allows a lead-out LBA of 243300 to 243374; this image's is 243350.
-        const Sectors surfer{13735, 9420, 8080, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938,
-                             7657, 9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
-        const Sectors perTrack{13767, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938, 7657,
-                               9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
-        auto files = [&perTrack](int second, int third) { return perTrack.mid(0, 1) + Sectors{second, third} + perTrack.mid(1); };
-        QTest::newRow("cue, PREGAP before track 1") << "bloc.cue" << Sectors{227996} << QString() << bloc;
-        QTest::newRow("toc, SILENCE and START") << "bloc.toc" << Sectors{227996} << "ad0be00d" << bloc;
-        QTest::newRow("cue, INDEX 00 gaps") << "cure.cue" << Sectors{238034} << QString() << cure;
-        QTest::newRow("toc, START gaps") << "cure.toc" << Sectors{238034} << "b90c650d" << cure;
-        QTest::newRow("cue, EAC one file") << "surferrosa.eac.single.cue" << Sectors{243200} << QString() << surfer;
-        QTest::newRow("cue, EAC file per track") << "surferrosa.eac.corrected.cue" << files(9375, 8125) << QString() << surfer;
-        QTest::newRow("cue, EAC gaps appended") << "surferrosa.eac.noncompliant.cue" << files(9420, 8080) << QString() << surfer;
-        QTest::newRow("toc, one frame of SILENCE") << "strokes-someday.toc" << Sectors{14009} << "0200ba01" << Sectors{14009};
+        const Sectors copperwick{17943, 15322, 20118, 13457, 16874, 22561, 11906, 18235, 14789, 19650, 24377};
+        const QString copperwickIds = "880a2b0b YsyMn2hhYxqzMjE6yqiozk2H5r0- 011-00114c89-0096240b-880a2b0b";
+        const Sectors varga{21602, 18429, 24790, 9836, 15374, 27754, 13388, 19962, 16623, 22102, 12948, 30219};
+        const QString vargaIds = "9d0c230c 8d_6dyWAxTbZJ5wheW0ea2sTGMA- 012-0016a790-00d28f42-9d0c230c";
+        // Track 1 starts 37 sectors into the disc; tracks 3, 6, 10 and 13 have gaps.
+        const Sectors orchard{13870, 10959, 16223, 9312, 18800, 12077, 21935, 15508, 8954, 17341, 11629, 20600, 14093, 25760};
+        const QString orchardIds = "c80b4e0e 6meFdd7h.Ra_fMD8An0sSZozYro- 014-001728a2-00fa1070-c80b4e0e";
+        // Without the gaps, every file is one track from its INDEX 01.
+        const Sectors gapless{13870, 10914, 16223, 9312, 18650, 12077, 21935, 15508, 8866, 17341, 11629, 20488, 14093, 25760};
+        QTest::newRow("cue, PREGAP before track 1") << "copperwick.cue" << Sectors{195232} << copperwickIds << copperwick;
+        QTest::newRow("toc, SILENCE and START") << "copperwick.toc" << Sectors{195232} << copperwickIds << copperwick;
+        QTest::newRow("cue, INDEX 00 gaps") << "varga.cue" << Sectors{233027} << vargaIds << varga;
+        QTest::newRow("toc, START gaps") << "varga.toc" << Sectors{233027} << vargaIds << varga;
+        QTest::newRow("cue, EAC one file") << "orchard.eac.single.cue" << Sectors{217098} << orchardIds << orchard;
+        QTest::newRow("cue, EAC file per track") << "orchard.eac.corrected.cue" << orchardCorrected() << orchardIds << orchard;
+        QTest::newRow("cue, EAC gaps appended") << "orchard.eac.noncompliant.cue" << orchardAppended() << orchardIds << orchard;
+        QTest::newRow("cue, EAC gaps left out") << "orchard.eac.leftout.cue" << gapless
+                                                << "ba0b480e mT1vR6EyUVCFBmR_jHCSSl3ND_Q- 014-00171af2-00f980da-ba0b480e" << gapless;
+        QTest::newRow("toc, one frame of SILENCE") << "sand-single.toc" << Sectors{16602}
+                                                   << "0200dd01 Tlyd1gsps9Ou5sqMMUdc1I0JZFg- 001-000040dc-000081b7-0200dd01"
+                                                   << Sectors{16602};
     }
     void realSheets()
     {
         QFETCH(QString, sheet);
         QFETCH(Sectors, fileSectors);
-        QFETCH(QString, discId);
+        QFETCH(QString, ids);
         QFETCH(Sectors, trackSectors);
         const QString path = placeRealSheet(sheet, fileSectors);
         QVERIFY(!path.isEmpty());
@@ -119,7 +130,10 @@ private Q_SLOTS:
         AudioGrabber grabber;
         loadImage(grabber, path);
         QCOMPARE(grabber.discError(), QString());
-        QCOMPARE(grabber.discId(), discId.isEmpty() ? remDiscId(path) : discId);
+        QCOMPARE(QStringList({grabber.discId(), musicBrainzDiscId(grabber.toc()),
+                              AccurateRipDiscId::fromToc(grabber.toc()).text()})
+                     .join(QLatin1Char(' ')),
+                 ids);
         QCOMPARE(grabber.trackCount(), trackSectors.size());
         for (int k = 1; k <= trackSectors.size(); ++k) {
             grabber.setTrackNum(k);
@@ -135,14 +149,11 @@ private Q_SLOTS:
         QTest::addColumn<Sectors>("fileSectors");
         QTest::addColumn<QString>("otherSheet");
         QTest::addColumn<Sectors>("otherFileSectors");
-        const Sectors perTrack{13767, 6758, 17620, 11390, 17505, 10255, 8420, 8042, 22938, 7657,
-                               9068, 14575, 13027, 7600, 11250, 10088, 10290, 13557, 11893};
-        auto files = [&perTrack](int second, int third) { return perTrack.mid(0, 1) + Sectors{second, third} + perTrack.mid(1); };
-        QTest::newRow("cue INDEX 00, toc START") << "cure.cue" << Sectors{238034} << "cure.toc" << Sectors{238034};
-        QTest::newRow("EAC gaps appended, gaps in place") << "surferrosa.eac.noncompliant.cue" << files(9420, 8080)
-                                                          << "surferrosa.eac.corrected.cue" << files(9375, 8125);
-        QTest::newRow("EAC one file, file per track") << "surferrosa.eac.single.cue" << Sectors{243200}
-                                                      << "surferrosa.eac.corrected.cue" << files(9375, 8125);
+        QTest::newRow("cue INDEX 00, toc START") << "varga.cue" << Sectors{233027} << "varga.toc" << Sectors{233027};
+        QTest::newRow("EAC gaps appended, gaps in place") << "orchard.eac.noncompliant.cue" << orchardAppended()
+                                                          << "orchard.eac.corrected.cue" << orchardCorrected();
+        QTest::newRow("EAC one file, file per track") << "orchard.eac.single.cue" << Sectors{217098}
+                                                      << "orchard.eac.corrected.cue" << orchardCorrected();
     }
     void sheetStylesGiveTheSameCodes()
     {
@@ -160,9 +171,9 @@ private Q_SLOTS:
         QCOMPARE(codes.pregapSectors, other.pregapSectors);
         QCOMPARE(codes.isrcs, other.isrcs);
         QCOMPARE(codes.catalog, other.catalog);
-        if (sheet.startsWith(QLatin1String("cure"))) {
-            QCOMPARE(codes.catalog, QStringLiteral("0602517642256"));
-            QCOMPARE(codes.isrcs.value(1), QStringLiteral("USUM70839874"));
+        if (sheet.startsWith(QLatin1String("varga"))) {
+            QCOMPARE(codes.catalog, QStringLiteral("4260339270115"));
+            QCOMPARE(codes.isrcs.value(1), QStringLiteral("DEQ7R1600102"));
         } else { // EAC's zeros for "none"
             QCOMPARE(codes.catalog, QString());
             QCOMPARE(codes.isrcs.value(1), QString());

@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 #include <QString>
 
-// A real freedb entry from tests/data/freedb, without the line that names its source.
+// A freedb entry from tests/data/freedb, without the line that names its source.
 inline QByteArray freedbEntry(const QString &name)
 {
     QFile file(QStringLiteral(HARVELO_TEST_DATA "/freedb/") + name);

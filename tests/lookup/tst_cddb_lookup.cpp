@@ -75,8 +75,8 @@ private Q_SLOTS:
         QTest::newRow("Van Halen") << "peik-8608460b.xmcd" << "8608460b" << "Van Halen" << "On Fire";
         QTest::newRow("Mozart") << "peik-9c0eac0c.xmcd" << "9c0eac0c" << "Mozart"
                                 << "Symphony No. 41 in C (Jupiter), 1st Movement";
-        QTest::newRow("Latin-1") << "rubyripper-2b055c04-iso8859-1.xmcd" << "2b055c04" << "Tuhonvarjo"
-                                 << "Surumarssi";
+        QTest::newRow("Latin-1") << "harvelo-6a09fc09-iso8859-1.xmcd" << "6a09fc09"
+                                 << QStringLiteral("S\u00e4\u00e4ksivuori") << QStringLiteral("Hyv\u00e4sti Pime\u00e4");
     }
     // The grabber computes the disc's real freedb ID, asks for it with the disc's offsets and
     // length, and takes the names from the entry the server sends.

@@ -38,9 +38,9 @@ private Q_SLOTS:
             << freedbEntry(QStringLiteral("peik-840e160b.xmcd")) << "misc" << "Nightwish" << "Once"
             << "Symphonic Metal" << 11 << Titles{{9, "Kuolema Tekee Taiteilijan"}};
         QTest::newRow("Latin-1 entry")
-            << freedbEntry(QStringLiteral("rubyripper-2b055c04-iso8859-1.xmcd")) << "metal"
-            << "Tuhonvarjo" << "Syvyyden Syli" << "Metal" << 4
-            << Titles{{2, QStringLiteral("Joutsenen Siivill\u00e4")}};
+            << freedbEntry(QStringLiteral("harvelo-6a09fc09-iso8859-1.xmcd")) << "metal"
+            << QStringLiteral("S\u00e4\u00e4ksivuori") << QStringLiteral("\u00d6inen \u00c4\u00e4ni") << "Metal" << 9
+            << Titles{{2, QStringLiteral("S\u00e4velten Kehto")}};
         QTest::newRow("missing track title")
             << freedbEntry(QStringLiteral("corrupt/peik-corrupt_song_7_missing.xmcd")) << "misc"
             << "Adele" << "21" << "Pop" << 13 << Titles{{6, "Take It All"}, {7, ""}, {8, "One And Only"}};
