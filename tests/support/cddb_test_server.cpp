@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -156,10 +157,10 @@ QList<QByteArray> CddbTestServer::requestHeads() const
     return m_heads;
 }
 
-qint64 CddbTestServer::bytesSent() const
+qint64 CddbTestServer::mostBytesSent() const
 {
     std::unique_lock lock(m_mutex);
-    return m_bytesSent;
+    return m_mostBytesSent;
 }
 
 QByteArray CddbTestServer::exactMatch(const QString &category, const QString &discId,
@@ -188,9 +189,11 @@ void CddbTestServer::onNewConnection()
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::bytesWritten, socket, [this](qint64 bytes) {
+        auto sent = std::make_shared<qint64>(0);
+        connect(socket, &QTcpSocket::bytesWritten, socket, [this, sent](qint64 bytes) {
+            *sent += bytes;
             std::unique_lock lock(m_mutex);
-            m_bytesSent += bytes;
+            m_mostBytesSent = std::max(m_mostBytesSent, *sent);
         });
     }
 }

@@ -61,8 +61,9 @@ public:
     QList<QByteArray> requestHeads() const;
     // When each request's head had arrived, in ms since the server started.
     QList<qint64> requestTimes() const;
-    // Reply bytes the clients took so far (handed to the system, not merely queued).
-    qint64 bytesSent() const;
+    // The most reply bytes one connection took (handed to the system, not merely queued). Per
+    // connection: a lookup that asks twice may leave the system's buffers full on each.
+    qint64 mostBytesSent() const;
 
     // Replies as a freedb server words them.
     static QByteArray exactMatch(const QString &category, const QString &discId, const QString &title);
@@ -98,5 +99,5 @@ private:
     QStringList m_paths;
     QStringList m_commands;
     QList<QByteArray> m_heads;
-    qint64 m_bytesSent = 0;
+    qint64 m_mostBytesSent = 0;
 };
