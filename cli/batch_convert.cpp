@@ -2,6 +2,8 @@
 
 #include "cli/cli_command.h"
 #include "convert/conversion_figures.h"
+#include "settings/ini_file.h"
+#include "tags/album_gain.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -115,6 +117,13 @@ public:
             threads.emplace_back([this, &targets] { work(targets); });
         for (std::thread &thread : threads)
             thread.join();
+        // The album's values once every file is written; a file that failed is not in it.
+        if (replayGainMode(IniFile()) == ReplayGainMode::Album) {
+            for (const AlbumGain::Failure &failure : m_album.tagFiles()) {
+                failWith(failure.message);
+                m_failed = true;
+            }
+        }
         return m_failed ? 1 : 0;
     }
 
@@ -133,7 +142,7 @@ private:
             std::optional<QString> failure = collision(targets, i);
             if (!failure)
                 failure = convertChecked(m_options.inputs.at(i), targets.at(i), m_options.force,
-                                         m_options.ratio);
+                                         m_options.ratio, &m_album);
             finish(i, failure.value_or(QString()), failure.has_value());
         }
     }
@@ -173,6 +182,7 @@ private:
     std::vector<Result> m_results;
     int m_reported = 0;
     bool m_failed = false;
+    AlbumGain m_album;
 };
 
 } // namespace

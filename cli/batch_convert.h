@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 
+class AlbumGain;
 class QCommandLineOption;
 class QCommandLineParser;
 
@@ -14,9 +15,10 @@ std::optional<QString> readNormalizeRatio(const QCommandLineParser &parser, std:
 
 // One INPUT to OUTPUT with the checks of the convert command (same file, existing output);
 // the failure message, or nothing on success. Safe to run on several threads for different
-// files.
+// files. With "replaygain" on, OUTPUT gets its track's values, and a whole one counts in
+// `album` when given ("album").
 std::optional<QString> convertChecked(const QString &input, const QString &output, bool force,
-                                      std::optional<float> ratio);
+                                      std::optional<float> ratio, AlbumGain *album = nullptr);
 
 // True when the convert command's arguments ask for the several-inputs form (--output-dir).
 bool isBatchConvert(const QStringList &args);

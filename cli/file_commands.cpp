@@ -4,6 +4,8 @@
 #include "codec/audio_file.h"
 #include "tags/audio_information.h"
 #include "tags/tag_saving.h"
+#include "tags/album_gain.h"
+#include "codec/loudness_meter.h"
 #include "codec/audio_transform.h"
 #include "settings/encoder_settings.h"
 #include "settings/ini_file.h"
@@ -45,11 +47,11 @@ std::optional<QString> setUpEncoder(AudioFile &writer, const QString &ext)
 
 // The conversion jobs' block loop, with nothing to show and no Stop.
 std::optional<QString> copyBlocks(const QString &input, AudioFile &reader, AudioFile &writer,
-                                  std::optional<float> ratio)
+                                  std::optional<float> ratio, LoudnessMeter *loudness)
 {
     AudioTransform transform;
     CopyObserver quiet;
-    switch (copyFile(input, reader, writer, transform, ratio, quiet)) {
+    switch (copyFile(input, reader, writer, transform, ratio, quiet, loudness)) {
     case CopyEnd::ReadFailed:
         return QStringLiteral("the input has bad data");
     case CopyEnd::WriteFailed:
@@ -63,7 +65,7 @@ std::optional<QString> copyBlocks(const QString &input, AudioFile &reader, Audio
 }
 
 std::optional<QString> convert(const QString &input, const QString &output,
-                               std::optional<float> ratio)
+                               std::optional<float> ratio, AlbumGain *album)
 {
     AudioFile reader, writer;
     reader.setWmaFormatEnabled(true);
@@ -78,11 +80,17 @@ std::optional<QString> convert(const QString &input, const QString &output,
     writer.CreateFile(part.path(), 0);
     if (writer.ErrorCode() != 0)
         return QStringLiteral("Failed to create file ") + output;
-    std::optional<QString> failure = copyBlocks(input, reader, writer, ratio);
+    const ReplayGainMode gain = holdsReplayGain(output) ? replayGainMode(IniFile()) : ReplayGainMode::None;
+    LoudnessMeter loudness;
+    std::optional<QString> failure =
+        copyBlocks(input, reader, writer, ratio, gain == ReplayGainMode::None ? nullptr : &loudness);
     reader.CloseFile();
     writer.CloseFile();
-    if (!failure && (writer.ErrorCode() != 0 || !part.commit()))
+    if (!failure && (writer.ErrorCode() != 0 || !tagTrackGain(part.path(), loudness.values())
+                     || !part.commit()))
         failure = part.conflicted() ? conflictMessage(output) : QStringLiteral("cannot write the output");
+    if (!failure && album && gain == ReplayGainMode::Album)
+        album->keep(output, std::move(loudness));
     return failure;
 }
 
@@ -172,7 +180,7 @@ int runTag(const QStringList &args)
 } // namespace
 
 std::optional<QString> convertChecked(const QString &input, const QString &output, bool force,
-                                      std::optional<float> ratio)
+                                      std::optional<float> ratio, AlbumGain *album)
 {
     // Through a link (symbolic or hard) two names may still be one file.
     if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath()
@@ -180,7 +188,7 @@ std::optional<QString> convertChecked(const QString &input, const QString &outpu
         return QStringLiteral("INPUT and OUTPUT are the same file");
     if (QFileInfo::exists(output) && !force)
         return output + QStringLiteral(" already exists; --force overwrites it");
-    return convert(input, output, ratio);
+    return convert(input, output, ratio, album);
 }
 
 namespace {

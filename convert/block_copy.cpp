@@ -3,6 +3,7 @@
 #include "codec/audio_file.h"
 #include "codec/audio_transform.h"
 #include "codec/conversion_block.h"
+#include "codec/loudness_meter.h"
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"
 
@@ -69,10 +70,17 @@ CopyEnd measurePeak(AudioFile &reader, AudioTransform &transform, Span span, Cop
     return CopyEnd::Done;
 }
 
+// Where the second pass goes: the writer, and the meter when there is one.
+struct Sink {
+    AudioFile &writer;
+    LoudnessMeter *loudness;
+};
+
 template <class Block>
-CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transform, float ratio,
+CopyEnd writeBlocks(AudioFile &reader, Sink sink, AudioTransform *transform, float ratio,
               Span span, CopyObserver &observer)
 {
+    AudioFile &writer = sink.writer;
     ConversionProgress progress = progressOf(reader);
     while (progress.percent() < 100) {
         Block block = readBlock<Block>(reader);
@@ -86,6 +94,8 @@ CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transf
             observer.reached(JobStep::LastBlockRead); // without a ratio this pass reads the source
         if (transform)
             transform->NormalizeBlock(block, ratio, -1);
+        if (sink.loudness)
+            sink.loudness->add(block);
         writeBlock(writer, block);
         if (writer.ErrorCode() != 0)
             return CopyEnd::WriteFailed;
@@ -99,7 +109,7 @@ CopyEnd writeBlocks(AudioFile &reader, AudioFile &writer, AudioTransform *transf
 }
 
 template <class Block>
-CopyEnd copyBlocks(const QString &source, AudioFile &reader, AudioFile &writer,
+CopyEnd copyBlocks(const QString &source, AudioFile &reader, Sink writer,
                    AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
 {
     observer.progress(0, megabytes(0));
@@ -130,9 +140,11 @@ CopyEnd copyBlocks(const QString &source, AudioFile &reader, AudioFile &writer,
 } // namespace
 
 CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
-                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer)
+                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer,
+                 LoudnessMeter *loudness)
 {
+    const Sink sink{writer, loudness};
     if (reader.sampleDepth().isDeep())
-        return copyBlocks<WideSampleBlock>(source, reader, writer, transform, ratio, observer);
-    return copyBlocks<SampleBlock>(source, reader, writer, transform, ratio, observer);
+        return copyBlocks<WideSampleBlock>(source, reader, sink, transform, ratio, observer);
+    return copyBlocks<SampleBlock>(source, reader, sink, transform, ratio, observer);
 }

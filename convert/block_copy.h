@@ -5,6 +5,7 @@
 
 class AudioFile;
 class AudioTransform;
+class LoudnessMeter;
 enum class JobStep;
 
 enum class CopyEnd { Done, Stopped, ReadFailed, WriteFailed };
@@ -26,6 +27,8 @@ public:
 // With a ratio, a first pass finds the peak of the whole input, `source` is opened again on
 // `reader`, and every block is written with the one gain of `transform` (Reset here); without
 // one, the samples pass unchanged. A source deeper than 16 bits is copied at its depth
-// (AudioFile::readWideBlock), so that a WAV target keeps it.
+// (AudioFile::readWideBlock), so that a WAV target keeps it. `loudness`, when given, measures
+// every block as it goes to the writer (ReplayGain).
 CopyEnd copyFile(const QString &source, AudioFile &reader, AudioFile &writer,
-                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer);
+                 AudioTransform &transform, std::optional<float> ratio, CopyObserver &observer,
+                 LoudnessMeter *loudness = nullptr);

@@ -5,6 +5,7 @@
 #include "convert/conversion_figures.h"
 #include "jobs/job_control.h"
 #include "jobs/part_file.h"
+#include "settings/ini_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +38,7 @@ private:
 } // namespace
 
 ConversionLoop::ConversionLoop(const ConversionJob &job, const QString &targetSuffix)
-    : m_job(job), m_suffix(targetSuffix)
+    : m_job(job), m_suffix(targetSuffix), m_gain(replayGainMode(IniFile()))
 {
 }
 
@@ -50,6 +51,15 @@ void ConversionLoop::run()
         if (m_job.control->stopRequested())
             return;
     }
+    tagAlbum();
+}
+
+void ConversionLoop::tagAlbum()
+{
+    if (m_gain != ReplayGainMode::Album)
+        return;
+    for (const AlbumGain::Failure &failure : m_album.tagFiles())
+        reportInvalid(failure.path);
 }
 
 void ConversionLoop::convertFile(int number, const QString &source)
@@ -65,10 +75,12 @@ void ConversionLoop::convertFile(int number, const QString &source)
     PartFile part(target);
     if (!createTarget(part))
         return;
-    const bool whole = pumpBlocks(source, target);
+    LoudnessMeter loudness;
+    const bool measured = m_gain != ReplayGainMode::None && holdsReplayGain(target);
+    const bool whole = pumpBlocks(source, target, measured ? &loudness : nullptr);
     closeBoth();
     if (whole)
-        keepTarget(part);
+        keepTarget(part, measured ? &loudness : nullptr);
 }
 
 bool ConversionLoop::openSource(const QString &source)
@@ -105,11 +117,11 @@ bool ConversionLoop::createTarget(const PartFile &part)
     return false;
 }
 
-bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
+bool ConversionLoop::pumpBlocks(const QString &source, const QString &target, LoudnessMeter *loudness)
 {
     JobObserver observer(m_job);
     const CopyEnd end = copyFile(source, *m_job.reader, *m_job.writer, *m_job.transform,
-                                 kNormalizeRatio, observer);
+                                 kNormalizeRatio, observer, loudness);
     if (m_job.control->stopRequested())
         return false;
     if (end == CopyEnd::ReadFailed)
@@ -122,10 +134,13 @@ bool ConversionLoop::pumpBlocks(const QString &source, const QString &target)
 // The written file replaces the target only once it is whole on the disk, and only when no
 // Stop came first, however late; a failure at the close (a full disk at the flush) fails the
 // file like any other write.
-void ConversionLoop::keepTarget(PartFile &part)
+void ConversionLoop::keepTarget(PartFile &part, LoudnessMeter *loudness)
 {
     const bool closed = m_job.writer->ErrorCode() == 0;
-    if (closed && commitUnlessStopped(part, *m_job.control)) {
+    const bool tagged = closed && (!loudness || tagTrackGain(part.path(), loudness->values()));
+    if (tagged && commitUnlessStopped(part, *m_job.control)) {
+        if (loudness && m_gain == ReplayGainMode::Album)
+            m_album.keep(part.finalPath(), std::move(*loudness));
         m_job.view->fileConverted(part.finalPath());
         return;
     }

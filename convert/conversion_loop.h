@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/album_gain.h"
+
 #include <QString>
 #include <QStringList>
 #include <exception>
@@ -46,7 +48,9 @@ struct ConversionJob {
 // block, with the overwrite question and the invalid-file message. Pauses and stops at block
 // and file boundaries. A target is written under a temporary name and replaces the final
 // name only when whole: a failed or stopped file leaves nothing, and an existing target stays
-// until then. Runs on the worker thread.
+// until then. With "replaygain" on, each target gets its track's values before it replaces
+// the name and, for "album", the values of every target written once the last one is (not
+// after a Stop). Runs on the worker thread.
 class ConversionLoop {
 public:
     ConversionLoop(const ConversionJob &job, const QString &targetSuffix);
@@ -58,11 +62,14 @@ private:
     bool prepareTarget(const QString &source, const QString &target);
     bool createTarget(const PartFile &part);
     // True when the input was read to its end and every block written.
-    bool pumpBlocks(const QString &source, const QString &target);
-    void keepTarget(PartFile &part);
+    bool pumpBlocks(const QString &source, const QString &target, LoudnessMeter *loudness);
+    void keepTarget(PartFile &part, LoudnessMeter *loudness);
+    void tagAlbum();
     void reportInvalid(const QString &path);
     void closeBoth();
 
     const ConversionJob &m_job;
     QString m_suffix;
+    ReplayGainMode m_gain;
+    AlbumGain m_album;
 };

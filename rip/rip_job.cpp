@@ -10,6 +10,7 @@
 #include "jobs/part_file.h"
 #include "rip/output_naming.h"
 #include "rip/pcm_spool.h"
+#include "rip/rip_loudness.h"
 #include "rip/rip_proof.h"
 
 #include <QFile>
@@ -70,6 +71,7 @@ void RipJob::pass()
     m_host.showTrackCount(count);
     m_proof = std::make_unique<RipProof>(m_c.grabber, m_snapshot.artist, m_snapshot.album);
     m_coverArt = IniFile().read(settings::coverArt) == QLatin1String("yes");
+    m_loudness = std::make_unique<RipLoudness>(IniFile());
 
     for (int row = 1; row <= trackCount; ++row) {
         if (!ticked(row))
@@ -86,6 +88,7 @@ void RipJob::pass()
         if (m_control.stopRequested())
             break;
     }
+    tagAlbumGain();
     saveCover();
     prove();
     reportReadLosses();
@@ -139,6 +142,7 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     if (!setUpEncoder(ini))
         return TrackEnd::Refused;
     m_written = writtenFormat(naming.extension, ini);
+    m_loudness->startTrack(out.path);
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
@@ -157,6 +161,8 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     m_results.last().testCrc32 = testCrc;
     m_results.last().copyCrc32 = m_c.grabber.trackChecksums().crc32;
     m_results.last().outcome = finishTrack(row, part, progress);
+    if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
+        m_loudness->keepTrack(out.path);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
                           m_c.grabber.trackSamples(), m_results.last().lostFrames, m_written, testCrc);

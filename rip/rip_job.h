@@ -18,6 +18,7 @@ class IniFile;
 class JobControl;
 class PartFile;
 class PcmSpool;
+class RipLoudness;
 class RipProof;
 struct NamingSettings;
 struct OutputPath;
@@ -146,6 +147,7 @@ private:
     TrackFrames &trackFrames() { return m_results.last().frames; }
     bool saveTags(int row, const QString &path);
     void saveCover();
+    void tagAlbumGain();
     void reportReadLosses();
     void pump(int times);
     NamingSettings naming(const IniFile &ini) const;
@@ -161,6 +163,7 @@ private:
     bool m_coverArt = false; // "cover art": embed the front cover and save it beside the tracks
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
+    std::unique_ptr<RipLoudness> m_loudness; // ReplayGain: fed every block the encoder gets
     QList<RipTrackResult> m_results;
     WrittenAudio m_written; // what the current track's file holds
 };

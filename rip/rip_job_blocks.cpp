@@ -8,6 +8,7 @@
 #include "disc/audio_grabber.h"
 #include "jobs/job_control.h"
 #include "rip/pcm_spool.h"
+#include "rip/rip_loudness.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -132,6 +133,7 @@ bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
     const bool reading = !progress.encoding;
     bool stored = spool && spool->append(block);
     if (!spool) {
+        m_loudness->add(block);
         m_c.file.WriteBlock(block);
         stored = m_c.file.ErrorCode() == 0;
         frames.encoded += block.frames();

@@ -1,6 +1,9 @@
 #include "rip/rip_job.h"
 
+#include "jobs/job_control.h"
 #include "jobs/part_file.h"
+#include "rip/rip_loudness.h"
+#include "rip/rip_proof.h"
 #include "tags/audio_information.h"
 #include "tags/tag_saving.h"
 
@@ -59,6 +62,8 @@ bool RipJob::saveTags(int row, const QString &path)
     info.infoGenre = int16_t(m_snapshot.genre);
     info.infoTrack = int16_t(row);
     info.extra = extraTags(m_snapshot, row, m_coverArt);
+    m_loudness->describe(m_written);
+    info.extra.trackGain = m_loudness->trackValues();
     return saveTagsChecked(info, path, worker() ? 1 : 2, written) == TagSave::Saved;
 }
 
@@ -82,4 +87,15 @@ void RipJob::saveCover()
         if (!writeWholeFile(path, cover.bytes))
             m_host.tell(QStringLiteral("File write error!"), QStringLiteral("Failed to write file ") + path);
     }
+}
+
+// The album's ReplayGain goes into the files already saved, once the last one is written. A
+// rip cut short by Stop is no album: its files keep their track values only.
+void RipJob::tagAlbumGain()
+{
+    if (m_control.stopRequested())
+        return;
+    for (const AlbumGain::Failure &failure : m_loudness->tagAlbum())
+        m_host.tell(QStringLiteral("File write error!"), failure.message);
+    m_proof->setAlbumGain(m_loudness->albumValues());
 }

@@ -125,7 +125,8 @@ QStringList readLines(const RippedTrack &track)
 QStringList fileLines(const RippedTrack &track)
 {
     const WrittenAudio &w = track.written;
-    QStringList lines{QStringLiteral("Format: %1").arg(w.format), w.normalizationText()};
+    QStringList lines{QStringLiteral("Format: %1").arg(w.format), w.normalizationText(),
+                      w.replayGainText()};
     if (w.crc32)
         lines << QStringLiteral("File CRC32: %1").arg(hex8(*w.crc32));
     return lines;

@@ -56,6 +56,12 @@ void RipProof::addTrack(int row, const QString &path, const QString &title,
     m_expectedFrames.append(expectedFrames);
 }
 
+void RipProof::setAlbumGain(const std::optional<LoudnessValues> &values)
+{
+    for (RippedTrack &track : m_report.tracks)
+        track.written.albumGain = values;
+}
+
 void RipProof::addUnripped(int row, const QString &title, RipTrackResult::Outcome outcome)
 {
     m_report.unripped.append({numberOf(row), title, outcome});

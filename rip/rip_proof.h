@@ -24,6 +24,8 @@ public:
                   std::optional<uint32_t> testCrc32 = std::nullopt);
     // A ticked track that got no file.
     void addUnripped(int row, const QString &title, RipTrackResult::Outcome outcome);
+    // The album's ReplayGain, known once every track is written.
+    void setAlbumGain(const std::optional<LoudnessValues> &values);
     // Stop ended the rip.
     void setStopped() { m_report.stopped = true; }
     // True when a track lost samples or is shorter than on the disc.

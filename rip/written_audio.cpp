@@ -85,6 +85,20 @@ QString WrittenAudio::normalizationText() const
         .arg(std::clamp(ratio, 0, 100));
 }
 
+QString WrittenAudio::replayGainText() const
+{
+    auto values = [](const std::optional<LoudnessValues> &v) {
+        return v ? QStringLiteral("%1 dB, peak %2").arg(v->gainDb(), 0, 'f', 2).arg(v->peak, 0, 'f', 6)
+                 : QStringLiteral("not measured");
+    };
+    if (!trackGainOn)
+        return QStringLiteral("ReplayGain: none");
+    QString text = QStringLiteral("ReplayGain: track ") + values(trackGain);
+    if (albumGainOn)
+        text += QStringLiteral("; album ") + values(albumGain);
+    return text;
+}
+
 WrittenAudio writtenFormat(const QString &extension, const IniFile &ini)
 {
     WrittenAudio audio;

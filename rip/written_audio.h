@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/tag_set.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -16,6 +18,12 @@ struct WrittenAudio {
     bool normalizeOn = false;      // "normalize" was on for this track
     int peakBefore = 0;            // of what was read, 0 to 32768
     int ratio = 0;                 // the peak's target in percent, 0 to 100
+    // The ReplayGain tags written: none, the track's, or the track's and the album's. The
+    // lossless alternative to normalization: the audio stays as it is.
+    bool trackGainOn = false;
+    bool albumGainOn = false;
+    std::optional<LoudnessValues> trackGain;
+    std::optional<LoudnessValues> albumGain;
 
     // A gain was applied: normalization on and a track that is not silent.
     bool normalized() const { return normalizeOn && peakBefore > 0; }
@@ -24,6 +32,9 @@ struct WrittenAudio {
     // "Normalized: gain +8.86 dB (peak 35.3 % to 98 %)", "Not normalized" or, for a silent
     // track, "Not normalized: the track is silent".
     QString normalizationText() const;
+    // "ReplayGain: none", "ReplayGain: track -6.52 dB, peak 0.988312" and, for an album,
+    // "; album -7.01 dB, peak 0.999969" after it; "not measured" for silence.
+    QString replayGainText() const;
 };
 
 // A rip's output format, by the file's extension, as the settings set it up.

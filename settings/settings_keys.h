@@ -105,6 +105,9 @@ inline constexpr TextKey normalize{kOutputFormat, "normalize", [] { return QStri
 inline constexpr TextKey losslessFormat{kOutputFormat, "lossless format", [] { return QStringLiteral("wav"); }};
 inline constexpr TextKey oggCodec{kOutputFormat, "ogg codec", [] { return QStringLiteral("vorbis"); }};
 inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
+// ReplayGain tags from the loudness measured while writing: "no", "track", or "album" (the
+// track's values and the whole rip's or batch's). The audio stays as written.
+inline constexpr TextKey replayGain{kOutputFormat, "replaygain", [] { return QStringLiteral("no"); }};
 inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
 // "yes": a lookup fetches the release's front cover, and a rip embeds it in every file and

@@ -14,6 +14,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <type_traits>
 
 namespace {
 
@@ -48,7 +49,8 @@ bool saveOgg(const char *path, const AudioInformation &info)
     OggFile file(path);
     if (!taggable(file) || !file.tag())
         return false;
-    writeXiphComment(*file.tag(), info.tagSet());
+    constexpr bool opus = std::is_same_v<OggFile, TagLib::Ogg::Opus::File>;
+    writeXiphComment(*file.tag(), info.tagSet(), opus ? GainFields::R128 : GainFields::ReplayGain);
     return file.save();
 }
 

@@ -2,12 +2,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 // A picture to embed: the bytes of a JPEG or PNG as they came.
 struct TagPicture {
     QByteArray bytes;
     QString mimeType; // "image/jpeg" or "image/png"
     bool isEmpty() const { return bytes.isEmpty(); }
+};
+
+// ReplayGain 2.0 values: the gain to -18 LUFS in dB and the sample peak as a ratio of full
+// scale. Opus takes the loudness alone (R128 gains to -23 LUFS).
+struct LoudnessValues {
+    double loudness = 0; // LUFS, integrated
+    double peak = 0;     // 1.0 is full scale
+    double gainDb() const { return -18.0 - loudness; }
 };
 
 // Everything the tags of one file say, independent of the tag format: each writer (tag_writers.h)
@@ -35,6 +44,9 @@ struct TagSet {
     QString recordingId;
     QString releaseTrackId;
     TagPicture frontCover;
+    // Written only when measured; the other values of the file stay.
+    std::optional<LoudnessValues> trackGain;
+    std::optional<LoudnessValues> albumGain;
 
     bool has(Field field) const { return fields & field; }
     QString year() const { return date.left(4); }

@@ -14,6 +14,9 @@
 #include <taglib/uniquefileidentifierframe.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -47,6 +50,36 @@ void writeCommon(TagLib::Tag &tag, const TagSet &tags)
         tag.setGenre(text(tags.genre));
     if (tags.has(TagSet::Track))
         tag.setTrack(tags.track > 0 ? unsigned(tags.track) : 0);
+}
+
+// The ReplayGain fields of the values measured, under their usual names: "-6.52 dB" and the
+// peak with six decimals.
+std::vector<std::pair<const char *, QString>> replayGainFields(const TagSet &tags)
+{
+    std::vector<std::pair<const char *, QString>> fields;
+    auto add = [&fields](const char *gain, const char *peak, const LoudnessValues &values) {
+        fields.emplace_back(gain, QString::number(values.gainDb(), 'f', 2) + QStringLiteral(" dB"));
+        fields.emplace_back(peak, QString::number(values.peak, 'f', 6));
+    };
+    if (tags.trackGain)
+        add("REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_PEAK", *tags.trackGain);
+    if (tags.albumGain)
+        add("REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK", *tags.albumGain);
+    return fields;
+}
+
+// Opus: the gain to -23 LUFS in 1/256 dB (Q7.8), and no peak.
+std::vector<std::pair<const char *, QString>> r128Fields(const TagSet &tags)
+{
+    auto q78 = [](const LoudnessValues &values) {
+        return QString::number(std::clamp(std::lround((-23.0 - values.loudness) * 256), -32768L, 32767L));
+    };
+    std::vector<std::pair<const char *, QString>> fields;
+    if (tags.trackGain)
+        fields.emplace_back("R128_TRACK_GAIN", q78(*tags.trackGain));
+    if (tags.albumGain)
+        fields.emplace_back("R128_ALBUM_GAIN", q78(*tags.albumGain));
+    return fields;
 }
 
 void setId3Text(TagLib::ID3v2::Tag &tag, const char *id, const QString &value)
@@ -174,10 +207,15 @@ void writeId3v2(TagLib::ID3v2::Tag &tag, const TagSet &tags)
     setId3UserText(tag, "MusicBrainz Release Track Id", tags.releaseTrackId);
     setMusicBrainzUfid(tag, tags.recordingId);
     setId3Picture(tag, tags.frontCover);
+    for (const auto &[name, value] : replayGainFields(tags))
+        setId3UserText(tag, name, value);
 }
 
-void writeXiphComment(TagLib::Ogg::XiphComment &tag, const TagSet &tags)
+void writeXiphComment(TagLib::Ogg::XiphComment &tag, const TagSet &tags, GainFields gains)
 {
+    const bool r128 = gains == GainFields::R128;
+    for (const auto &[name, value] : r128 ? r128Fields(tags) : replayGainFields(tags))
+        setXiphField(tag, name, value);
     writeCommon(tag, tags);
     if (tags.has(TagSet::Track) && tags.trackTotal > 0)
         setXiphField(tag, "TRACKTOTAL", QString::number(tags.trackTotal));
@@ -207,6 +245,8 @@ void writeAsf(TagLib::ASF::Tag &tag, const TagSet &tags)
     setAsfText(tag, "MusicBrainz/Track Id", tags.recordingId);
     setAsfText(tag, "MusicBrainz/Release Track Id", tags.releaseTrackId);
     setAsfPicture(tag, tags.frontCover);
+    for (const auto &[name, value] : replayGainFields(tags))
+        setAsfText(tag, name, value);
 }
 
 void writeRiffInfo(TagLib::RIFF::Info::Tag &tag, const TagSet &tags)

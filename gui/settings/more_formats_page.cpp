@@ -17,6 +17,7 @@ namespace {
 
 constexpr WordChoice kLosslessFormats[] = {{"WAV", "wav"}, {"FLAC", "flac"}};
 constexpr WordChoice kOggCodecs[] = {{"Vorbis", "vorbis"}, {"Opus", "opus"}};
+constexpr WordChoice kReplayGains[] = {{"None", "no"}, {"Track", "track"}, {"Track and album", "album"}};
 
 } // namespace
 
@@ -25,6 +26,7 @@ MoreFormatsPage::MoreFormatsPage(QWidget *parent) : SettingPage(parent)
     auto *page = new QVBoxLayout(this);
     page->addWidget(createFlacGroup());
     page->addWidget(createOpusGroup());
+    page->addWidget(createReplayGainGroup());
     page->addStretch();
     compactLayouts();
 }
@@ -66,6 +68,15 @@ QWidget *MoreFormatsPage::createOpusGroup()
     return box;
 }
 
+QWidget *MoreFormatsPage::createReplayGainGroup()
+{
+    TskGroupBox *box = group("ReplayGain");
+    skcb_replaygain = new TskComboBox(box);
+    fillWords(skcb_replaygain, kReplayGains);
+    fieldGrid(box, {{0, 0, "Tags written:", skcb_replaygain}}, 2);
+    return box;
+}
+
 void MoreFormatsPage::show(const Shown &values)
 {
     ud_flaclevel->setValue(values.level);
@@ -74,12 +85,13 @@ void MoreFormatsPage::show(const Shown &values)
     ud_opusbitrate->setValue(values.bitrate);
     selectValue(skcb_opusbitratemode, values.mode, opusBitrateMode.defaultValue);
     selectWord(skcb_oggcodec, values.oggCodec);
+    selectWord(skcb_replaygain, values.replayGain);
 }
 
 void MoreFormatsPage::load(const IniFile &ini)
 {
     show({ini.read(flacLevel), ini.readFlag(flacVerify), ini.read(losslessFormat),
-          ini.read(opusBitrate), ini.read(opusBitrateMode), ini.read(oggCodec)});
+          ini.read(opusBitrate), ini.read(opusBitrateMode), ini.read(oggCodec), ini.read(replayGain)});
 }
 
 void MoreFormatsPage::save(IniFile &ini)
@@ -90,10 +102,12 @@ void MoreFormatsPage::save(IniFile &ini)
     ini.write(opusBitrate, ud_opusbitrate->committedValue());
     ini.write(opusBitrateMode, currentValue(skcb_opusbitratemode));
     ini.write(oggCodec, currentWord(skcb_oggcodec));
+    ini.write(replayGain, currentWord(skcb_replaygain));
 }
 
 void MoreFormatsPage::setDefaults(const IniFile &)
 {
     show({flacLevel.defaultValue, flacVerify.defaultValue != 0, losslessFormat.defaultValue(),
-          opusBitrate.defaultValue, opusBitrateMode.defaultValue, oggCodec.defaultValue()});
+          opusBitrate.defaultValue, opusBitrateMode.defaultValue, oggCodec.defaultValue(),
+          replayGain.defaultValue()});
 }

@@ -7,8 +7,8 @@ class TskCheckBox;
 class TskComboBox;
 
 // "More": FLAC (compression level, verify, whether the WAV button writes WAV or FLAC) and Opus
-// (bit rate and its mode, whether the OGG button writes Vorbis or Opus). One tab for both: the
-// strip has room for one more.
+// (bit rate and its mode, whether the OGG button writes Vorbis or Opus), and the ReplayGain
+// tags of every format. One tab for them: the strip has room for one more.
 class MoreFormatsPage : public SettingPage {
     Q_OBJECT
 public:
@@ -24,16 +24,19 @@ public:
     NumericField *ud_opusbitrate;
     TskComboBox *skcb_opusbitratemode;
     TskComboBox *skcb_oggcodec;
+    TskComboBox *skcb_replaygain;
 
 private:
     QWidget *createFlacGroup();
     QWidget *createOpusGroup();
+    QWidget *createReplayGainGroup();
     struct Shown {
         int level;
         bool verify;
         QString losslessFormat;
         int bitrate, mode;
         QString oggCodec;
+        QString replayGain;
     };
     void show(const Shown &values);
 };

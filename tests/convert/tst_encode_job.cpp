@@ -1,4 +1,5 @@
 #include "convert/conversion_figures.h"
+#include "settings/ini_file.h"
 #include "tests/convert/job_harness.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/audio_fixtures.h"
@@ -58,6 +59,56 @@ private Q_SLOTS:
         const QList<int> seen = h->encodeWatch->progress;
         QVERIFY(std::is_sorted(seen.begin(), seen.end()));
         QCOMPARE(seen.last(), 100);
+    }
+
+    void replayGainOfTheWrittenFiles_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("mp3, album") << "WAV to &MP3" << ".mp3" << "album";
+        QTest::newRow("wma, album") << "WAV to &WMA" << ".wma" << "album";
+        QTest::newRow("ogg, track") << "WAV to &OGG" << ".ogg" << "track";
+    }
+
+    // The batch measures what it writes, normalized to 98 %: each file's gain and, for
+    // "album", the gain of all of them agree within 0.1 dB with ffmpeg's meter on the sources
+    // brought to that peak.
+    void replayGainOfTheWrittenFiles()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, extension);
+        QFETCH(QString, mode);
+        IniFile().writeString(QStringLiteral("output format"), QStringLiteral("replaygain"), mode);
+        WavFixture steady;
+        steady.seconds = 4.0;
+        // Loud where they meet: the album's meter has the tracks apart, ffmpeg's one after another.
+        const std::vector<int16_t> sources[] = {levelSignal(LevelShape::QuietThenLoud), sineSamples(steady)};
+        QStringList inputs, normalized, targets;
+        for (const std::vector<int16_t> &samples : sources) {
+            const QString name = QStringLiteral("in%1").arg(inputs.size());
+            inputs << inPath(name + ".wav");
+            normalized << inPath(name + "-98.wav");
+            targets << QDir(out).filePath(name + extension);
+            std::vector<int16_t> louder(samples);
+            const double gain = 0.98 / peakLevel(samples);
+            for (int16_t &s : louder)
+                s = int16_t(std::lround(s * gain));
+            QVERIFY(writeWav(inputs.last(), samples, 44100, 2) && writeWav(normalized.last(), louder, 44100, 2));
+        }
+        choose(inputs);
+        QVERIFY(h->run(command));
+        const QString prefix = extension == ".mp3" ? QStringLiteral("TXXX:") : QString();
+        for (int i = 0; i < targets.size(); ++i) {
+            const QMap<QString, QString> tags = mutagenTags(targets[i]);
+            const QString track = tags.value(prefix + "REPLAYGAIN_TRACK_GAIN");
+            QVERIFY2(qAbs(replayGainDb(track) + 18 + ffmpegLoudness({normalized[i]})) <= 0.1, qPrintable(track));
+            const QString album = tags.value(prefix + "REPLAYGAIN_ALBUM_GAIN");
+            if (mode == "track")
+                QVERIFY2(album.isEmpty(), qPrintable(album));
+            else
+                QVERIFY2(qAbs(replayGainDb(album) + 18 + ffmpegLoudness(normalized)) <= 0.1, qPrintable(album));
+        }
     }
 
     void encodesEachFormat_data()

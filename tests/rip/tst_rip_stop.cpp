@@ -95,6 +95,9 @@ private Q_SLOTS:
         QFETCH(JobStep, step);
         f->prepare({2, 4}, {}, normalize);
         IniFile().write(settings::writeLog, QStringLiteral("yes"));
+        // Half of the rows ask for album ReplayGain, which a stopped rip never writes.
+        const bool gain = normalize == QLatin1String("yes");
+        IniFile().write(settings::replayGain, gain ? QStringLiteral("album") : QStringLiteral("no"));
         const QString saved = f->trackFile(2, extension);
         const QString stopped = f->trackFile(4, extension);
         QVERIFY(QDir().mkpath(QFileInfo(stopped).path()));
@@ -118,6 +121,10 @@ private Q_SLOTS:
         QCOMPARE(job.results()[1].outcome, RipTrackResult::Outcome::Stopped);
         QCOMPARE(host.texts, QStringList{stopped + " is already exist.Overwrite?"});
         QVERIFY(probeAudio(saved).ok);
+        const QStringList gainTags = mutagenTags(saved).keys().filter(QStringLiteral("_GAIN"));
+        const bool tagged = gain && extension != ".wav"; // the track's gain, not the album's
+        QVERIFY2(gainTags.size() == (tagged ? 1 : 0), qPrintable(gainTags.join(" ")));
+        QVERIFY2(!tagged || gainTags[0].endsWith("REPLAYGAIN_TRACK_GAIN"), qPrintable(gainTags.join(' ')));
         QCOMPARE(host.provenTracks, QList<int>{2});
         const QString folder = QFileInfo(saved).path();
         const QString log = folder + QStringLiteral("/Album.log");

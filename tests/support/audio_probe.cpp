@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -83,6 +84,32 @@ std::vector<int16_t> decodeWithFfmpeg(const QString &path)
     if (!samples.empty())
         memcpy(samples.data(), raw.constData(), samples.size() * 2);
     return samples;
+}
+
+double ffmpegLoudness(const QStringList &paths)
+{
+    QStringList args{QStringLiteral("-nostdin"), QStringLiteral("-nostats")};
+    QString inputs;
+    for (int i = 0; i < paths.size(); ++i) {
+        args << QStringLiteral("-i") << paths[i];
+        inputs += QStringLiteral("[%1:a]").arg(i);
+    }
+    // The meter adds lavfi.r128.I to every frame's metadata; the last one is the whole's.
+    args << QStringLiteral("-filter_complex")
+         << inputs + QStringLiteral("concat=n=%1:v=0:a=1,ebur128=metadata=1,"
+                                    "ametadata=mode=print:key=lavfi.r128.I:file=-").arg(paths.size())
+         << QStringLiteral("-f") << QStringLiteral("null") << QStringLiteral("-");
+    const QStringList lines = QString::fromUtf8(run(QStringLiteral("ffmpeg"), args))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    bool ok = false;
+    const double loudness = lines.isEmpty() ? 0 : lines.last().section(QLatin1Char('='), 1).toDouble(&ok);
+    return ok ? loudness : NAN;
+}
+
+double replayGainDb(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^-?\\d+\\.\\d\\d dB$"));
+    return form.match(text).hasMatch() ? text.chopped(3).toDouble() : NAN;
 }
 
 double bestCorrelation(const std::vector<int16_t> &a, const std::vector<int16_t> &b, int channels,

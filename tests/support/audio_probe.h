@@ -27,6 +27,13 @@ QString frontCoverText(const QString &mimeType, const QByteArray &bytes);
 // The file decoded by ffmpeg to interleaved 16-bit samples at its own rate and channels.
 std::vector<int16_t> decodeWithFfmpeg(const QString &path);
 
+// The integrated loudness (LUFS) of one file or of several played one after another, as
+// ffmpeg's own R128 meter finds it (its ebur128 filter); NaN when ffmpeg fails.
+double ffmpegLoudness(const QStringList &paths);
+
+// "-6.52 dB", a ReplayGain tag's gain, as a number; NaN when it is not in that form.
+double replayGainDb(const QString &text);
+
 // Normalised cross-correlation of one channel of two interleaved signals, at the best lag
 // within +-maxLag frames; 1.0 means the same waveform.
 double bestCorrelation(const std::vector<int16_t> &a, const std::vector<int16_t> &b, int channels,

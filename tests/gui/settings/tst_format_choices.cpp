@@ -32,6 +32,8 @@ private Q_SLOTS:
         QTest::newRow("bitrate, none") << "opus settings" << "bitrate" << "" << "160" << "64" << "64";
         QTest::newRow("bitrate mode 2") << "opus settings" << "bitrate mode" << "2" << "Hard CBR" << "Constrained VBR" << "1";
         QTest::newRow("ogg codec, none") << "output format" << "ogg codec" << "" << "Vorbis" << "Opus" << "opus";
+        QTest::newRow("replaygain, none") << "output format" << "replaygain" << "" << "None" << "Track and album" << "album";
+        QTest::newRow("replaygain track") << "output format" << "replaygain" << "track" << "Track" << "None" << "no";
     }
     void pagesShowAndStoreTheirKeys()
     {
@@ -106,7 +108,8 @@ private:
         const QMap<QString, QWidget *> controls{
             {"compression level", flac->ud_flaclevel}, {"verify", flac->skcb_flacverify},
             {"lossless format", flac->skcb_losslessformat}, {"bitrate", opus->ud_opusbitrate},
-            {"bitrate mode", opus->skcb_opusbitratemode}, {"ogg codec", opus->skcb_oggcodec}};
+            {"bitrate mode", opus->skcb_opusbitratemode}, {"ogg codec", opus->skcb_oggcodec},
+            {"replaygain", opus->skcb_replaygain}};
         return controls.value(key);
     }
     static QString textOf(QWidget *control)
