@@ -43,13 +43,12 @@ bool sameBytes(const QString &path, const QByteArray &bytes)
 // its own) is tagged with that artist and that title; every other row's name is its title and
 // the artist field its artist. The file is the job's own until the commit: tagged in place, it
 // must still decode exactly as the writer left it.
-bool RipJob::saveTags(int row, const QString &path)
+bool RipJob::saveTags(int row, const QString &path, AudioInformation &info, WrittenAudio &audio) const
 {
     const DecodedAudio written = decodeAudio(path);
     // That reading also gives the CRC of the audio as the file holds it.
-    if (m_written.lossless && written.complete)
-        m_written.crc32 = written.crc32;
-    AudioInformation &info = m_c.information;
+    if (audio.lossless && written.complete)
+        audio.crc32 = written.crc32;
     const QString shown = m_snapshot.rows[row - 1].title;
     const ShownTitle name = m_snapshot.names.ownArtist(row - 1).isEmpty() ? ShownTitle{{}, shown}
                                                                           : splitShownTitle(shown);

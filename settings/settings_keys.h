@@ -105,6 +105,9 @@ inline constexpr TextKey normalize{kOutputFormat, "normalize", [] { return QStri
 inline constexpr TextKey losslessFormat{kOutputFormat, "lossless format", [] { return QStringLiteral("wav"); }};
 inline constexpr TextKey oggCodec{kOutputFormat, "ogg codec", [] { return QStringLiteral("vorbis"); }};
 inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
+// Tracks a rip encodes at once while the disc is read on; 0 is one per core, 1 encodes each
+// track before the next is read.
+inline constexpr IntKey encoderThreads{kOutputFormat, "encoder threads", 0};
 inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
 // "yes": a lookup fetches the release's front cover, and a rip embeds it in every file and
