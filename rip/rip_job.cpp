@@ -83,6 +83,7 @@ void RipJob::pass()
         settleEncoded(INT_MAX);
         const TrackEnd end = ripTrack(row);
         if (end == TrackEnd::Refused) {
+            m_track.reset();
             settleEncoded(0);
             m_host.finish({});
             return;
