@@ -33,6 +33,22 @@ std::optional<QString> readNormalizeRatio(const QCommandLineParser &parser, std:
     return std::nullopt;
 }
 
+QCommandLineOption jobsOption(const QString &what)
+{
+    return {{QStringLiteral("j"), QStringLiteral("jobs")}, what, QStringLiteral("N")};
+}
+
+std::optional<QString> readJobs(const QCommandLineParser &parser, std::optional<int> *jobs)
+{
+    if (!parser.isSet(QStringLiteral("j")))
+        return std::nullopt;
+    bool ok = false;
+    *jobs = parser.value(QStringLiteral("j")).toInt(&ok);
+    if (!ok || **jobs < 1)
+        return QStringLiteral("-j takes a number from 1");
+    return std::nullopt;
+}
+
 namespace {
 
 struct BatchOptions {
@@ -71,9 +87,7 @@ void addBatchOptions(QCommandLineParser &parser)
     parser.addOptions({
         {QStringLiteral("output-dir"), QStringLiteral("Write the targets into DIR."), QStringLiteral("DIR")},
         {QStringLiteral("format"), QStringLiteral("mp3, ogg, wma, flac, opus or wav."), QStringLiteral("EXT")},
-        {{QStringLiteral("j"), QStringLiteral("jobs")},
-         QStringLiteral("Convert N files at a time (default: the number of processors)."),
-         QStringLiteral("N")},
+        jobsOption(QStringLiteral("Convert N files at a time (default: the number of processors).")),
         normalizeOption(),
         {QStringLiteral("force"), QStringLiteral("Overwrite existing targets.")},
     });
@@ -93,12 +107,10 @@ std::optional<QString> readOptions(const QCommandLineParser &parser, BatchOption
     if (!suffix)
         return QStringLiteral("--format takes mp3, ogg, wma, flac, opus or wav");
     options->suffix = *suffix;
-    bool ok = true;
-    options->workers = parser.isSet(QStringLiteral("j"))
-        ? parser.value(QStringLiteral("j")).toInt(&ok)
-        : int(std::max(1u, std::thread::hardware_concurrency()));
-    if (!ok || options->workers < 1)
-        return QStringLiteral("-j takes a number from 1");
+    std::optional<int> jobs;
+    if (const auto bad = readJobs(parser, &jobs))
+        return bad;
+    options->workers = jobs.value_or(int(std::max(1u, std::thread::hardware_concurrency())));
     return readNormalizeRatio(parser, &options->ratio);
 }
 

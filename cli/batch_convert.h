@@ -12,6 +12,10 @@ class QCommandLineParser;
 // message when it is no ratio from 0 to 100).
 QCommandLineOption normalizeOption();
 std::optional<QString> readNormalizeRatio(const QCommandLineParser &parser, std::optional<float> *ratio);
+// -j N, the threads a command runs on: `what` says what each does ("Convert N files at a time").
+QCommandLineOption jobsOption(const QString &what);
+// N from 1, or nullopt when -j is not given; the message when it is not such a number.
+std::optional<QString> readJobs(const QCommandLineParser &parser, std::optional<int> *jobs);
 
 // One INPUT to OUTPUT with the checks of the convert command (same file, existing output);
 // the failure message, or nothing on success. Safe to run on several threads for different

@@ -1,3 +1,4 @@
+#include "cli/batch_convert.h"
 #include "cli/cli_command.h"
 #include "cli/console_rip_host.h"
 #include "cli/lookup_output.h"
@@ -30,7 +31,7 @@ const char kHelp[] =
     "SYNOPSIS\n"
     "    harvelo-cli rip [--device D] [--tracks LIST] [--format mp3|wav|wma|ogg|flac|opus]\n"
     "                    [--output DIR] [--lookup [--release MBID]] [--offset N] [--test-and-copy]\n"
-    "                    [--force]\n\n"
+    "                    [--force] [-j N]\n\n"
     "DESCRIPTION\n"
     "    Rips as the rip window does, with the settings of harvelo.ini: the naming rule and\n"
     "    its replacements, the encoder settings, normalizing and tags. Beside the files it\n"
@@ -54,7 +55,10 @@ const char kHelp[] =
     "                   both CRC32s, and a track whose two differ is suspicious. Default:\n"
     "                   \"test and copy\".\n"
     "    --force        Overwrite existing files; without it they are left and the rip\n"
-    "                   fails.\n\n"
+    "                   fails.\n"
+    "    -j N           Encode up to N tracks at a time while the disc is read on; the files\n"
+    "                   are the same for any N. Default: \"encoder threads\" (0: one per\n"
+    "                   processor).\n\n"
     "EXIT STATUS\n"
     "    0 when every track was ripped whole; 1 when a track failed, was cut short or\n"
     "    was left because its file exists, or on a bad argument.\n";
@@ -140,6 +144,7 @@ struct RipOptions {
     bool lookup = false;
     bool force = false;
     bool testAndCopy = false;
+    std::optional<int> jobs;
 };
 
 std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &grabber, RipOptions &o)
@@ -176,7 +181,7 @@ std::optional<QString> readOptions(const QCommandLineParser &p, AudioGrabber &gr
         return QStringLiteral("--release takes effect with --lookup only");
     o.force = p.isSet(QStringLiteral("force"));
     o.testAndCopy = p.isSet(QStringLiteral("test-and-copy"));
-    return std::nullopt;
+    return readJobs(p, &o.jobs);
 }
 
 // On-line first with --lookup, then CD-Text and cdplayer.ini. False (after telling why) when the
@@ -210,6 +215,7 @@ int ripWith(AudioGrabber &grabber, const RipOptions &o)
     snapshot.outputDirectory = o.output;
     if (o.testAndCopy)
         snapshot.testAndCopy = true;
+    snapshot.encoderThreads = o.jobs;
     const bool wma = *snapshot.outputType == 2;
     if (wma) {
         file.setWmaFormatEnabled(true);
@@ -239,6 +245,7 @@ int runRip(const QStringList &args)
         {QStringLiteral("lookup"), QStringLiteral("Names from MusicBrainz and CDDB, then local.")},
         {QStringLiteral("test-and-copy"), QStringLiteral("Read each track twice, write the second read.")},
         {QStringLiteral("force"), QStringLiteral("Overwrite existing files.")},
+        jobsOption(QStringLiteral("Encode N tracks at a time.")),
     });
     parser.addOption(releaseOption());
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
@@ -270,7 +277,7 @@ int runRip(const QStringList &args)
 }
 
 const CliRegistration registration{
-    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup [--release MBID]] [--offset N] [--test-and-copy] [--force]",
+    {"rip", "rip [--device D] [--tracks LIST] [--format F] [--output DIR] [--lookup [--release MBID]] [--offset N] [--test-and-copy] [--force] [-j N]",
      &runRip},
 };
 

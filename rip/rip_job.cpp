@@ -12,11 +12,13 @@
 #include "rip/pcm_spool.h"
 #include "rip/rip_loudness.h"
 #include "rip/rip_proof.h"
+#include "rip/track_encoders.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <climits>
 
 QString writtenSizeText(qint64 frames)
 {
@@ -54,6 +56,9 @@ void RipJob::run()
             m_c.file.CloseFile();
         } catch (...) {
         }
+        // Encoders still at work end, and their files go with their tracks.
+        m_track.reset();
+        m_encoders.reset();
         // The track's temporary file went with the unwinding; the final name is untouched.
         m_host.fail(error);
     }
@@ -72,22 +77,26 @@ void RipJob::pass()
     m_proof = std::make_unique<RipProof>(m_c.grabber, m_snapshot.artist, m_snapshot.album);
     m_coverArt = IniFile().read(settings::coverArt) == QLatin1String("yes");
     m_loudness = std::make_unique<RipLoudness>(IniFile());
+    startEncoders();
 
     for (int row = 1; row <= trackCount; ++row) {
         if (!ticked(row))
             continue;
+        settleEncoded(INT_MAX);
         const TrackEnd end = ripTrack(row);
         if (end == TrackEnd::Refused) {
+            m_track.reset();
+            settleEncoded(0);
             m_host.finish({});
             return;
         }
-        if (m_results.last().outcome != RipTrackResult::Outcome::Saved)
-            m_proof->addUnripped(row, m_results.last().title, m_results.last().outcome);
+        settle(end);
         // Tested after a skipped track too: a Stop pressed while the track's question was open
         // answered it for the user and ends the pass as any Stop does.
         if (m_control.stopRequested())
             break;
     }
+    settleEncoded(0);
     tagAlbumGain();
     saveCover();
     prove();
@@ -138,31 +147,41 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
     const OutputPath out = planOutputPath({r.title, row, m_snapshot.artist, m_snapshot.album}, naming);
     m_browseDir = out.directory;
     m_results.append({row, r.title, out.path});
+    if (m_encoders) {
+        m_track = std::make_unique<TrackEncoding>();
+        m_track->index = int(m_results.size()) - 1;
+        m_track->counter = m_tickedCount;
+        m_track->shownName = r.title;
+        m_track->shownSize = r.sizeText;
+    }
     createDirectoryLevels(out.directories);
     if (!setUpEncoder(ini))
         return TrackEnd::Refused;
     m_written = writtenFormat(naming.extension, ini);
-    m_loudness->startTrack(out.path);
+    trackLoudness() = m_loudness->startTrack(out.path);
     createDirectoryLevel(out.directory);
 
     if (!mayWrite(out.path)) {
-        m_c.file.CloseFile();
+        file().CloseFile();
         return TrackEnd::Skipped;
     }
     pump(2);
-    PartFile part(out.path);
+    std::optional<PartFile> ownPart;
+    PartFile &part = (m_track ? m_track->part : ownPart).emplace(out.path);
     if (!createOutput(part))
         return TrackEnd::Skipped;
-    m_c.file.SetPcmFormat(44100, 2);
+    file().SetPcmFormat(44100, 2);
     const std::optional<uint32_t> testCrc = testRead(ini, row);
     if (!openTrack(row))
         return TrackEnd::Skipped;
     const Progress progress = copyBlocks(ini, part.finalPath());
     m_results.last().testCrc32 = testCrc;
     m_results.last().copyCrc32 = m_c.grabber.trackChecksums().crc32;
+    if (m_track)
+        return handOver(progress);
     m_results.last().outcome = finishTrack(row, part, progress);
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
-        m_loudness->keepTrack(out.path);
+        m_loudness->keepTrack(out.path, std::move(m_trackLoudness));
     if (m_results.last().outcome == RipTrackResult::Outcome::Saved)
         m_proof->addTrack(row, out.path, r.title, m_c.grabber.trackChecksums(),
                           m_c.grabber.trackSamples(), m_results.last().lostFrames, m_written, testCrc);
@@ -175,6 +194,20 @@ RipJob::TrackEnd RipJob::ripTrack(int row)
 // track as if complete; a write error answered No leaves a file that is not whole.
 RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progress &progress)
 {
+    endReading(progress);
+    m_c.file.CloseFile();
+    if (m_control.stopRequested())
+        return RipTrackResult::Outcome::Stopped;
+    if (progress.failed)
+        return RipTrackResult::Outcome::Failed; // already told
+    return commitOrTell(part, !progress.gaveUpWriting && m_results.last().frames.whole()
+                                  && m_c.file.ErrorCode() == 0
+                                  && saveTags(row, part.path(), m_c.information, m_written, m_trackLoudness));
+}
+
+// What the reading of the track leaves in its result; the track is closed.
+void RipJob::endReading(const Progress &progress)
+{
     RipTrackResult &result = m_results.last();
     result.trackFrames = progress.trackSamples;
     result.errorAction = m_c.grabber.grabOnErrorAction();
@@ -182,13 +215,13 @@ RipTrackResult::Outcome RipJob::finishTrack(int row, PartFile &part, const Progr
     if (progress.gaveUpReading)
         result.lostFrames = std::max(result.lostFrames, progress.trackSamples - progress.written);
     m_c.grabber.CloseTrack();
-    m_c.file.CloseFile();
-    if (m_control.stopRequested())
-        return RipTrackResult::Outcome::Stopped;
-    if (progress.failed)
-        return RipTrackResult::Outcome::Failed; // already told
-    if (!progress.gaveUpWriting && result.frames.whole() && m_c.file.ErrorCode() == 0
-        && saveTags(row, part.path()) && commitUnlessStopped(part, m_control))
+}
+
+// A whole, closed and tagged file replaces its final name unless a Stop came; any other end
+// is told.
+RipTrackResult::Outcome RipJob::commitOrTell(PartFile &part, bool whole)
+{
+    if (whole && commitUnlessStopped(part, m_control))
         return RipTrackResult::Outcome::Saved;
     if (m_control.stopRequested())
         return RipTrackResult::Outcome::Stopped;
@@ -206,7 +239,7 @@ bool RipJob::setUpEncoder(const IniFile &ini)
         m_c.file.SetWmaFormat(ini.read(settings::wmaFormat));
         return true;
     }
-    setFlacAndOpusFormats(m_c.file, ini);
+    setFlacAndOpusFormats(file(), ini);
     const QString extension = naming(ini).extension;
     if (extension == QLatin1String(".mp3"))
         return setUpMp3(ini);
@@ -218,7 +251,7 @@ bool RipJob::setUpEncoder(const IniFile &ini)
 bool RipJob::setUpMp3(const IniFile &ini)
 {
     const auto mp3 = Mp3EncoderSettings::read(ini);
-    AudioFile &file = m_c.file;
+    AudioFile &file = this->file();
     if (!file.IsMp3FormatSupported(mp3.frequency, mp3.bitrate, mp3.channels)) {
         m_host.tell(QStringLiteral("Error!"), QStringLiteral("This MP3 format is not supported!"));
         return false;
@@ -232,12 +265,12 @@ bool RipJob::setUpMp3(const IniFile &ini)
 bool RipJob::setUpOgg(const IniFile &ini)
 {
     const auto ogg = OggEncoderSettings::read(ini);
-    if (!m_c.file.IsOggFormatSupported(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
+    if (!file().IsOggFormatSupported(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate,
                                        ogg.maxBitrate)) {
         m_host.tell(QStringLiteral("Error"), QStringLiteral("This Ogg format is not supported!"));
         return false;
     }
-    m_c.file.SetOggFormat(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate, ogg.maxBitrate,
+    file().SetOggFormat(ogg.frequency, ogg.channels, ogg.bitrate, ogg.minBitrate, ogg.maxBitrate,
                           ogg.quality);
     return true;
 }
@@ -254,11 +287,11 @@ bool RipJob::mayWrite(const QString &path)
 
 bool RipJob::createOutput(const PartFile &part)
 {
-    m_c.file.CreateFile(part.path(), 0);
-    if (m_c.file.ErrorCode() == 0)
+    file().CreateFile(part.path(), 0);
+    if (file().ErrorCode() == 0)
         return true;
     m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + part.finalPath());
-    m_c.file.CloseFile();
+    file().CloseFile();
     return false;
 }
 
@@ -271,7 +304,7 @@ bool RipJob::openTrack(int row)
         return true;
     m_host.tell(QStringLiteral("Error!"), QStringLiteral("Track open Error!"));
     m_c.grabber.CloseTrack();
-    m_c.file.CloseFile(); // the empty file goes with its PartFile
+    file().CloseFile(); // the empty file goes with its PartFile
     return false;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "lookup/disc_names.h"
+#include "rip/rip_loudness.h"
 #include "rip/rip_track_result.h"
 #include "rip/written_audio.h"
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -20,6 +22,8 @@ class PartFile;
 class PcmSpool;
 class RipLoudness;
 class RipProof;
+class TrackEncoders;
+struct TrackEncoding;
 struct NamingSettings;
 struct OutputPath;
 struct SampleBlock;
@@ -49,6 +53,7 @@ struct RipSnapshot {
     std::optional<QString> extension;
     std::optional<QString> outputDirectory;
     std::optional<bool> testAndCopy; // over "test and copy"
+    std::optional<int> encoderThreads; // over "encoder threads"
 };
 
 struct RipComponents {
@@ -72,6 +77,8 @@ public:
     virtual void showTrack(int counter, const QString &name, const QString &size) = 0;
     virtual void showPercent(int percent) = 0;
     virtual void showProgress(const QString &written, int percent) = 0;
+    // Files of tracks already read that are still being encoded (a rip on several threads).
+    virtual void showEncoding(int files) { Q_UNUSED(files); }
     // A plain box without icon: Yes/No (true for Yes) or OK. The window stays usable while it
     // is open, and a Stop answers it (No).
     virtual bool askYesNo(const QString &caption, const QString &text) = 0;
@@ -112,8 +119,9 @@ public:
     static constexpr int kBlockRequest = 88200;
 
 private:
-    // Refused: the encoder or the naming settings cannot be used, and the job ends.
-    enum class TrackEnd { Ripped, Skipped, Refused };
+    // Refused: the encoder or the naming settings cannot be used, and the job ends. Handed
+    // over: read, its encoder at work on another thread.
+    enum class TrackEnd { Ripped, Skipped, Refused, HandedOver };
     struct Progress {
         qint64 written;      // frames, never above trackSamples
         int percent;
@@ -131,6 +139,7 @@ private:
 
     void pass();
     TrackEnd ripTrack(int row);
+    void settle(TrackEnd end);
     bool setUpEncoder(const IniFile &ini);
     bool setUpMp3(const IniFile &ini);
     bool setUpOgg(const IniFile &ini);
@@ -139,13 +148,26 @@ private:
     bool openTrack(int row);
     std::optional<uint32_t> testRead(const IniFile &ini, int row);
     Progress copyBlocks(const IniFile &ini, const QString &path);
-    bool copyOneBlock(PcmSpool *spool, Progress &progress);
+    bool copyOneBlock(PcmSpool *spool, Progress &progress, bool measure);
     Progress encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
+    void endReading(const Progress &progress);
+    RipTrackResult::Outcome commitOrTell(PartFile &part, bool whole);
     TrackFrames &trackFrames() { return m_results.last().frames; }
-    bool saveTags(int row, const QString &path);
+    bool saveTags(int row, const QString &path, AudioInformation &info, WrittenAudio &written,
+                  const TrackLoudness &loudness) const;
+    // The rip on several threads (rip_job_encoders.cpp).
+    void startEncoders();
+    TrackEnd handOver(const Progress &progress);
+    void encodeTrack(TrackEncoding &t, const std::atomic_bool &abandoned) const;
+    void settleEncoded(int keep);
+    void settleEncoded(TrackEncoding &t);
+    RipTrackResult::Outcome outcomeOf(TrackEncoding &t);
+    AudioFile &file();
+    AudioTransform &transform();
+    TrackLoudness &trackLoudness();
     void saveCover();
     void tagAlbumGain();
     void reportReadLosses();
@@ -163,7 +185,11 @@ private:
     bool m_coverArt = false; // "cover art": embed the front cover and save it beside the tracks
     QString m_browseDir;
     std::unique_ptr<RipProof> m_proof;
-    std::unique_ptr<RipLoudness> m_loudness; // ReplayGain: fed every block the encoder gets
+    std::unique_ptr<RipLoudness> m_loudness; // ReplayGain: the album, and each track's start
+    TrackLoudness m_trackLoudness;           // of the track encoded here (one thread)
     QList<RipTrackResult> m_results;
     WrittenAudio m_written; // what the current track's file holds
+    // With more than one encoder thread: the encoders, and the track being read for them.
+    std::unique_ptr<TrackEncoders> m_encoders;
+    std::unique_ptr<TrackEncoding> m_track;
 };

@@ -9,6 +9,7 @@
 #include "jobs/job_control.h"
 #include "rip/pcm_spool.h"
 #include "rip/rip_loudness.h"
+#include "rip/track_encoders.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -25,26 +26,36 @@ RipJob::Progress RipJob::copyBlocks(const IniFile &ini, const QString &path)
     const float ratio = float(ini.read(settings::normalizeRatio));
     m_written.normalizeOn = normalize;
     m_written.ratio = ini.read(settings::normalizeRatio);
-    m_c.transform.Reset();
-    if (!normalize) {
+    transform().Reset();
+    if (m_track) {
+        m_track->normalize = normalize;
+        m_track->ratio = ratio;
+    }
+    if (!normalize && !m_track) {
         m_control.reached(JobStep::EncodingStarts);
-        while (progress.percent < 100 && copyOneBlock(nullptr, progress)) {
+        while (progress.percent < 100 && copyOneBlock(nullptr, progress, false)) {
         }
         m_control.reached(JobStep::ReadingEnded);
         m_control.reached(JobStep::EncodingEnded);
         return progress;
     }
-    PcmSpool spool;
+    // On several threads every track is spooled: its encoder reads the spool while the reader
+    // goes on with the next track.
+    PcmSpool ownSpool;
+    PcmSpool &spool = m_track ? m_track->spool : ownSpool;
     if (!spool.open(QFileInfo(path).absolutePath())) {
         m_host.tell(QStringLiteral("Error"), QStringLiteral("Failed to create file ") + path);
         progress.failed = true;
         return progress;
     }
-    progress.shownWidth = 50;
-    while (progress.percent < 100 && copyOneBlock(&spool, progress)) {
+    progress.shownWidth = m_track ? 100 : 50;
+    while (progress.percent < 100 && copyOneBlock(&spool, progress, normalize)) {
     }
-    m_written.peakBefore = m_c.transform.peak();
+    if (normalize)
+        m_written.peakBefore = transform().peak();
     m_control.reached(JobStep::ReadingEnded);
+    if (m_track)
+        return progress;
     // After a Stop the encoding pass would only write a block (window-thread job) to no use;
     // after a write answered No the file cannot be whole, and encoding would fail and ask again.
     if (!progress.gaveUpWriting && !m_control.stopRequested())
@@ -74,7 +85,7 @@ std::optional<uint32_t> RipJob::testRead(const IniFile &ini, int row)
     return whole ? std::optional(crc) : std::nullopt;
 }
 
-bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
+bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress, bool measure)
 {
     pump(1);
     if (worker())
@@ -91,8 +102,8 @@ bool RipJob::copyOneBlock(PcmSpool *spool, Progress &progress)
     if (block.isEmpty() || progress.written + block.size() / 2 >= progress.trackSamples)
         m_control.reached(JobStep::LastBlockRead);
     pump(2);
-    if (spool)
-        m_c.transform.MeasureBlock(block);
+    if (measure)
+        transform().MeasureBlock(block);
     return store(block, spool, progress);
 }
 
@@ -133,7 +144,7 @@ bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
     const bool reading = !progress.encoding;
     bool stored = spool && spool->append(block);
     if (!spool) {
-        m_loudness->add(block);
+        trackLoudness().add(block);
         m_c.file.WriteBlock(block);
         stored = m_c.file.ErrorCode() == 0;
         frames.encoded += block.frames();

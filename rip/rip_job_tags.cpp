@@ -46,13 +46,13 @@ bool sameBytes(const QString &path, const QByteArray &bytes)
 // its own) is tagged with that artist and that title; every other row's name is its title and
 // the artist field its artist. The file is the job's own until the commit: tagged in place, it
 // must still decode exactly as the writer left it.
-bool RipJob::saveTags(int row, const QString &path)
+bool RipJob::saveTags(int row, const QString &path, AudioInformation &info, WrittenAudio &audio,
+                      const TrackLoudness &loudness) const
 {
     const DecodedAudio written = decodeAudio(path);
     // That reading also gives the CRC of the audio as the file holds it.
-    if (m_written.lossless && written.complete)
-        m_written.crc32 = written.crc32;
-    AudioInformation &info = m_c.information;
+    if (audio.lossless && written.complete)
+        audio.crc32 = written.crc32;
     const QString shown = m_snapshot.rows[row - 1].title;
     const ShownTitle name = m_snapshot.names.ownArtist(row - 1).isEmpty() ? ShownTitle{{}, shown}
                                                                           : splitShownTitle(shown);
@@ -62,8 +62,8 @@ bool RipJob::saveTags(int row, const QString &path)
     info.infoGenre = int16_t(m_snapshot.genre);
     info.infoTrack = int16_t(row);
     info.extra = extraTags(m_snapshot, row, m_coverArt);
-    m_loudness->describe(m_written);
-    info.extra.trackGain = m_loudness->trackValues();
+    m_loudness->describe(loudness, audio);
+    info.extra.trackGain = loudness.values();
     return saveTagsChecked(info, path, worker() ? 1 : 2, written) == TagSave::Saved;
 }
 

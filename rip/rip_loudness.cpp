@@ -4,35 +4,24 @@
 
 RipLoudness::RipLoudness(const IniFile &ini) : m_mode(replayGainMode(ini)) {}
 
-void RipLoudness::startTrack(const QString &path)
+TrackLoudness RipLoudness::startTrack(const QString &path) const
 {
-    m_track = LoudnessMeter();
-    m_measured = m_mode != ReplayGainMode::None && holdsReplayGain(path);
+    TrackLoudness track;
+    track.measured = m_mode != ReplayGainMode::None && holdsReplayGain(path);
+    return track;
 }
 
-void RipLoudness::add(const SampleBlock &block)
+void RipLoudness::describe(const TrackLoudness &track, WrittenAudio &written) const
 {
-    if (m_measured)
-        m_track.add(block);
+    written.trackGainOn = track.measured;
+    written.albumGainOn = track.measured && m_mode == ReplayGainMode::Album;
+    written.trackGain = track.values();
 }
 
-void RipLoudness::describe(WrittenAudio &written) const
+void RipLoudness::keepTrack(const QString &path, TrackLoudness &&track)
 {
-    written.trackGainOn = m_measured;
-    written.albumGainOn = m_measured && m_mode == ReplayGainMode::Album;
-    written.trackGain = trackValues();
-}
-
-std::optional<LoudnessValues> RipLoudness::trackValues() const
-{
-    return m_measured ? m_track.values() : std::nullopt;
-}
-
-void RipLoudness::keepTrack(const QString &path)
-{
-    if (m_measured && m_mode == ReplayGainMode::Album)
-        m_album.keep(path, std::move(m_track));
-    m_track = LoudnessMeter();
+    if (track.measured && m_mode == ReplayGainMode::Album)
+        m_album.keep(path, std::move(track.meter));
 }
 
 QList<AlbumGain::Failure> RipLoudness::tagAlbum()

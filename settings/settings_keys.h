@@ -108,6 +108,9 @@ inline constexpr IntKey normalizeRatio{kOutputFormat, "normalzie Ratio", 98};
 // ReplayGain tags from the loudness measured while writing: "no", "track", or "album" (the
 // track's values and the whole rip's or batch's). The audio stays as written.
 inline constexpr TextKey replayGain{kOutputFormat, "replaygain", [] { return QStringLiteral("no"); }};
+// Tracks a rip encodes at once while the disc is read on; 0 is one per core, 1 encodes each
+// track before the next is read.
+inline constexpr IntKey encoderThreads{kOutputFormat, "encoder threads", 0};
 inline constexpr IntKey filenameFormat{kOutputFormat, "filename format", 0};
 inline constexpr TextKey outputDirectory{kOutputFormat, "output directory", &defaultOutputDirectory};
 // "yes": a lookup fetches the release's front cover, and a rip embeds it in every file and

@@ -314,6 +314,14 @@ void Tfm_progress::showProgress(const QString &written, int percent)
     });
 }
 
+void Tfm_progress::showEncoding(int files)
+{
+    const QString text = files == 0 ? QString()
+                         : files == 1 ? QStringLiteral("1 file still encoding")
+                                      : QStringLiteral("%1 files still encoding").arg(files);
+    runOn(this, [&] { lbl_writesize->setToolTip(text); });
+}
+
 bool Tfm_progress::askYesNo(const QString &caption, const QString &text)
 {
     return question(caption, text, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;

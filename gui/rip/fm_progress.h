@@ -67,6 +67,8 @@ private:
     void showTrack(int counter, const QString &name, const QString &size) override;
     void showPercent(int percent) override;
     void showProgress(const QString &written, int percent) override;
+    // On the "Disk write:" figure's tooltip, so that the window keeps its layout and texts.
+    void showEncoding(int files) override;
     bool askYesNo(const QString &caption, const QString &text) override;
     void tell(const QString &caption, const QString &text) override;
     void finish(const QString &browseDir) override;

@@ -193,6 +193,9 @@ private Q_SLOTS:
             QVERIFY(writeFileBytes(f->trackFile(skipped, ".wav"), "keep me"));
             f->prompter.answers << Prompter::Answer::No;
         }
+        // The Stop comes while the second track is read: on one encoder thread the first is
+        // certainly saved by then (on more, a Stop also ends its encoder if it is still at work).
+        IniFile().write(settings::encoderThreads, 1);
         f->onProgress = [stopped, done = false](int percent) mutable {
             if (!done && percent > 0 && fm_progress->lbl_tracknum->text() == QString::number(stopped)) {
                 done = true;

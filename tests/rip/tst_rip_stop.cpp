@@ -63,7 +63,10 @@ RipSnapshot snapshotOf(int format)
 // A Stop at whatever step of a track it lands in ends that track Stopped: the earlier file
 // answered Yes stays as it was, nothing is left beside it, the log has no entry for it and
 // nothing is told. The track before it is saved, so a log is written and the Stop is known to
-// hit the second track. WMA runs as the window-thread job, the others as the worker.
+// hit the second track. WMA runs as the window-thread job, the others as the worker, on one
+// encoder thread or two. With two, the first track's encoder is held until the Stop (but for
+// a Stop before the second commit, which comes after the first): the Stop lands while it is
+// still encoding and the reader is on the second track, and ends both.
 class TestRipStop : public QObject {
     Q_OBJECT
     std::unique_ptr<RipFixture> f;
@@ -78,13 +81,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("normalize");
         QTest::addColumn<JobStep>("step");
+        QTest::addColumn<int>("threads");
         const QList<std::pair<int, QString>> formats{{0, ".mp3"}, {1, ".wav"}, {2, ".wma"}, {3, ".ogg"}};
-        for (const auto &[format, extension] : formats)
-            for (const QString normalize : {"yes", "no"})
-                for (const NamedStep &s : allJobSteps())
-                    QTest::addRow("%s, normalize %s, %s", qPrintable(extension.mid(1)),
-                                  qPrintable(normalize), qPrintable(s.name))
-                        << format << extension << normalize << s.step;
+        for (const int threads : {1, 2})
+            for (const auto &[format, extension] : formats)
+                for (const QString normalize : {"yes", "no"})
+                    for (const NamedStep &s : allJobSteps())
+                        if (threads == 1 || format != 2)
+                            QTest::addRow("%s, normalize %s, %s, %d threads", qPrintable(extension.mid(1)),
+                                          qPrintable(normalize), qPrintable(s.name), threads)
+                                << format << extension << normalize << s.step << threads;
     }
 
     void stopAtEachStep()
@@ -93,11 +99,14 @@ private Q_SLOTS:
         QFETCH(QString, extension);
         QFETCH(QString, normalize);
         QFETCH(JobStep, step);
+        QFETCH(int, threads);
         f->prepare({2, 4}, {}, normalize);
         IniFile().write(settings::writeLog, QStringLiteral("yes"));
         // Half of the rows ask for album ReplayGain, which a stopped rip never writes.
         const bool gain = normalize == QLatin1String("yes");
         IniFile().write(settings::replayGain, gain ? QStringLiteral("album") : QStringLiteral("no"));
+        IniFile().write(settings::encoderThreads, threads);
+        const bool both = threads > 1 && step != JobStep::BeforeCommit;
         const QString saved = f->trackFile(2, extension);
         const QString stopped = f->trackFile(4, extension);
         QVERIFY(QDir().mkpath(QFileInfo(stopped).path()));
@@ -111,15 +120,21 @@ private Q_SLOTS:
                     fm_main->AudioInformation},
                    snapshotOf(format), host, control);
         {
-            const StopAtStep stop(step, 2);
+            const StopAtStep stop(step, 2, both ? std::optional(JobStep::EncodingEnded) : std::nullopt);
             job.run();
             QCOMPARE(stop.seen(), 2);
         }
         QCOMPARE(fileBytes(stopped), QByteArray("an earlier rip"));
         QCOMPARE(job.results().size(), 2);
-        QCOMPARE(job.results()[0].outcome, RipTrackResult::Outcome::Saved);
+        QCOMPARE(job.results()[0].outcome, both ? RipTrackResult::Outcome::Stopped : RipTrackResult::Outcome::Saved);
         QCOMPARE(job.results()[1].outcome, RipTrackResult::Outcome::Stopped);
         QCOMPARE(host.texts, QStringList{stopped + " is already exist.Overwrite?"});
+        if (both) {
+            QCOMPARE(host.provenTracks, QList<int>());
+            QCOMPARE(host.written, QStringList());
+            QCOMPARE(filesBelow(f->outDir()), QStringList{stopped});
+            return;
+        }
         QVERIFY(probeAudio(saved).ok);
         const QStringList gainTags = mutagenTags(saved).keys().filter(QStringLiteral("_GAIN"));
         const bool tagged = gain && extension != ".wav"; // the track's gain, not the album's

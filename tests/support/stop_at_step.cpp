@@ -1,11 +1,23 @@
 #include "tests/support/stop_at_step.h"
 
-StopAtStep::StopAtStep(JobStep step, int occurrence)
+StopAtStep::StopAtStep(JobStep step, int occurrence, std::optional<JobStep> hold)
 {
-    JobControl::setStepHook([this, step, occurrence](JobStep reached, JobControl &control) {
-        if (reached == step && ++m_seen == occurrence)
+    JobControl::setStepHook([this, step, occurrence, hold](JobStep reached, JobControl &control) {
+        if (reached == step && ++m_seen == occurrence) {
             control.requestStop();
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+            m_stopped.notify_all();
+        } else if (reached == hold && !m_held.exchange(true)) {
+            holdUntilStop();
+        }
     });
+}
+
+void StopAtStep::holdUntilStop()
+{
+    std::unique_lock lock(m_mutex);
+    m_stopped.wait_for(lock, std::chrono::seconds(20), [this] { return m_stop; });
 }
 
 StopAtStep::~StopAtStep()
