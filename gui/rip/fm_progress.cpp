@@ -193,7 +193,7 @@ void Tfm_progress::FormShow()
         return;
     }
     m_worker = std::make_unique<TRipcdThread>(
-        RipJob(RipPlace::Worker, components(), snapshot(), *this, m_control));
+        RipJob(RipPlace::Worker, components(), mainWindowSnapshot(), *this, m_control));
     connect(m_worker.get(), &QThread::finished, this, &Tfm_progress::workerEnded);
     m_worker->start();
 }
@@ -214,7 +214,7 @@ void Tfm_progress::skbtn_startClick()
     m_control.reset();
     m_wmaJobActive = true;
     const auto ended = qScopeGuard([this] { m_wmaJobActive = false; });
-    RipJob(RipPlace::WindowThread, components(), snapshot(), *this, m_control).run();
+    RipJob(RipPlace::WindowThread, components(), mainWindowSnapshot(), *this, m_control).run();
 }
 
 void Tfm_progress::skbtn_pauseClick()
@@ -268,7 +268,7 @@ RipComponents Tfm_progress::components() const
             fm_main->AudioInformation};
 }
 
-RipSnapshot Tfm_progress::snapshot() const
+RipSnapshot mainWindowSnapshot()
 {
     RipSnapshot s;
     const QTreeWidget *list = fm_main->sklv_main;

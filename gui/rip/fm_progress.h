@@ -58,7 +58,6 @@ private:
     void FormClose();
     void workerEnded();
     RipComponents components() const;
-    RipSnapshot snapshot() const;
     void closeByJob();
     Prompter::Answer question(const QString &caption, const QString &text, Prompter::Buttons buttons);
     void closeQuestions();
@@ -87,3 +86,7 @@ private:
     int m_tickedCount = 0; // the job's, set before it rips
     QString m_notice;      // what a notification would say of the job, once it has proved it
 };
+
+// The main window's list, fields and looked-up names as a rip job takes them when it starts.
+RipSnapshot mainWindowSnapshot();
+

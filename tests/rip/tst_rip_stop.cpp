@@ -1,4 +1,5 @@
 #include "gui/main/forms.h"
+#include "gui/rip/fm_progress.h"
 #include "jobs/job_control.h"
 #include "rip/rip_job.h"
 #include "rip/rip_proof.h"
@@ -45,15 +46,7 @@ public:
 // The main window's list and fields as the rip window hands them to its job.
 RipSnapshot snapshotOf(int format)
 {
-    RipSnapshot s;
-    const QTreeWidget *list = fm_main->sklv_main;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = list->topLevelItem(i);
-        s.rows.append({item->checkState(0) == Qt::Checked, item->text(1), item->text(3)});
-    }
-    s.artist = fm_main->skedt_artist->text();
-    s.album = fm_main->skedt_album->text();
-    s.genre = fm_main->skcb_genre->currentIndex();
+    RipSnapshot s = mainWindowSnapshot();
     s.outputType = format;
     return s;
 }
