@@ -2,6 +2,7 @@
 
 #include "codec/audio_codec.h"
 #include "codec/dither.h"
+#include "codec/vector_state.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -127,6 +128,7 @@ bool AudioFile::Private::writerReady(bool emptyBlock, PcmFormat blocks)
     error = AudioError::None;
     if (emptyBlock)
         return false;
+    clearUpperVectorState();
     if (!writerBegun)
         error = beginWriter(blocks);
     return error == AudioError::None;
@@ -138,6 +140,7 @@ template <class Sample>
 int AudioFile::Private::readInto(std::vector<Sample> &buffer, int samples)
 {
     error = AudioError::None;
+    clearUpperVectorState();
     const int ch = input.channels;
     const int frames = std::clamp(samples / ch, samples > 0 ? 1 : 0, kMaxBlockFrames);
     buffer.resize(size_t(frames) * size_t(ch));

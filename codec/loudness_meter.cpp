@@ -1,4 +1,5 @@
 #include "codec/loudness_meter.h"
+#include "codec/vector_state.h"
 
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
@@ -31,6 +32,7 @@ bool LoudnessMeter::ready(int rate, int channels)
 
 void LoudnessMeter::add(const SampleBlock &block)
 {
+    clearUpperVectorState();
     if (!block.isEmpty() && ready(block.sampleRate, block.channels))
         ebur128_add_frames_short(m->meter, block.samples.data(), size_t(block.frames()));
 }
@@ -38,6 +40,7 @@ void LoudnessMeter::add(const SampleBlock &block)
 void LoudnessMeter::add(const WideSampleBlock &block)
 {
     // Left-justified: full scale is 2^31 at every depth, as libebur128 takes int.
+    clearUpperVectorState();
     if (!block.isEmpty() && ready(block.sampleRate, block.channels))
         ebur128_add_frames_int(m->meter, block.samples.data(), block.samples.size() / size_t(block.channels));
 }

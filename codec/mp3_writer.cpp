@@ -1,6 +1,7 @@
 #include "codec/answer_cache.h"
 #include "codec/audio_codec.h"
 #include "codec/pcm_converter.h"
+#include "codec/vector_state.h"
 
 #include <QFile>
 #include <algorithm>
@@ -18,6 +19,7 @@ void quiet(const char *, va_list) {}
 // resampler lets tones above the new Nyquist frequency fold back into the audio.
 lame_global_flags *newLame(const Mp3Params &params, int channels)
 {
+    clearUpperVectorState(); // lame_init_params builds its tables with libm
     lame_global_flags *lame = lame_init();
     if (!lame)
         return nullptr;

@@ -1,6 +1,7 @@
 #include "codec/answer_cache.h"
 #include "codec/audio_codec.h"
 #include "codec/pcm_converter.h"
+#include "codec/vector_state.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -33,6 +34,7 @@ long bitsPerSecond(int kbps)
 // A combination libvorbisenc cannot encode makes setup fail (OV_EIMPL).
 bool setupEncoder(vorbis_info *info, const OggParams &p)
 {
+    clearUpperVectorState();
     if (p.quality != -1)
         return vorbis_encode_setup_vbr(info, p.channels, p.frequency, vorbisQuality(p.quality)) == 0
             && vorbis_encode_setup_init(info) == 0;

@@ -1,6 +1,7 @@
 #include "disc/image/cd_image.h"
 
 #include "codec/audio_codec.h"
+#include "codec/vector_state.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -271,6 +272,7 @@ bool CdImageReader::readFlac(int file, int64_t frame, int64_t frames, int16_t *o
         decoder.reset(); // a failed seek leaves the decoder lost: open it afresh next time
         return false;
     }
+    clearUpperVectorState();
     const int got = decoder->read(out, int(frames));
     m_nextFrame[size_t(file)] = frame + std::max(got, 0);
     return got == frames;
