@@ -59,7 +59,7 @@ void ConversionLoop::tagAlbum()
     if (m_gain != ReplayGainMode::Album)
         return;
     for (const AlbumGain::Failure &failure : m_album.tagFiles())
-        reportInvalid(failure.path);
+        m_job.view->reportAlbumGainFailure(failure.message);
 }
 
 void ConversionLoop::convertFile(int number, const QString &source)

@@ -24,6 +24,9 @@ public:
     // Another writer put a file under the target's name while this one was written; that
     // file was kept. Returns once the user has seen it.
     virtual void reportConflict(const QString &target) = 0;
+    // The album's ReplayGain could not go into a file that is whole, with its track values;
+    // `message` says which and why. Returns once the user has seen it.
+    virtual void reportAlbumGainFailure(const QString &message) = 0;
     // "<target> is already exist.Overwrite?"; true for Yes.
     virtual bool confirmOverwrite(const QString &target) = 0;
     // A target written whole under its final name.

@@ -201,6 +201,12 @@ void ConversionWindow::reportInvalid(const QString &name)
     tell(name + QStringLiteral(" is not a valid file!"));
 }
 
+void ConversionWindow::reportAlbumGainFailure(const QString &message)
+{
+    tell(QStringLiteral("The album's ReplayGain was not written: ") + message
+         + QStringLiteral(". The file is whole, with its track values."));
+}
+
 void ConversionWindow::reportConflict(const QString &target)
 {
     tell(conflictMessage(target));

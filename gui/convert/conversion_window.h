@@ -68,6 +68,7 @@ private:
     void setProgress(int percent) override;
     void setConverted(const QString &amount) override;
     void reportInvalid(const QString &name) override;
+    void reportAlbumGainFailure(const QString &message) override;
     void reportConflict(const QString &target) override;
     bool confirmOverwrite(const QString &target) override;
     void fileConverted(const QString &target) override;

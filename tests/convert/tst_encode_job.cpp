@@ -310,6 +310,32 @@ private Q_SLOTS:
         QCOMPARE(small.entries(), QStringList{"take" + extension});
     }
 
+    // The folder holds both files but not the copy that takes the album's values: each file
+    // stays whole with its track values, and the message says what is missing (not that the
+    // file is invalid).
+    void albumGainThatCannotBeWrittenIsTold()
+    {
+        SmallFolder small(QDir(out).filePath("small"), 48 * 1024);
+        if (!small.mounted())
+            QSKIP("a folder full only for the album's copy needs a tmpfs");
+        h->reset(small.path());
+        IniFile().writeString(QStringLiteral("output format"), QStringLiteral("replaygain"), QStringLiteral("album"));
+        choose({wav("a.wav", 1.0), wav("b.wav", 1.0)});
+        QVERIFY(h->run("WAV to &MP3"));
+        QStringList expected;
+        for (const QString name : {"a.mp3", "b.mp3"}) {
+            const QString target = small.path() + "/" + name;
+            expected << "The album's ReplayGain was not written: cannot write tags into " + target
+                    + ". The file is whole, with its track values.";
+            QCOMPARE(decodeFile(target, 2).frames, qint64(44100));
+            const QMap<QString, QString> tags = mutagenTags(target);
+            QVERIFY(tags.contains("TXXX:REPLAYGAIN_TRACK_GAIN"));
+            QVERIFY(!tags.contains("TXXX:REPLAYGAIN_ALBUM_GAIN"));
+        }
+        QCOMPARE(h->prompter.texts(), expected);
+        QCOMPARE(small.entries(), (QStringList{"a.mp3", "b.mp3"}));
+    }
+
     // Stopped in the middle: nothing under the target's name, no temporary file.
     void stopLeavesNoPartialTarget()
     {
