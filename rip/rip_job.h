@@ -152,6 +152,9 @@ private:
     Progress encodeSpool(PcmSpool &spool, float ratio);
     bool encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress);
     bool store(SampleBlock &block, PcmSpool *spool, Progress &progress);
+    // The block measured for ReplayGain, written and counted as encoded; true when written.
+    static bool encodeBlock(AudioFile &file, TrackLoudness &loudness, SampleBlock &block,
+                            TrackFrames &frames);
     RipTrackResult::Outcome finishTrack(int row, PartFile &part, const Progress &progress);
     void endReading(const Progress &progress);
     RipTrackResult::Outcome commitOrTell(PartFile &part, bool whole);

@@ -136,19 +136,22 @@ bool RipJob::encodeOneBlock(PcmSpool &spool, float ratio, Progress &progress)
     return store(block, nullptr, progress);
 }
 
+bool RipJob::encodeBlock(AudioFile &file, TrackLoudness &loudness, SampleBlock &block,
+                         TrackFrames &frames)
+{
+    loudness.add(block);
+    frames.encoded += block.frames();
+    file.WriteBlock(block);
+    return file.ErrorCode() == 0;
+}
+
 // Hands a block to the spool when there is one, else to the encoder, counts it for the track
 // and shows the progress.
 bool RipJob::store(SampleBlock &block, PcmSpool *spool, Progress &progress)
 {
     TrackFrames &frames = trackFrames();
     const bool reading = !progress.encoding;
-    bool stored = spool && spool->append(block);
-    if (!spool) {
-        trackLoudness().add(block);
-        m_c.file.WriteBlock(block);
-        stored = m_c.file.ErrorCode() == 0;
-        frames.encoded += block.frames();
-    }
+    const bool stored = spool ? spool->append(block) : encodeBlock(m_c.file, trackLoudness(), block, frames);
     if (reading && (stored || !spool))
         frames.kept += block.frames();
     if (!stored

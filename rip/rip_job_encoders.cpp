@@ -83,11 +83,7 @@ void RipJob::encodeTrack(TrackEncoding &t, const std::atomic_bool &abandoned) co
                 break;
             if (t.normalize)
                 t.transform.NormalizeBlock(block, t.ratio, -1);
-            t.loudness.add(block);
-            const qint64 frames = block.frames();
-            t.file.WriteBlock(block);
-            written = t.file.ErrorCode() == 0;
-            t.result.frames.encoded += frames;
+            written = encodeBlock(t.file, t.loudness, block, t.result.frames);
         }
         t.writeFailed = !written;
         m_control.reached(JobStep::EncodingEnded);
