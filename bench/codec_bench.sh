@@ -14,7 +14,8 @@
 # that a change of load on the machine falls on both. CPU time is user + system of the whole
 # process. The noise of a ratio is half the spread (interquartile range) of its per-pair ratios.
 # Usage: codec_bench.sh PATH/TO/harvelo-cli [PATH/TO/harvelo]
-#   environment: RUNS (5), SECONDS_OF_AUDIO (120), MEMORY_CHECK (1; 0 skips the 2-hour run);
+#   environment: RUNS (5), SECONDS_OF_AUDIO (120), MEMORY_CHECK (1; 0 skips the 2-hour run),
+#   ONLY (a text: only the encode and decode lines whose name holds it, e.g. ONLY=flac);
 #   build with CMAKE_BUILD_TYPE=Release
 set -euo pipefail
 
@@ -121,7 +122,8 @@ compare() {
 bitrate() { ffprobe -v error -show_entries format=bit_rate -of csv=p=0 "$1"; }
 
 echo "harvelo-cli against the tools: ${SECONDS_OF_AUDIO} s of 44.1 kHz stereo, CPU time, median of $RUNS interleaved runs"
-echo "Start-up"
+ONLY=${ONLY:-}
+chosen() { [ -z "$ONLY" ] || [[ $1 == *"$ONLY"* ]]; }
 # 20 runs in one timed shell: /usr/bin/time counts in hundredths of a second.
 startup_ms() {
   local runs=20
@@ -129,18 +131,23 @@ startup_ms() {
   awk -v n="$runs" '{ printf "%.1f\n", ($1 + $2) * 1000 / n }' "$WORK/cpu"
 }
 : >"$WORK/help" && : >"$WORK/short"
-for _ in $(seq "$RUNS"); do
+# With ONLY, the start-up is measured once, for the decoding goals, and not judged.
+for _ in $(seq "$([ -z "$ONLY" ] && echo "$RUNS" || echo 1)"); do
   startup_ms "'$CLI' --help" >>"$WORK/help"
   startup_ms "'$CLI' convert --force '$WORK/short.wav' '$WORK/short.mp3'" >>"$WORK/short"
 done
 STARTUP_MS=$(median <"$WORK/short")
-verdict "harvelo-cli --help" "$(median <"$WORK/help")" 20 "$(half_iqr <"$WORK/help")" ms
-verdict "convert of 0.1 s WAV to MP3" "$STARTUP_MS" 20 "$(half_iqr <"$WORK/short")" ms
+if [ -z "$ONLY" ]; then
+  echo "Start-up"
+  verdict "harvelo-cli --help" "$(median <"$WORK/help")" 20 "$(half_iqr <"$WORK/help")" ms
+  verdict "convert of 0.1 s WAV to MP3" "$STARTUP_MS" 20 "$(half_iqr <"$WORK/short")" ms
+fi
 
 echo "Encoding"
 # The goal is ENCODE_GOAL (1.03 unless the caller sets it).
 encode() { # name reference-name harvelo-output reference-output reference-command...
   local name=$1 ext=${3##*.} goal=${ENCODE_GOAL:-1.03}; shift
+  chosen "$name" || return 0
   compare "$name" "$goal" "$2" "$3" -- "$CLI" convert --force "$WORK/in.wav" "$2" -- "${@:4}"
   verdict "$name CPU vs $1" "$RATIO" "$goal" "$NOISE" x
   ffprobe -v error "$2" || { echo "codec_bench: ffprobe rejects the $ext output" >&2; FAILED=1; }
@@ -158,42 +165,45 @@ ENCODE_GOAL=1.05 encode "wav -> opus 160k" opusenc "$WORK/h.opus" "$WORK/t.opus"
 echo "Decoding (goal: the tool's time x1.03 plus harvelo-cli's start-up)"
 decode() { # name input reference-output reference-command...
   local name=$1 input=$2; shift 2
+  [ -f "$input" ] && chosen "$name" || return 0
   compare "$name" - "$WORK/hd.wav" "$1" -- "$CLI" convert --force "$input" "$WORK/hd.wav" -- "${@:2}"
   local allowed
   allowed=$(awk -v r="$R" -v s="$STARTUP_MS" 'BEGIN { print r * 1.03 + s / 1000 }')
   verdict "$name CPU vs ${2}" "$(awk -v h="$H" -v a="$allowed" 'BEGIN { print h / a }')" 1.00 "$NOISE" x
 }
-for ext in mp3 ogg wma flac opus; do cp "$WORK/h.$ext" "$WORK/d.$ext"; done
+for ext in mp3 ogg wma flac opus; do [ ! -f "$WORK/h.$ext" ] || cp "$WORK/h.$ext" "$WORK/d.$ext"; done
 decode "mp3 -> wav" "$WORK/d.mp3" "$WORK/tm.wav" mpg123 -q -w "$WORK/tm.wav" "$WORK/d.mp3"
 decode "ogg -> wav" "$WORK/d.ogg" "$WORK/to.wav" oggdec -Q -o "$WORK/to.wav" "$WORK/d.ogg"
 decode "wma -> wav" "$WORK/d.wma" "$WORK/tw.wav" ffmpeg -v error -y -i "$WORK/d.wma" "$WORK/tw.wav"
 decode "flac -> wav" "$WORK/d.flac" "$WORK/tf.wav" flac -s -f -d -o "$WORK/tf.wav" "$WORK/d.flac"
 decode "opus -> wav" "$WORK/d.opus" "$WORK/tp.wav" opusdec --quiet --rate 48000 "$WORK/d.opus" "$WORK/tp.wav"
 
-echo "Several files: eight 60 s WAVs to MP3, wall time of -j 2 against -j 1"
-mkdir -p "$WORK/batch" "$WORK/out1" "$WORK/out2"
-for i in 1 2 3 4 5 6 7 8; do music 60 "$WORK/batch/song$i.wav"; done
-wall_of() { # dir jobs
-  rm -f "$1"/*.mp3
-  /usr/bin/time -f '%e' -o "$WORK/wall" "$CLI" convert --output-dir "$1" --format mp3 -j "$2" \
-    "$WORK"/batch/*.wav >/dev/null 2>&1 || { echo "codec_bench: the -j $2 batch failed" >&2; exit 1; }
-  [ "$(ls "$1"/*.mp3 | wc -l)" -eq 8 ] || { echo "codec_bench: the -j $2 batch wrote no 8 files" >&2; exit 1; }
-  cat "$WORK/wall"
-}
-: >"$WORK/j1" && : >"$WORK/j2" && : >"$WORK/jr"
-for _ in $(seq "$RUNS"); do
-  a=$(wall_of "$WORK/out1" 1); b=$(wall_of "$WORK/out2" 2)
-  echo "$a" >>"$WORK/j1" && echo "$b" >>"$WORK/j2"
-  awk -v a="$a" -v b="$b" 'BEGIN { print b / a }' >>"$WORK/jr"
-done
-cmp -s <(cat "$WORK"/out1/*.mp3) <(cat "$WORK"/out2/*.mp3) \
-  || { echo "codec_bench: -j 2 wrote other files than -j 1" >&2; FAILED=1; }
-printf '%-18s -j 1 %6.2f s   -j 2 %6.2f s (wall)\n' "8 x 60 s -> mp3" "$(median <"$WORK/j1")" "$(median <"$WORK/j2")"
-verdict "-j 2 wall time vs -j 1" \
-  "$(awk -v a="$(median <"$WORK/j1")" -v b="$(median <"$WORK/j2")" 'BEGIN { print b / a }')" 0.55 \
-  "$(half_iqr <"$WORK/jr")" x
+if [ -z "$ONLY" ]; then
+  echo "Several files: eight 60 s WAVs to MP3, wall time of -j 2 against -j 1"
+  mkdir -p "$WORK/batch" "$WORK/out1" "$WORK/out2"
+  for i in 1 2 3 4 5 6 7 8; do music 60 "$WORK/batch/song$i.wav"; done
+  wall_of() { # dir jobs
+    rm -f "$1"/*.mp3
+    /usr/bin/time -f '%e' -o "$WORK/wall" "$CLI" convert --output-dir "$1" --format mp3 -j "$2" \
+      "$WORK"/batch/*.wav >/dev/null 2>&1 || { echo "codec_bench: the -j $2 batch failed" >&2; exit 1; }
+    [ "$(ls "$1"/*.mp3 | wc -l)" -eq 8 ] || { echo "codec_bench: the -j $2 batch wrote no 8 files" >&2; exit 1; }
+    cat "$WORK/wall"
+  }
+  : >"$WORK/j1" && : >"$WORK/j2" && : >"$WORK/jr"
+  for _ in $(seq "$RUNS"); do
+    a=$(wall_of "$WORK/out1" 1); b=$(wall_of "$WORK/out2" 2)
+    echo "$a" >>"$WORK/j1" && echo "$b" >>"$WORK/j2"
+    awk -v a="$a" -v b="$b" 'BEGIN { print b / a }' >>"$WORK/jr"
+  done
+  cmp -s <(cat "$WORK"/out1/*.mp3) <(cat "$WORK"/out2/*.mp3) \
+    || { echo "codec_bench: -j 2 wrote other files than -j 1" >&2; FAILED=1; }
+  printf '%-18s -j 1 %6.2f s   -j 2 %6.2f s (wall)\n' "8 x 60 s -> mp3" "$(median <"$WORK/j1")" "$(median <"$WORK/j2")"
+  verdict "-j 2 wall time vs -j 1" \
+    "$(awk -v a="$(median <"$WORK/j1")" -v b="$(median <"$WORK/j2")" 'BEGIN { print b / a }')" 0.55 \
+    "$(half_iqr <"$WORK/jr")" x
+fi
 
-if [ -n "$GUI" ] && command -v xvfb-run >/dev/null; then
+if [ -z "$ONLY" ] && [ -n "$GUI" ] && command -v xvfb-run >/dev/null; then
   echo "Window: main() to the first painted main window, built-in skin, demo disc"
   demo="$(dirname "$GUI")/../demo/demo.cue"
   : >"$WORK/paint"
@@ -216,7 +226,7 @@ streamed_peak_kb() {
   cat "$WORK/peak"
 }
 
-if [ "${MEMORY_CHECK:-1}" = 1 ]; then
+if [ -z "$ONLY" ] && [ "${MEMORY_CHECK:-1}" = 1 ]; then
   echo "Peak memory while converting a streamed input to MP3"
   short=$(streamed_peak_kb 600)
   long=$(streamed_peak_kb 7200)
