@@ -50,6 +50,25 @@ private Q_SLOTS:
         QCOMPARE(fm_progress->lbl_writesize->text(), writtenSizeText(f->frames[11]));
     }
 
+    // On two encoder threads, the "Disk write:" value's tooltip tells the files still encoding
+    // while the next track is read (the first track, several blocks long, is just handed to
+    // its encoder then), and nothing once the rip is over.
+    void encodingFilesInTheTooltip()
+    {
+        f->prepare({1, 2});
+        IniFile().write(settings::encoderThreads, 2);
+        QStringList seen;
+        f->onProgress = [&seen](int) {
+            if (fm_progress->lbl_tracknum->text() == QStringLiteral("2"))
+                seen << fm_progress->lbl_writesize->toolTip();
+        };
+        f->rip(0);
+        QVERIFY(!seen.isEmpty());
+        QCOMPARE(seen.first(), QStringLiteral("1 file still encoding"));
+        QCOMPARE(fm_progress->lbl_writesize->toolTip(), QString());
+        QCOMPARE(filesBelow(f->outDir()).filter(".mp3").size(), 2);
+    }
+
     void normalization_data()
     {
         QTest::addColumn<QString>("normalize");
