@@ -133,7 +133,9 @@ std::optional<HttpReply> HttpFetcher::request(const QUrl &url, const QDeadlineTi
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // Qt flags an HTTP error status as an error too; a 200 with one was cut off.
     const bool cut = status == 200 && reply->error() != QNetworkReply::NoError;
-    if (body.refused() || status == 0 || cut)
+    // A status line without a status of the five classes (none, or "-9999") is no HTTP reply.
+    const bool noStatus = status < 100 || status > 599;
+    if (body.refused() || noStatus || cut)
         return std::nullopt;
     return HttpReply{status, reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray(),
                      reply->rawHeader("Retry-After"), status == 200 ? body.take() : QByteArray()};
