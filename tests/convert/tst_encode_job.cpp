@@ -1,5 +1,6 @@
 #include "convert/conversion_figures.h"
 #include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "tests/convert/job_harness.h"
 #include "tests/support/audio_probe.h"
 #include "tests/support/audio_fixtures.h"
@@ -79,7 +80,7 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(QString, extension);
         QFETCH(QString, mode);
-        IniFile().writeString(QStringLiteral("output format"), QStringLiteral("replaygain"), mode);
+        IniFile().write(settings::replayGain, mode);
         WavFixture steady;
         steady.seconds = 4.0;
         // Loud where they meet: the album's meter has the tracks apart, ffmpeg's one after another.
@@ -319,7 +320,7 @@ private Q_SLOTS:
         if (!small.mounted())
             QSKIP("a folder full only for the album's copy needs a tmpfs");
         h->reset(small.path());
-        IniFile().writeString(QStringLiteral("output format"), QStringLiteral("replaygain"), QStringLiteral("album"));
+        IniFile().write(settings::replayGain, QStringLiteral("album"));
         choose({wav("a.wav", 1.0), wav("b.wav", 1.0)});
         QVERIFY(h->run("WAV to &MP3"));
         QStringList expected;
