@@ -116,6 +116,7 @@ void tagSeeds()
          SizeLie::None);
     seed(QStringLiteral("regression_id3v2_bad_version"), 0, mp3, SizeLie::Id3v2BadVersion);
     seed(QStringLiteral("regression_asf_huge_header"), 2, wma, SizeLie::AsfHugeHeader);
+    seed(QStringLiteral("regression_asf_short_header"), 2, wma, SizeLie::AsfShortHeader);
     QFile::remove(mp3);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <taglib/asffile.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -63,8 +64,23 @@ bool saveFlac(const char *path, const AudioInformation &info)
     return file.save();
 }
 
+// TagLib rewrites the ASF header in place over the size the file declares for it. A size below
+// the header's own 30 bytes makes it copy the file into itself without end, until the disk is full.
+bool asfHeaderSizeSound(const char *path)
+{
+    constexpr qint64 kHeaderFields = 30; // GUID, size, object count, two reserved bytes
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(kHeaderFields);
+    return head.size() == kHeaderFields
+        && qFromLittleEndian<quint64>(head.constData() + 16) >= quint64(kHeaderFields);
+}
+
 bool saveWma(const char *path, const AudioInformation &info)
 {
+    if (!asfHeaderSizeSound(path))
+        return false;
     TagLib::ASF::File file(path);
     if (!taggable(file) || !file.tag())
         return false;

@@ -109,6 +109,8 @@ QByteArray withSizeLie(QByteArray file, SizeLie lie)
         file.prepend(header);
     } else if (lie == SizeLie::AsfHugeHeader && file.size() >= 24) {
         file.replace(16, 8, QByteArray("\xff\xff\xff\xff\x00\x00\x00\x00", 8));
+    } else if (lie == SizeLie::AsfShortHeader && file.size() >= 24) {
+        file.replace(16, 8, QByteArray("\x14\x00\x00\x00\x00\x00\x00\x00", 8));
     }
     return file;
 }

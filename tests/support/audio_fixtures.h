@@ -43,6 +43,7 @@ enum class SizeLie {
     None,            // an honest file
     Id3v2BadVersion, // MP3 behind an ID3v2 header with version bytes FF FF, claiming half the file
     AsfHugeHeader,   // WMA whose ASF header object claims 4 GB
+    AsfShortHeader,  // WMA whose ASF header object claims 20 bytes, fewer than its own fields
 };
 Q_DECLARE_METATYPE(SizeLie)
 
