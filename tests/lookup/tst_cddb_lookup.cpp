@@ -218,8 +218,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("behaviour");
         QTest::addColumn<int>("timeoutMs");
         QTest::addColumn<int>("atLeastMs");
-        QTest::newRow("50 MB entry") << int(Behaviour::Flood) << 5000 << 0;
-        QTest::newRow("50 MB entry, length announced") << int(Behaviour::FloodAnnounced) << 5000 << 0;
+        QTest::newRow("256 MB entry") << int(Behaviour::Flood) << 5000 << 0;
+        QTest::newRow("256 MB entry, length announced") << int(Behaviour::FloodAnnounced) << 5000 << 0;
         QTest::newRow("one byte a second") << int(Behaviour::Drip) << 2000 << 1900;
     }
     // A reply is refused once it passes 1 MiB, not after it has all arrived, and a server

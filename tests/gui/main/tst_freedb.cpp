@@ -227,7 +227,7 @@ private Q_SLOTS:
     void hostileServerEndsWithinTheTimeOut_data()
     {
         QTest::addColumn<CddbTestServer::Behaviour>("behaviour");
-        QTest::newRow("50 MB entry") << CddbTestServer::Behaviour::Flood;
+        QTest::newRow("256 MB entry") << CddbTestServer::Behaviour::Flood;
         QTest::newRow("one byte a second") << CddbTestServer::Behaviour::Drip;
     }
     // A server that floods or trickles costs the window nothing: the lookup ends within the

@@ -199,7 +199,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("cddb");
         QTest::addColumn<int>("withinMs");
         QTest::newRow("silent MusicBrainz") << int(Behaviour::NeverAnswer) << int(Behaviour::Answer) << 2000 + 1000;
-        QTest::newRow("50 MB from MusicBrainz") << int(Behaviour::Flood) << int(Behaviour::Answer) << 2000 + 1000;
+        QTest::newRow("256 MB from MusicBrainz") << int(Behaviour::Flood) << int(Behaviour::Answer) << 2000 + 1000;
         QTest::newRow("MusicBrainz one byte a second") << int(Behaviour::Drip) << int(Behaviour::Answer) << 2000 + 1000;
         // Each source has the time-out.
         QTest::newRow("both silent") << int(Behaviour::NeverAnswer) << int(Behaviour::NeverAnswer) << 2 * 2000 + 1000;
