@@ -1,5 +1,6 @@
 #include "rip/cue_writer.h"
 
+#include "disc/cd_disc.h"
 #include "disc/disc_codes.h"
 #include "rip/output_naming.h"
 #include "rip/rip_log.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -73,6 +75,30 @@ QString trackHead(const RipReport &report, const DiscCodes &codes, const RippedT
     return t;
 }
 
+// An enhanced CD's data track: last on the disc, in a session of its own after the audio.
+// Empty when the disc has none, or when the rip leaves out the last audio track (the sheet
+// then cannot say where the audio session ends).
+std::optional<CdTocTrack> sessionDataTrack(const RipReport &report)
+{
+    const std::vector<CdTocTrack> &toc = report.toc.tracks;
+    if (toc.size() < 2 || toc.back().audio || !toc[toc.size() - 2].audio || report.tracks.isEmpty()
+        || report.tracks.last().number != toc[toc.size() - 2].number)
+        return std::nullopt;
+    return toc.back();
+}
+
+// As EAC writes it: its length in a REM, and the track itself with INDEX 00 only, at the end
+// of the last audio file. A reader puts it a session gap after the audio, where the disc has
+// it, so that the freedb and AccurateRip IDs that count it come out as the disc's.
+QString dataTrackLines(const RipReport &report, const CdTocTrack &data)
+{
+    const CdTocTrack &last = report.toc.tracks[report.toc.tracks.size() - 2];
+    const int audioEnd = std::min(last.firstLsn + last.sectors, data.firstLsn - kSessionGapSectors);
+    return QStringLiteral("  TRACK %1 MODE1/2352\n    INDEX 00 %2\n")
+        .arg(data.number, 2, 10, QLatin1Char('0'))
+        .arg(cueTime(std::max(0, audioEnd - last.firstLsn)));
+}
+
 } // namespace
 
 QString cueSheetName(const QString &name)
@@ -83,6 +109,9 @@ QString cueSheetName(const QString &name)
 QString cueSheetText(const RipReport &report, const DiscCodes &codes, const QString &cueDirectory)
 {
     QString t = QStringLiteral("REM COMMENT \"Harvelo %1\"\n").arg(QStringLiteral(HARVELO_VERSION));
+    const std::optional<CdTocTrack> data = sessionDataTrack(report);
+    if (data)
+        t += QStringLiteral("REM DATATRACKLENGTH %1\n").arg(cueTime(data->sectors));
     if (!codes.catalog.isEmpty())
         t += QStringLiteral("CATALOG %1\n").arg(codes.catalog);
     t += QStringLiteral("PERFORMER %1\nTITLE %2\n").arg(quotedName(report.artist), quotedName(report.album));
@@ -106,5 +135,7 @@ QString cueSheetText(const RipReport &report, const DiscCodes &codes, const QStr
         t += QStringLiteral("    INDEX 01 00:00:00\n");
         previous = &track;
     }
+    if (data)
+        t += dataTrackLines(report, *data);
     return t;
 }

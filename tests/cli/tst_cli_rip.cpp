@@ -5,6 +5,7 @@
 #include "tests/support/audio_probe.h"
 #include "tests/support/small_folder.h"
 #include "tests/support/test_env.h"
+#include "tests/support/wav_fixture.h"
 
 #include "tools/cd_image_writer.h"
 
@@ -215,6 +216,43 @@ private Q_SLOTS:
             QVERIFY2(bytes[0] == bytes[1], qPrintable(name));
             QVERIFY(!bytes[0].isEmpty());
         }
+    }
+
+    void enhancedCdSheetGivesTheDiscAgain_data()
+    {
+        QTest::addColumn<QString>("tracks");
+        QTest::addColumn<bool>("dataTrack"); // in the rip's sheet: only after the last audio track
+        QTest::newRow("every track") << "1-2" << true;
+        QTest::newRow("the first only") << "1" << false;
+    }
+
+    // An enhanced CD's data track lies in a session of its own after the audio. The rip's
+    // cue sheet gives it as EAC does, so that the sheet, read as a disc, has the disc's freedb
+    // and AccurateRip IDs again.
+    void enhancedCdSheetGivesTheDiscAgain()
+    {
+        QFETCH(QString, tracks);
+        QFETCH(bool, dataTrack);
+        const QDir dir(testEnv().makeDir(QStringLiteral("enhanced")));
+        QVERIFY(writeSineWav(dir.filePath(QStringLiteral("a.wav")), {1000 * 588 / 44100.0}));
+        QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("e.cue")),
+                               "REM DATATRACKLENGTH 00:20:00\nFILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                               " TRACK 02 AUDIO\n  INDEX 01 00:05:00\n TRACK 03 MODE1/2352\n  INDEX 00 00:13:25\n"));
+        const auto ripIds = [&](const QString &disc, const QString &out, const QString &which) {
+            const ProcessResult rip = runProgram(QStringLiteral(HARVELO_CLI_PATH),
+                                                 ripArgs(disc, out) << QStringLiteral("--tracks") << which);
+            const QString log = QString::fromUtf8(fileBytes(out + QStringLiteral("/Unknown Album.log")));
+            return rip.status == 0 ? log.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^(freedb|AccurateRip) ID: ")))
+                                   : QStringList{QString::fromUtf8(rip.err)};
+        };
+        const QString out = dir.filePath(QStringLiteral("rip"));
+        const QStringList ids = ripIds(dir.filePath(QStringLiteral("e.cue")), out, tracks);
+        QCOMPARE(ids, (QStringList{"freedb ID: 1700b903", "AccurateRip ID: 002-000037c3-0000a5d3-1700b903"}));
+        const QString sheet = out + QStringLiteral("/Unknown Album.cue");
+        QCOMPARE(fileBytes(sheet).contains("TRACK 03 MODE1/2352\n    INDEX 00 00:08:25\n"), dataTrack);
+        QCOMPARE(fileBytes(sheet).contains("REM DATATRACKLENGTH 00:20:00\n"), dataTrack);
+        if (dataTrack)
+            QCOMPARE(ripIds(sheet, dir.filePath(QStringLiteral("again")), QStringLiteral("1")), ids);
     }
 
     void fullDiskIsToldOncePerTrack_data()
