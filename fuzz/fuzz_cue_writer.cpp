@@ -1,7 +1,9 @@
 // The cue sheet a rip writes, read back: the input gives the artist, the album and up to four
 // track titles (separated by the byte 0x1E), with anything in them. The rip's files are named
 // from the titles as a rip names them, and the sheet must read back through our cue reader
-// (libcue underneath) with every file found and every name as cueSheetName gives it.
+// (libcue underneath) with every file found, every name as cueSheetName gives it, and the
+// disc's table of contents, an enhanced CD's data session included.
+#include "disc/cd_disc.h"
 #include "disc/disc_codes.h"
 #include "disc/image/cd_image.h"
 #include "jobs/part_file.h"
@@ -35,7 +37,8 @@ QStringList defaultReplacements()
 }
 
 // Tracks of 2, 3, 4... sectors; every second one has a one-sector pregap at the end of the file
-// before it, which the sheet gives as INDEX 00 there.
+// before it, which the sheet gives as INDEX 00 there. An input of an odd number of parts is an
+// enhanced CD: a data track of 5 sectors follows in a session of its own.
 RipReport reportOf(const QList<QByteArray> &parts, DiscCodes &codes)
 {
     RipReport report;
@@ -58,14 +61,24 @@ RipReport reportOf(const QList<QByteArray> &parts, DiscCodes &codes)
         report.tracks.append({n, path, title, {}, 0, {}, {}});
         lsn += sectors;
     }
+    if (parts.size() % 2 == 1) {
+        lsn += kSessionGapSectors;
+        report.toc.tracks.push_back({tracks + 1, lsn, 5, false});
+        lsn += 5;
+    }
     report.toc.leadoutLsn = lsn;
     return report;
 }
 
 void checkReadBack(const RipReport &report, const CdImageLayout &layout)
 {
-    if (layout.toc.tracks.size() != size_t(report.tracks.size()))
-        fuzz::fail("the sheet reads back with another number of tracks");
+    if (layout.toc.tracks.size() != report.toc.tracks.size() || layout.toc.leadoutLsn != report.toc.leadoutLsn)
+        fuzz::fail("the sheet reads back with another number of tracks or another lead-out");
+    for (size_t i = 0; i < report.toc.tracks.size(); ++i) {
+        const CdTocTrack &read = layout.toc.tracks[i], &disc = report.toc.tracks[i];
+        if (read.firstLsn != disc.firstLsn || read.sectors != disc.sectors || read.audio != disc.audio)
+            fuzz::fail("a track reads back at another place");
+    }
     if (layout.text.artist != cueSheetName(report.artist) || layout.text.album != cueSheetName(report.album))
         fuzz::fail("the artist or album reads back otherwise");
     for (qsizetype i = 0; i < report.tracks.size(); ++i) {
