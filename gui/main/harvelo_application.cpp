@@ -40,14 +40,17 @@ void HarveloApplication::handleException()
 
 bool HarveloApplication::eventFilter(QObject *watched, QEvent *event)
 {
-    const auto *key = static_cast<QKeyEvent *>(event);
     // An Esc while a menu or the genre list is open closes that popup, possibly already while
     // its shortcuts are looked up: the key press that follows is the popup's, not the window's.
-    if (event->type() == QEvent::ShortcutOverride && key->key() == Qt::Key_Escape && activePopupWidget())
-        m_popupEscTime = key->timestamp();
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *shortcut = static_cast<QKeyEvent *>(event);
+        if (shortcut->key() == Qt::Key_Escape && activePopupWidget())
+            m_popupEscTime = shortcut->timestamp();
+    }
     // A key reaches its window first, then the widget it is meant for: act on the widget's.
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return QApplication::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
     // A key event is offered again to each parent while nobody accepts it: act on it once.
     auto *widget = static_cast<QWidget *>(watched);
     const bool offeredAgain = key == m_lastKey && key->timestamp() == m_lastKeyTime && m_lastKeyReceiver
