@@ -1,11 +1,11 @@
 #include "tags/audio_information.h"
 
+#include "codec/asf_header.h"
 #include "tags/genres.h"
 #include "tags/tag_writers.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <taglib/asffile.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -65,16 +65,11 @@ bool saveFlac(const char *path, const AudioInformation &info)
 }
 
 // TagLib rewrites the ASF header in place over the size the file declares for it. A size below
-// the header's own 30 bytes makes it copy the file into itself without end, until the disk is full.
+// the header's own fields makes it copy the file into itself without end, until the disk is full.
 bool asfHeaderSizeSound(const char *path)
 {
-    constexpr qint64 kHeaderFields = 30; // GUID, size, object count, two reserved bytes
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(kHeaderFields);
-    return head.size() == kHeaderFields
-        && qFromLittleEndian<quint64>(head.constData() + 16) >= quint64(kHeaderFields);
+    const std::optional<quint64> size = asfDeclaredHeaderSize(QFile::decodeName(path));
+    return size && *size >= quint64(kAsfHeaderFieldBytes);
 }
 
 bool saveWma(const char *path, const AudioInformation &info)
